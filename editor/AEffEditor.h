@@ -1,0 +1,41 @@
+// The editor interface the effect's dispatcher forwards the editor opcodes to.
+#pragma once
+
+#include "plugin/VstInterface.h"
+
+class AudioEffect;
+
+class AEffEditor
+{
+public:
+    explicit AEffEditor(AudioEffect* effect) : effect_(effect) {}
+    virtual ~AEffEditor() = default;
+
+    AEffEditor(const AEffEditor&) = delete;
+    AEffEditor& operator=(const AEffEditor&) = delete;
+
+    virtual AudioEffect* getEffect() { return effect_; }
+    // Hands the host the editor's rectangle; false when there is none.
+    virtual bool getRect(ERect** rect)
+    {
+        *rect = nullptr;
+        return false;
+    }
+    // Opens the editor inside the host's window; true when it now shows.
+    virtual bool open(void* parentWindow)
+    {
+        systemWindow_ = parentWindow;
+        return false;
+    }
+    virtual void close() { systemWindow_ = nullptr; }
+    virtual bool isOpen() { return systemWindow_ != nullptr; }
+    virtual void idle() {}
+    virtual bool onKeyDown(VstKeyCode&) { return false; }
+    virtual bool onKeyUp(VstKeyCode&) { return false; }
+    virtual bool onWheel(float) { return false; }
+    virtual bool setKnobMode(VstInt32) { return false; }
+
+protected:
+    AudioEffect* effect_;
+    void* systemWindow_ = nullptr;
+};

@@ -1,0 +1,277 @@
+#include "plugin/AKkk.h"
+
+#include "analysis/SpectrumAnalyzer.h"
+#include "editor/SDEditor.h"
+#include "engine/LimiterEngine.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+namespace
+{
+constexpr char kEffectName[] = "QZ [VRN-07] Limiter/Maximizer";
+constexpr char kVendorName[] = "[Norvik] Tesmora.K";
+constexpr char kProductName[] = "VRN-07";
+constexpr VstInt32 kUniqueId = vstFourCharCode('0', 'q', '6', '4');
+constexpr int kFirstNamedParameter = 13;
+
+double decibelsToGain(double decibels)
+{
+    return std::pow(10.0, decibels / 20.0);
+}
+
+// Host values are normalised: anything else would reach infinite gains or frequencies.
+float clampToNormalized(float value)
+{
+    return value < 0.0f ? 0.0f : (value > 1.0f ? 1.0f : value);
+}
+} // namespace
+
+AKkk::AKkk(audioMasterCallback host)
+    : AudioEffectX(host, kNumPrograms, kNumParameters),
+      sampleRate_(static_cast<int32_t>(initialSampleRate_))
+{
+    programs_ = std::make_unique<ProgramRecord[]>(kNumPrograms);
+    for (int i = 0; i < kNumPrograms; ++i)
+        std::memcpy(programs_[i].name, kFactoryPresets[i].name, kProgramNameSize);
+
+    inputAnalyzer_ = std::make_unique<CSpectrumAnalyzer>(sampleRate());
+    outputAnalyzer_ = std::make_unique<CSpectrumAnalyzer>(sampleRate());
+    engine_ = std::make_unique<CLimiterEngine>(sampleRate());
+    for (auto& parameter : parameters_)
+        parameter.store(0.0, std::memory_order_relaxed);
+
+    // No editor object exists yet, so this only stores the preset's values.
+    setProgram(0);
+
+    effect_.numInputs = 2;
+    effect_.numOutputs = 2;
+    effect_.uniqueID = kUniqueId;
+
+    sdEditor_ = new SDEditor(this);
+    resetToDefaults();
+    setProgram(0);
+    resume();
+}
+
+AKkk::~AKkk()
+{
+    programs_.reset();
+    inputAnalyzer_.reset();
+    outputAnalyzer_.reset();
+    engine_.reset();
+}
+
+void AKkk::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames)
+{
+    if (sampleFrames <= 0 || !inputs || !outputs || !inputs[0] || !inputs[1] || !outputs[0] ||
+        !outputs[1])
+        return;
+    for (int channel = 0; channel < 2; ++channel)
+        std::memmove(outputs[channel], inputs[channel], sizeof(float) * size_t(sampleFrames));
+}
+
+// ---------------------------------------------------------------------------- parameters
+
+void AKkk::setParameter(VstInt32 index, float value)
+{
+    if (!isParameterIndex(index) || !std::isfinite(value))
+        return;
+    value = clampToNormalized(value);
+
+    if (index == kParamReset)
+    {
+        if (static_cast<int>(value + 0.1f) == 1)
+            resetToDefaults();
+        return;
+    }
+    if (index == 1)
+        return;
+    if (index == kParamInfoDocument)
+    {
+        if (value != 0.0f && sdEditor_)
+            sdEditor_->openInformationDocument();
+        return;
+    }
+    storeAndApply(index, value);
+}
+
+void AKkk::storeAndApply(VstInt32 index, double normalized)
+{
+    parameters_[index].store(normalized, std::memory_order_relaxed);
+    if (editor_)
+        applyParameter(index, static_cast<float>(normalizedToReal(normalized, index)));
+    if (sdEditor_)
+        sdEditor_->setParameter(index, static_cast<float>(normalized));
+}
+
+float AKkk::getParameter(VstInt32 index)
+{
+    if (!isParameterIndex(index) || index == kParamReset)
+        return 0.0f;
+    return static_cast<float>(storedParameter(index));
+}
+
+double AKkk::storedParameter(int index) const
+{
+    return isParameterIndex(index) ? parameters_[index].load(std::memory_order_relaxed) : 0.0;
+}
+
+void AKkk::getParameterName(VstInt32 index, char* text)
+{
+    if (index >= kFirstNamedParameter && index < kNumParameters)
+        std::strcpy(text, findControlRow(index).name);
+    else if (index >= 0 && index < kFirstNamedParameter)
+        text[0] = '\0';
+    else
+        std::strcpy(text, kControlTable[0].name);
+}
+
+void AKkk::resetToDefaults()
+{
+    for (int index = 0; index < kNumParameters; ++index)
+    {
+        if (index == kParamReset)
+            continue;
+        const bool valueless = index == 1 || index == kParamInfoDocument;
+        const double real = valueless ? 0.0 : findControlRow(index).defaultValue;
+        const double normalized = realToNormalized(real, index);
+        parameters_[index].store(normalized, std::memory_order_relaxed);
+        // The default itself is applied, not its round trip through the curve.
+        if (editor_)
+            applyParameter(index, static_cast<float>(real));
+        if (sdEditor_)
+            sdEditor_->setParameter(index, static_cast<float>(normalized));
+    }
+}
+
+void AKkk::applyParameter(int index, float value)
+{
+    if (!editor_)
+        return;
+    const bool on = value != 0.0f;
+    switch (index)
+    {
+    case kParamViewerMode:
+        if (value == 1.0f)
+        {
+            spectrumMode_.store(0, std::memory_order_relaxed);
+        }
+        else
+        {
+            spectrumMode_.store(1, std::memory_order_relaxed);
+            inputAnalyzer_->clear();
+            outputAnalyzer_->clear();
+        }
+        break;
+    case kParamViewerPause:
+        viewerPaused_.store(std::trunc(storedParameter(index)) == 0.0 ? 1 : 0,
+                            std::memory_order_relaxed);
+        break;
+    case kParamViewerSource:
+        showSource_.store(on, std::memory_order_relaxed);
+        if (spectrumMode())
+            inputAnalyzer_->clear();
+        break;
+    case kParamViewerLimited:
+        showLimited_.store(on, std::memory_order_relaxed);
+        break;
+    case kParamViewerOutput:
+        showOutput_.store(on, std::memory_order_relaxed);
+        if (spectrumMode())
+            outputAnalyzer_->clear();
+        break;
+    case kParamMeterMode:
+        meterMode_.store(on, std::memory_order_relaxed);
+        break;
+    case kParamBypass:
+        processingOn_.store(on, std::memory_order_relaxed);
+        break;
+    case kParamLimiterGain:
+        limiterGain_.store(decibelsToGain(value), std::memory_order_relaxed);
+        break;
+    case kParamOutputGain:
+        outputGain_.store(decibelsToGain(value), std::memory_order_relaxed);
+        break;
+    default:
+        break;
+    }
+}
+
+// ---------------------------------------------------------------------------- programs
+
+void AKkk::setProgram(VstInt32 program)
+{
+    if (program < 0 || program >= kNumPrograms)
+        return;
+    curProgram_ = program;
+    for (const PresetEntry& entry : kFactoryPresets[program].entries)
+    {
+        if (entry.index < 0)
+            break;
+        setParameter(entry.index, static_cast<float>(realToNormalized(entry.value, entry.index)));
+    }
+}
+
+void AKkk::setProgramName(const char* name)
+{
+    char* stored = programs_[curProgram_].name;
+    std::strncpy(stored, name, kProgramNameSize - 1);
+    stored[kProgramNameSize - 1] = '\0';
+}
+
+void AKkk::getProgramName(char* name)
+{
+    const char* stored = programs_[curProgram_].name;
+    if (std::strcmp(stored, "Init") == 0)
+        std::snprintf(name, kProgramNameSize, "Init %d", curProgram_ + 1);
+    else
+        std::strcpy(name, stored);
+}
+
+bool AKkk::getProgramNameIndexed(VstInt32, VstInt32 index, char* text)
+{
+    if (index < 0 || index >= kNumPrograms)
+        return false;
+    std::strcpy(text, programs_[index].name);
+    return true;
+}
+
+// ---------------------------------------------------------------------------- host state
+
+void AKkk::setSampleRate(float rate)
+{
+    sampleRate_.store(static_cast<int32_t>(rate), std::memory_order_relaxed);
+    inputAnalyzer_->setSampleRate(sampleRate());
+    outputAnalyzer_->setSampleRate(sampleRate());
+    engine_->setSampleRate(sampleRate());
+    resume();
+}
+
+void AKkk::resume()
+{
+    outPeak_.store(0.0, std::memory_order_relaxed);
+    minGain_.store(1.0, std::memory_order_relaxed);
+    engine_->reset();
+    inputAnalyzer_->clear();
+    outputAnalyzer_->clear();
+}
+
+bool AKkk::getEffectName(char* text)
+{
+    std::strcpy(text, kEffectName);
+    return true;
+}
+
+bool AKkk::getVendorString(char* text)
+{
+    std::strcpy(text, kVendorName);
+    return true;
+}
+
+bool AKkk::getProductString(char* text)
+{
+    std::strcpy(text, kProductName);
+    return true;
+}

@@ -1,0 +1,78 @@
+// The base of a VST 2.4 effect: the AEffect record handed to the host, its entry
+// functions, the basic dispatcher opcodes and the guarded calls back into the host.
+#pragma once
+
+#include "plugin/VstInterface.h"
+
+class AEffEditor;
+
+class AudioEffect
+{
+public:
+    AudioEffect(audioMasterCallback host, VstInt32 numPrograms, VstInt32 numParams);
+    virtual ~AudioEffect();
+
+    AudioEffect(const AudioEffect&) = delete;
+    AudioEffect& operator=(const AudioEffect&) = delete;
+
+    AEffect* getAeffect() { return &effect_; }
+
+    // Answers one host request of the basic group (opcodes 0 to 24).
+    virtual VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
+                                 float opt);
+
+    virtual void open() {}
+    virtual void close() {}
+    virtual void suspend() {}
+    virtual void resume() {}
+    virtual void setSampleRate(float) {}
+    virtual void setBlockSize(VstInt32 blockSize) { blockSize_ = blockSize; }
+
+    virtual void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) = 0;
+    virtual void setParameter(VstInt32 index, float value) = 0;
+    virtual float getParameter(VstInt32 index) = 0;
+    virtual void getParameterName(VstInt32 index, char* text) = 0;
+
+    virtual void setProgram(VstInt32 program) { curProgram_ = program; }
+    virtual VstInt32 getProgram() { return curProgram_; }
+    virtual void setProgramName(const char* name) = 0;
+    virtual void getProgramName(char* name) = 0;
+
+    // Sets a parameter as the user's own change and reports it to the host.
+    void setParameterAutomated(VstInt32 index, float value);
+    bool beginEdit(VstInt32 index);
+    bool endEdit(VstInt32 index);
+    void masterIdle();
+
+    // Makes the editor this effect's editor; the effect deletes it with itself.
+    void setEditor(AEffEditor* editor);
+    AEffEditor* getEditor() const { return editor_; }
+
+    VstInt32 blockSize() const { return blockSize_; }
+
+protected:
+    // Calls the host, or answers 0 when there is no host callback.
+    VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
+                       void* ptr = nullptr, float opt = 0.0f);
+
+    audioMasterCallback host_;
+    AEffEditor* editor_ = nullptr;
+    float initialSampleRate_ = 44100.0f;
+    VstInt32 blockSize_ = 1024;
+    VstInt32 numPrograms_;
+    VstInt32 numParams_;
+    VstInt32 curProgram_ = 0;
+    AEffect effect_;
+
+private:
+    static VstIntPtr VSTCALLBACK dispatchEntry(AEffect* effect, VstInt32 opcode, VstInt32 index,
+                                               VstIntPtr value, void* ptr, float opt);
+    static void VSTCALLBACK processEntry(AEffect* effect, float** inputs, float** outputs,
+                                         VstInt32 sampleFrames);
+    static void VSTCALLBACK processReplacingEntry(AEffect* effect, float** inputs,
+                                                  float** outputs, VstInt32 sampleFrames);
+    static void VSTCALLBACK processDoubleReplacingEntry(AEffect* effect, double** inputs,
+                                                        double** outputs, VstInt32 sampleFrames);
+    static void VSTCALLBACK setParameterEntry(AEffect* effect, VstInt32 index, float value);
+    static float VSTCALLBACK getParameterEntry(AEffect* effect, VstInt32 index);
+};
