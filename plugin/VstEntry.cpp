@@ -45,9 +45,12 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD, LPVOID)
     return TRUE;
 }
 #else
-// Older hosts look for "main": the same function under a second symbol.
+#if defined(VRN07_EXPORT_MAIN)
+// Older hosts look for "main": the same function under a second symbol. Only the shipped
+// library has it; a program that links this code has a main of its own.
 extern "C" VST_EXPORT AEffect* vstMainEntry(audioMasterCallback host) __asm__("main")
     __attribute__((alias("VSTPluginMain")));
+#endif
 
 // The load notification of an ELF library: remember which file this code came from.
 __attribute__((constructor)) static void rememberModule()

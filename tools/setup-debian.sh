@@ -1,0 +1,26 @@
+#!/bin/sh
+# Installs the Debian packages the build, the tests and the demo need, when missing.
+set -eu
+
+packages="cmake ninja-build g++ pkg-config file binutils
+    g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64
+    libgtest-dev libbenchmark-dev libfftw3-dev
+    libfreetype-dev libfontconfig-dev fonts-liberation2 libx11-dev libpng-dev
+    libsndfile1-dev libebur128-dev"
+
+missing=""
+for package in $packages; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing="$missing $package"
+    fi
+done
+
+if [ -n "$missing" ]; then
+    echo "Installing:$missing"
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "Run as root (or install these packages yourself):$missing" >&2
+        exit 1
+    fi
+    apt-get update -q
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing
+fi

@@ -1,0 +1,28 @@
+#!/bin/sh
+# Builds everything (the Windows cross-builds included) and runs every test: once in a
+# release build with warnings as errors, once under AddressSanitizer and
+# UndefinedBehaviorSanitizer, and the threading tests under ThreadSanitizer.
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+"$top/tools/setup-debian.sh"
+jobs=$(nproc)
+
+run_suite() {
+    name=$1
+    shift
+    dir="$top/build-$name"
+    echo "== $name build"
+    cmake -S "$top" -B "$dir" -G Ninja -DVRN07_WERROR=ON "$@"
+    cmake --build "$dir" -j "$jobs"
+}
+
+run_suite release -DCMAKE_BUILD_TYPE=Release
+ctest --test-dir "$top/build-release" --output-on-failure -j "$jobs"
+
+run_suite asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVRN07_SANITIZE=address,undefined
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+    ctest --test-dir "$top/build-asan" --output-on-failure -j "$jobs" -LE benchmark
+
+run_suite tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVRN07_SANITIZE=thread
+TSAN_OPTIONS=halt_on_error=1 ctest --test-dir "$top/build-tsan" --output-on-failure -L threads \
+    --no-tests=ignore
