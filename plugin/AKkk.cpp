@@ -251,8 +251,8 @@ void AKkk::setSampleRate(float rate)
 
 void AKkk::resume()
 {
-    outPeak_.store(0.0, std::memory_order_relaxed);
-    minGain_.store(1.0, std::memory_order_relaxed);
+    meters_.outPeak.store(0.0, std::memory_order_relaxed);
+    meters_.minGain.store(1.0, std::memory_order_relaxed);
     engine_->reset();
     inputAnalyzer_->clear();
     outputAnalyzer_->clear();

@@ -4,6 +4,7 @@
 
 #include "engine/ControlTable.h"
 #include "engine/FactoryPresets.h"
+#include "engine/MeterValues.h"
 #include "plugin/AudioEffectX.h"
 
 #include <atomic>
@@ -65,6 +66,7 @@ public:
     CSpectrumAnalyzer& inputAnalyzer() { return *inputAnalyzer_; }
     CSpectrumAnalyzer& outputAnalyzer() { return *outputAnalyzer_; }
     SDEditor* sdEditor() { return sdEditor_; }
+    MeterValues& meters() { return meters_; }
 
 private:
     static bool isParameterIndex(VstInt32 index) { return index >= 0 && index < kNumParameters; }
@@ -78,8 +80,7 @@ private:
     std::atomic<int32_t> showSource_{1};
     std::atomic<int32_t> showLimited_{1};
     std::atomic<int32_t> showOutput_{1};
-    std::atomic<double> outPeak_{0.0};
-    std::atomic<double> minGain_{1.0};
+    MeterValues meters_;
     std::atomic<int32_t> meterMode_{0};
     std::atomic<int32_t> processingOn_{0};
     std::atomic<double> outputGain_{1.0};
