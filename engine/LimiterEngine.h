@@ -1,15 +1,94 @@
-// The audio engine: band split, band limiters, output stage.
+// The audio engine: splits each channel into three bands, limits each band, sums them
+// and passes the sum through the SafeClip output stage. One per effect.
 #pragma once
+
+#include "engine/BandLimiter.h"
+#include "engine/Crossover.h"
+#include "engine/MeterValues.h"
+#include "engine/SafeClip.h"
+
+#include <atomic>
+
+class CWaveCapture;
+
+// The engine never processes more than this many frames at once.
+constexpr int kChunkFrames = 512;
+
+// What the effect hands the engine with every block.
+struct ProcessContext
+{
+    double inputGain = 1.0;  // "Limiter Gain", linear: the drive into the limiters
+    double outputGain = 1.0; // "Output Gain", linear
+    // Set while the editor is open: the meter values to record into.
+    MeterValues* meters = nullptr;
+    bool meterGainMode = true; // the output meter shows the lowest gain, not the peak
+    // Set while the editor is open and the viewer runs: the envelopes to capture into.
+    CWaveCapture* capture = nullptr;
+};
 
 class CLimiterEngine
 {
 public:
     explicit CLimiterEngine(int sampleRate);
 
+    // Parameter changes, in real units; any thread, taking effect from the next chunk.
+    void setThreshold(int band, double decibels);
+    void setBandGain(int band, double decibels);
+    void setLowCrossover(double hertz);
+    void setHighCrossover(double hertz);
+    void setAttack(double milliseconds);
+    void setRelease(double milliseconds);
+    void setSafeClip(bool on);
+    void setSens(bool on);
+
+    // Only while the host does not process.
     void setSampleRate(int sampleRate);
     // Clears every running state: filter histories, limiter gains, the output delay.
     void reset();
 
+    // Processes a block of any length in chunks of at most kChunkFrames. The outputs may be
+    // the inputs. Non-finite input samples are taken as silence. Audio thread.
+    void process(int frames, const float* inLeft, const float* inRight, float* outLeft,
+                 float* outRight, const ProcessContext& context);
+
+    bool lowBandOn() const { return lowBandOn_.load(std::memory_order_relaxed) != 0; }
+    bool highBandOn() const { return highBandOn_.load(std::memory_order_relaxed) != 0; }
+    double thresholdSetting(int band) const;
+
 private:
-    int sampleRate_;
+    struct BandMeters
+    {
+        double minGain[kNumBands] = {1.0, 1.0, 1.0};
+        double level[kNumBands] = {0.0, 0.0, 0.0};
+        double peak = 0.0;
+    };
+
+    void processChunk(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
+                      int n, const ProcessContext& context);
+    void takeScaledInput(const float* inLeft, const float* inRight, int n, double gain);
+    void splitBands(int n, bool lowOn, bool highOn);
+    template <bool kMetering, bool kCapturing>
+    void limitAndSum(float* outLeft, float* outRight, int n, const ProcessContext& context,
+                     bool lowOn, bool highOn, BandMeters& meters);
+    void publishMeters(const BandMeters& meters, const ProcessContext& context, bool lowOn,
+                       bool highOn);
+
+    std::atomic<int> sampleRate_;
+    CCrossover lowCrossover_;
+    CCrossover highCrossover_;
+    std::atomic<double> thresholdSettings_[kNumBands] = {0.0, 0.0, 0.0};
+    // One chunk of the scaled input and of its three bands, left and right.
+    float inputLeft_[kChunkFrames];
+    float inputRight_[kChunkFrames];
+    float lowLeft_[kChunkFrames];
+    float lowRight_[kChunkFrames];
+    float midLeft_[kChunkFrames];
+    float midRight_[kChunkFrames];
+    float highLeft_[kChunkFrames];
+    float highRight_[kChunkFrames];
+    CBandLimiter limiters_[kNumBands];
+    CSafeClip safeClip_;
+    std::atomic<int> sensOn_{0};
+    std::atomic<int> lowBandOn_{1};
+    std::atomic<int> highBandOn_{1};
 };

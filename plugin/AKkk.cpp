@@ -2,6 +2,7 @@
 
 #include "analysis/SpectrumAnalyzer.h"
 #include "editor/SDEditor.h"
+#include "engine/DenormalGuard.h"
 #include "engine/LimiterEngine.h"
 
 #include <cmath>
@@ -68,8 +69,30 @@ void AKkk::processReplacing(float** inputs, float** outputs, VstInt32 sampleFram
     if (sampleFrames <= 0 || !inputs || !outputs || !inputs[0] || !inputs[1] || !outputs[0] ||
         !outputs[1])
         return;
+    const DenormalGuard flushDenormals;
+    if (processingOn())
+        processBlock(inputs, outputs, sampleFrames);
+    else
+        bypassBlock(inputs, outputs, sampleFrames);
+}
+
+void AKkk::processBlock(float** inputs, float** outputs, VstInt32 frames)
+{
+    const bool editorOpen = this->editorOpen();
+    ProcessContext context;
+    context.inputGain = limiterGain();
+    context.outputGain = outputGain();
+    context.meters = editorOpen ? &meters_ : nullptr;
+    context.meterGainMode = meterMode();
+    engine_->process(frames, inputs[0], inputs[1], outputs[0], outputs[1], context);
+}
+
+// The input reaches the output unchanged and undelayed; the engine keeps its state.
+void AKkk::bypassBlock(float** inputs, float** outputs, VstInt32 frames)
+{
     for (int channel = 0; channel < 2; ++channel)
-        std::memmove(outputs[channel], inputs[channel], sizeof(float) * size_t(sampleFrames));
+        if (outputs[channel] != inputs[channel])
+            std::memmove(outputs[channel], inputs[channel], sizeof(float) * size_t(frames));
 }
 
 // ---------------------------------------------------------------------------- parameters
@@ -188,11 +211,39 @@ void AKkk::applyParameter(int index, float value)
     case kParamBypass:
         processingOn_.store(on, std::memory_order_relaxed);
         break;
+    case kParamThresholdLow:
+    case kParamThresholdMid:
+    case kParamThresholdHigh:
+        engine_->setThreshold(index - kParamThresholdLow, value);
+        break;
+    case kParamGainLow:
+    case kParamGainMid:
+    case kParamGainHigh:
+        engine_->setBandGain(index - kParamGainLow, value);
+        break;
+    case kParamCrossoverLow:
+        engine_->setLowCrossover(value);
+        break;
+    case kParamCrossoverHigh:
+        engine_->setHighCrossover(value);
+        break;
+    case kParamAttack:
+        engine_->setAttack(value);
+        break;
+    case kParamRelease:
+        engine_->setRelease(value);
+        break;
     case kParamLimiterGain:
         limiterGain_.store(decibelsToGain(value), std::memory_order_relaxed);
         break;
     case kParamOutputGain:
         outputGain_.store(decibelsToGain(value), std::memory_order_relaxed);
+        break;
+    case kParamSafeClip:
+        engine_->setSafeClip(on);
+        break;
+    case kParamSens:
+        engine_->setSens(on);
         break;
     default:
         break;

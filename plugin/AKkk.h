@@ -67,10 +67,13 @@ public:
     CSpectrumAnalyzer& outputAnalyzer() { return *outputAnalyzer_; }
     SDEditor* sdEditor() { return sdEditor_; }
     MeterValues& meters() { return meters_; }
+    const CLimiterEngine& engine() const { return *engine_; }
 
 private:
     static bool isParameterIndex(VstInt32 index) { return index >= 0 && index < kNumParameters; }
     void storeAndApply(VstInt32 index, double normalized);
+    void processBlock(float** inputs, float** outputs, VstInt32 frames);
+    void bypassBlock(float** inputs, float** outputs, VstInt32 frames);
 
     std::atomic<int32_t> sampleRate_;
     std::unique_ptr<ProgramRecord[]> programs_;
