@@ -1,0 +1,91 @@
+#include "tools/render/OfflineHost.h"
+
+#include "engine/ControlTable.h"
+#include "plugin/AKkk.h"
+#include "tools/render/RenderError.h"
+
+#include <algorithm>
+
+extern "C" AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback host);
+
+OfflineHost::OfflineHost()
+{
+    adopt(harness_.create(VSTPluginMain), "the built-in plug-in");
+    linkedEffect_ = static_cast<AKkk*>(instance_->effect()->object);
+}
+
+OfflineHost::OfflineHost(const std::string& pluginPath)
+    : library_(std::make_unique<PluginLibrary>(pluginPath))
+{
+    if (!library_->loaded())
+        throw RenderError("cannot load plug-in " + pluginPath + ": " + library_->error());
+    const PluginEntry entry = library_->entry();
+    if (!entry)
+        throw RenderError("cannot load plug-in " + pluginPath + ": it has no VSTPluginMain");
+    adopt(harness_.create(entry), pluginPath);
+}
+
+OfflineHost::~OfflineHost()
+{
+    // Close the instance before its library goes away.
+    instance_.reset();
+}
+
+void OfflineHost::adopt(AEffect* effect, const std::string& name)
+{
+    if (!effect)
+        throw RenderError("cannot load plug-in " + name + ": it created no instance");
+    instance_ = std::make_unique<PluginInstance>(effect);
+    if (effect->magic != kEffectMagic || !effect->processReplacing ||
+        !(effect->flags & effFlagsCanReplacing) || effect->numInputs != 2 ||
+        effect->numOutputs != 2)
+        throw RenderError("cannot load plug-in " + name + ": it is not a stereo VST 2.4 effect");
+}
+
+void OfflineHost::start(float sampleRate, int blockFrames)
+{
+    instance_->dispatch(effOpen);
+    instance_->dispatch(effSetSampleRate, 0, 0, nullptr, sampleRate);
+    instance_->dispatch(effSetBlockSize, 0, blockFrames);
+    instance_->dispatch(effMainsChanged, 0, 1);
+}
+
+void OfflineHost::selectProgram(int program)
+{
+    instance_->dispatch(effSetProgram, 0, program);
+}
+
+void OfflineHost::setParameter(int index, double realValue)
+{
+    instance_->setParameter(index, static_cast<float>(realToNormalized(realValue, index)));
+}
+
+void OfflineHost::process(float* inLeft, float* inRight, float* outLeft, float* outRight,
+                          int frames)
+{
+    // The band meters are written only while an editor is open; without a window this host
+    // raises the same flag for the length of each block and reads the meters after it.
+    if (linkedEffect_)
+        linkedEffect_->setEditorOpen(true);
+    float* inputs[] = {inLeft, inRight};
+    float* outputs[] = {outLeft, outRight};
+    instance_->process(inputs, outputs, frames);
+    if (linkedEffect_)
+    {
+        linkedEffect_->setEditorOpen(false);
+        takeBandMeters();
+    }
+}
+
+void OfflineHost::takeBandMeters()
+{
+    MeterValues& meters = linkedEffect_->meters();
+    for (int band = 0; band < kNumBands; ++band)
+        deepestBandGains_[band] =
+            std::min(deepestBandGains_[band], takeMeter(meters.bandMinGain[band], 1.0));
+}
+
+void OfflineHost::stop()
+{
+    instance_->dispatch(effMainsChanged, 0, 0);
+}

@@ -1,0 +1,52 @@
+// Drives one plug-in instance as a host does, through its AEffect record and dispatcher:
+// either the plug-in code linked into this program, or a plug-in binary loaded by path.
+#pragma once
+
+#include "engine/MeterValues.h"
+#include "tools/host/HostHarness.h"
+
+#include <array>
+#include <memory>
+#include <string>
+
+class AKkk;
+
+class OfflineHost
+{
+  public:
+    // An instance of the linked-in plug-in code.
+    OfflineHost();
+    // An instance of the plug-in binary at path. Throws RenderError when it cannot be
+    // loaded or is not a stereo effect.
+    explicit OfflineHost(const std::string& pluginPath);
+    // Sends effClose.
+    ~OfflineHost();
+
+    OfflineHost(const OfflineHost&) = delete;
+    OfflineHost& operator=(const OfflineHost&) = delete;
+
+    // Tells the instance the rate and the largest block, and switches it on.
+    void start(float sampleRate, int blockFrames);
+    void selectProgram(int program);
+    // Sets a parameter by its real value through the host's normalised interface.
+    void setParameter(int index, double realValue);
+    // One processReplacing call of at most the block size announced to start.
+    void process(float* inLeft, float* inRight, float* outLeft, float* outRight, int frames);
+    // Switches the instance off.
+    void stop();
+
+    // Whether the band gain reduction can be read: only for the linked-in code.
+    bool hasBandMeters() const { return linkedEffect_ != nullptr; }
+    // The lowest gain of each band (low, mid, high) since start, as a linear factor.
+    const std::array<double, kNumBands>& deepestBandGains() const { return deepestBandGains_; }
+
+  private:
+    void adopt(AEffect* effect, const std::string& name);
+    void takeBandMeters();
+
+    std::unique_ptr<PluginLibrary> library_;
+    HostHarness harness_;
+    std::unique_ptr<PluginInstance> instance_;
+    AKkk* linkedEffect_ = nullptr;
+    std::array<double, kNumBands> deepestBandGains_{1.0, 1.0, 1.0};
+};

@@ -1,0 +1,211 @@
+#include "tools/render/Render.h"
+
+#include "engine/ControlTable.h"
+#include "engine/FactoryPresets.h"
+#include "tools/render/DemoSignal.h"
+#include "tools/render/LoudnessMeter.h"
+#include "tools/render/OfflineHost.h"
+#include "tools/render/ProgressBar.h"
+#include "tools/render/RenderError.h"
+#include "tools/render/SoundFileReader.h"
+#include "tools/render/SoundFileWriter.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+constexpr double kMinSampleRate = 1000.0;
+constexpr double kMaxSampleRate = 1536000.0;
+// Frames read from the file at once; rounded to whole host blocks.
+constexpr int64_t kReadFrames = 65536;
+constexpr int kOutputChannels = 2;
+
+struct RenderPaths
+{
+    std::string input;     // empty for the demo
+    std::string demoInput; // demo-in.wav, for the demo
+    std::string output;
+};
+
+bool isFolder(const std::string& path)
+{
+    std::error_code ignored;
+    return !path.empty() && fs::is_directory(path, ignored);
+}
+
+RenderPaths choosePaths(const RenderOptions& options)
+{
+    RenderPaths paths;
+    if (options.demo)
+    {
+        const std::string& out = options.outputPath;
+        const fs::path folder = isFolder(out) ? fs::path(out) : fs::path(out).parent_path();
+        paths.demoInput = (folder / "demo-in.wav").string();
+        paths.output = out.empty() || isFolder(out) ? (folder / "demo-out.wav").string() : out;
+        return paths;
+    }
+    paths.input = options.inputPath;
+    const fs::path input(options.inputPath);
+    const std::string defaultName = input.stem().string() + "-out.wav";
+    if (options.outputPath.empty())
+        paths.output = (input.parent_path() / defaultName).string();
+    else if (isFolder(options.outputPath))
+        paths.output = (fs::path(options.outputPath) / defaultName).string();
+    else
+        paths.output = options.outputPath;
+    return paths;
+}
+
+// Writes the demo programme under demo-in.wav's temporary name.
+std::unique_ptr<SoundFileWriter> writeDemoInput(const std::string& path)
+{
+    auto writer = std::make_unique<SoundFileWriter>(path, kDemoSampleRate, 2);
+    const std::vector<float> demo = makeDemoSignal();
+    writer->write(demo.data(), kDemoFrames);
+    writer->close();
+    return writer;
+}
+
+void checkInput(const SoundFileReader& reader)
+{
+    if (reader.channels() > 2)
+        throw RenderError(reader.name() + " has " + std::to_string(reader.channels()) +
+                          " channels; only mono and stereo files can be played");
+    if (reader.sampleRate() < kMinSampleRate || reader.sampleRate() > kMaxSampleRate)
+        throw RenderError(reader.name() + " has a sample rate of " +
+                          std::to_string(reader.sampleRate()) +
+                          " Hz; the plug-in takes 1000 Hz to 1536000 Hz");
+}
+
+void configure(OfflineHost& host, const RenderOptions& options, int sampleRate)
+{
+    host.start(static_cast<float>(sampleRate), options.blockFrames);
+    host.selectProgram(options.program);
+    for (const ParameterSetting& setting : options.settings)
+        host.setParameter(setting.index, setting.value);
+    if (options.bypass)
+        host.setParameter(kParamBypass, 0.0);
+}
+
+struct Measurements
+{
+    LoudnessFigures input;
+    LoudnessFigures output;
+    int64_t frames;
+};
+
+// Plays the whole input through the host into the writer, in blocks of the host block
+// size (only the very last one shorter).
+Measurements play(SoundFileReader& reader, OfflineHost& host, SoundFileWriter& writer,
+                  int blockFrames)
+{
+    const int64_t chunk = blockFrames * std::max<int64_t>(1, kReadFrames / blockFrames);
+    const int channels = reader.channels();
+    std::vector<float> fileFrames(size_t(chunk) * channels);
+    std::vector<float> inLeft(chunk), inRight(chunk), outLeft(chunk), outRight(chunk);
+    std::vector<float> stereo(size_t(chunk) * kOutputChannels);
+    LoudnessMeter inputMeter(reader.sampleRate());
+    LoudnessMeter outputMeter(reader.sampleRate());
+    ProgressBar progress(reader.frames());
+    int64_t total = 0;
+
+    while (const int64_t frames = reader.read(fileFrames.data(), chunk))
+    {
+        // A mono file plays the same samples to both inputs.
+        for (int64_t i = 0; i < frames; ++i)
+        {
+            inLeft[i] = fileFrames[size_t(i * channels)];
+            inRight[i] = fileFrames[size_t(i * channels + channels - 1)];
+            stereo[size_t(2 * i)] = inLeft[i];
+            stereo[size_t(2 * i + 1)] = inRight[i];
+        }
+        inputMeter.add(stereo.data(), size_t(frames));
+
+        for (int64_t offset = 0; offset < frames; offset += blockFrames)
+        {
+            const int block = int(std::min<int64_t>(blockFrames, frames - offset));
+            host.process(&inLeft[offset], &inRight[offset], &outLeft[offset], &outRight[offset],
+                         block);
+        }
+
+        for (int64_t i = 0; i < frames; ++i)
+        {
+            stereo[size_t(2 * i)] = outLeft[i];
+            stereo[size_t(2 * i + 1)] = outRight[i];
+        }
+        outputMeter.add(stereo.data(), size_t(frames));
+        writer.write(stereo.data(), frames);
+        total += frames;
+        progress.advance(frames);
+    }
+    return {inputMeter.figures(), outputMeter.figures(), total};
+}
+
+std::string decibelText(double gain)
+{
+    char text[32];
+    std::snprintf(text, sizeof(text), "%.2f dB", 20.0 * std::log10(gain));
+    return text;
+}
+
+void printReport(std::ostream& report, const RenderOptions& options, const RenderPaths& paths,
+                 const SoundFileReader& reader, const SoundFileWriter& writer,
+                 const OfflineHost& host, const Measurements& measured)
+{
+    const std::string input = options.demo ? paths.demoInput + " (demo)" : paths.input;
+    report << "input    " << input << ": " << reader.sampleRate() << " Hz, "
+           << (reader.channels() == 1 ? "mono" : "stereo") << ", " << measured.frames
+           << " frames\n";
+    report << "output   " << writer.path() << ": " << writer.format().description << "\n";
+    report << "program  " << options.program << " \"" << kFactoryPresets[options.program].name
+           << "\", " << options.settings.size() << " setting(s)"
+           << (options.bypass ? ", bypassed" : "") << ", block " << options.blockFrames << " frames"
+           << (options.pluginPath.empty() ? "" : ", plug-in " + options.pluginPath) << "\n\n";
+    report << "           sample peak     true peak     loudness       range\n";
+    report << loudnessLine("input", measured.input) << "\n";
+    report << loudnessLine("output", measured.output) << "\n\n";
+    if (host.hasBandMeters())
+    {
+        const auto& gains = host.deepestBandGains();
+        report << "deepest band gain reduction: low " << decibelText(gains[0]) << ", mid "
+               << decibelText(gains[1]) << ", high " << decibelText(gains[2]) << "\n";
+    }
+    else
+        report << "deepest band gain reduction: not available (the band meters are internal "
+                  "to the effect and cannot be read from a loaded binary)\n";
+}
+} // namespace
+
+void render(const RenderOptions& options, std::ostream& report)
+{
+    const RenderPaths paths = choosePaths(options);
+    outputFormatFor(paths.output); // an unknown extension fails before any work is done
+
+    std::unique_ptr<OfflineHost> host = options.pluginPath.empty()
+                                            ? std::make_unique<OfflineHost>()
+                                            : std::make_unique<OfflineHost>(options.pluginPath);
+
+    std::unique_ptr<SoundFileWriter> demoInput;
+    if (options.demo)
+        demoInput = writeDemoInput(paths.demoInput);
+    SoundFileReader reader(demoInput ? demoInput->temporaryPath() : paths.input,
+                           demoInput ? paths.demoInput : paths.input);
+    checkInput(reader);
+
+    SoundFileWriter writer(paths.output, reader.sampleRate(), kOutputChannels);
+    configure(*host, options, reader.sampleRate());
+    const Measurements measured = play(reader, *host, writer, options.blockFrames);
+    host->stop();
+
+    writer.commit();
+    if (demoInput)
+        demoInput->commit();
+    printReport(report, options, paths, reader, writer, *host, measured);
+}

@@ -1,0 +1,30 @@
+// The command line of vrn07-render.
+#pragma once
+
+#include "tools/render/ParameterSettings.h"
+
+#include <string>
+#include <vector>
+
+constexpr int kDefaultBlockFrames = 512;
+constexpr int kMaxBlockFrames = 1048576;
+
+struct RenderOptions
+{
+    std::string inputPath;  // empty: render the built-in demo
+    std::string outputPath; // empty: the default name
+    bool demo = false;
+    int program = 0;
+    std::vector<ParameterSetting> settings; // in command-line order
+    int blockFrames = kDefaultBlockFrames;
+    bool bypass = false;
+    std::string pluginPath; // empty: the plug-in code linked into this program
+    bool help = false;
+};
+
+// Parses the arguments after the program name. Throws RenderError for anything it cannot
+// take, so that nothing is read or written before the whole command line is known good.
+RenderOptions parseOptions(const std::vector<std::string>& arguments);
+
+// The --help text.
+std::string usageText();

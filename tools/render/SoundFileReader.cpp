@@ -1,0 +1,31 @@
+#include "tools/render/SoundFileReader.h"
+
+#include "tools/render/RenderError.h"
+
+#include <filesystem>
+
+SoundFileReader::SoundFileReader(const std::string& path, const std::string& name) : name_(name)
+{
+    std::error_code error;
+    if (!std::filesystem::exists(path, error))
+        throw RenderError("cannot read " + name + ": no such file");
+    if (std::filesystem::is_directory(path, error))
+        throw RenderError("cannot read " + name + ": it is a folder");
+    file_ = sf_open(path.c_str(), SFM_READ, &info_);
+    if (!file_)
+        throw RenderError("cannot read " + name + ": " + sf_strerror(nullptr));
+}
+
+SoundFileReader::~SoundFileReader()
+{
+    if (file_)
+        sf_close(file_);
+}
+
+int64_t SoundFileReader::read(float* interleaved, int64_t frames)
+{
+    const sf_count_t got = sf_readf_float(file_, interleaved, frames);
+    if (got < frames && sf_error(file_) != SF_ERR_NO_ERROR)
+        throw RenderError("cannot read " + name_ + ": " + sf_strerror(file_));
+    return got;
+}
