@@ -1,0 +1,18 @@
+// What a frame asks of the editor that owns it.
+#pragma once
+
+#include <cstdint>
+
+class CFrameOwner
+{
+  public:
+    virtual ~CFrameOwner() = default;
+
+    // A user gesture on the parameter with this tag starts or ends.
+    virtual void beginEdit(int32_t tag) = 0;
+    virtual void endEdit(int32_t tag) = 0;
+    // Called on every turn of a control's drag loop: keep the host and the display alive.
+    virtual void idlePump() = 0;
+    // The host's knob mode: 2 is linear, anything else circular.
+    virtual int32_t knobMode() const = 0;
+};

@@ -1,0 +1,23 @@
+// The platform window a frame lives in. The window binding forwards painting, presses,
+// wheel turns and keys to its frame; the frame asks it for drawing devices.
+#pragma once
+
+#include <memory>
+
+#include "gui/GuiTypes.h"
+#include "gui/platform/DrawDevice.h"
+
+class CFrame;
+
+class FrameWindow
+{
+  public:
+    virtual ~FrameWindow() = default;
+
+    // A device drawing into the window, for one drawing pass; null when it cannot draw.
+    virtual std::unique_ptr<DrawDevice> createDevice() = 0;
+    // The window's top-left corner on the screen.
+    virtual CPoint screenOrigin() const = 0;
+    // The platform's handle of the window, null for a window that only exists in memory.
+    virtual void* handle() const = 0;
+};

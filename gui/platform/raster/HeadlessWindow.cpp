@@ -1,0 +1,19 @@
+#include "gui/platform/raster/HeadlessWindow.h"
+
+#include "gui/platform/raster/RasterDevice.h"
+
+HeadlessWindow::HeadlessWindow(int32_t width, int32_t height)
+{
+    image_.width = width;
+    image_.height = height;
+    image_.pixels.assign(size_t(width) * size_t(height), 0);
+}
+
+std::unique_ptr<DrawDevice> HeadlessWindow::createDevice()
+{
+    if (image_.pixels.empty())
+    {
+        return nullptr;
+    }
+    return std::make_unique<RasterDevice>(image_);
+}
