@@ -124,3 +124,35 @@ void CCrossover::process(const float* inLeft, const float* inRight, float* outLe
     left_ = left;
     right_ = right;
 }
+
+void CCrossover::processPair(CCrossover& first, CCrossover& second, const float* inLeft,
+                             const float* inRight, float* firstLeft, float* firstRight,
+                             float* secondLeft, float* secondRight, int n)
+{
+    if (n <= 0 || inLeft == nullptr || inRight == nullptr || firstLeft == nullptr ||
+        firstRight == nullptr || secondLeft == nullptr || secondRight == nullptr)
+    {
+        return;
+    }
+    first.settings_.pull(first.active_);
+    second.settings_.pull(second.active_);
+    const BiquadCoefficients k1 = first.active_.coefficients;
+    const BiquadCoefficients k2 = second.active_.coefficients;
+    BiquadHistory left1 = first.left_;
+    BiquadHistory right1 = first.right_;
+    BiquadHistory left2 = second.left_;
+    BiquadHistory right2 = second.right_;
+    for (int i = 0; i < n; ++i)
+    {
+        const float l = inLeft[i];
+        const float r = inRight[i];
+        firstLeft[i] = left1.step(k1, l);
+        firstRight[i] = right1.step(k1, r);
+        secondLeft[i] = left2.step(k2, l);
+        secondRight[i] = right2.step(k2, r);
+    }
+    first.left_ = left1;
+    first.right_ = right1;
+    second.left_ = left2;
+    second.right_ = right2;
+}

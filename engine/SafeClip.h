@@ -112,12 +112,21 @@ class CSafeClip
         {
             return kLookAheadBase;
         }
-        double largest = 0.0;
-        for (int k = 0; k < kSlots; ++k)
+        // The largest weighted excess, gathered in four lanes that the compiler can run as
+        // vector operations: the maximum of non-negative values does not depend on the order.
+        const double* excess = channel.excess.data() + read_;
+        double lanes[4] = {0.0, 0.0, 0.0, 0.0};
+        for (int k = 0; k < kSlots; k += 4)
         {
-            const double weighted = kLookAheadWeights[k] * channel.excess[read_ + k];
-            largest = weighted > largest ? weighted : largest;
+            for (int j = 0; j < 4; ++j)
+            {
+                const double weighted = kLookAheadWeights[k + j] * excess[k + j];
+                lanes[j] = weighted > lanes[j] ? weighted : lanes[j];
+            }
         }
+        const double firstPair = lanes[0] > lanes[1] ? lanes[0] : lanes[1];
+        const double secondPair = lanes[2] > lanes[3] ? lanes[2] : lanes[3];
+        const double largest = firstPair > secondPair ? firstPair : secondPair;
         return kLookAheadBase + largest;
     }
 

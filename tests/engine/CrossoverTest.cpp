@@ -213,3 +213,50 @@ TEST(Crossover, FiltersInPlace)
     EXPECT_EQ(buffer.left, expected.left);
     EXPECT_EQ(buffer.right, expected.right);
 }
+
+TEST(Crossover, PairInOnePassGivesWhatEachGivesAlone)
+{
+    const Stereo in = testSignal();
+    CCrossover high;
+    CCrossover low;
+    CCrossover highAlone;
+    CCrossover lowAlone;
+    for (CCrossover* c : {&high, &highAlone})
+    {
+        c->setCrossover(2500.0);
+    }
+    for (CCrossover* c : {&low, &lowAlone})
+    {
+        c->setCrossover(120.0);
+    }
+
+    Stereo highOut{std::vector<float>(in.left.size()), std::vector<float>(in.left.size())};
+    Stereo lowOut = highOut;
+    const int half = static_cast<int>(in.left.size() / 2);
+    for (int start : {0, half})
+    {
+        CCrossover::processPair(high, low, in.left.data() + start, in.right.data() + start,
+                                highOut.left.data() + start, highOut.right.data() + start,
+                                lowOut.left.data() + start, lowOut.right.data() + start, half);
+        high.setCrossover(4000.0); // redesigned between the two runs, history kept
+    }
+
+    Stereo firstHalf{{in.left.begin(), in.left.begin() + half},
+                     {in.right.begin(), in.right.begin() + half}};
+    Stereo secondHalf{{in.left.begin() + half, in.left.end()},
+                      {in.right.begin() + half, in.right.end()}};
+    Stereo highExpected = run(highAlone, firstHalf);
+    Stereo lowExpected = run(lowAlone, firstHalf);
+    highAlone.setCrossover(4000.0);
+    const Stereo highRest = run(highAlone, secondHalf);
+    const Stereo lowRest = run(lowAlone, secondHalf);
+    for (auto [to, from] : {std::pair{&highExpected, &highRest}, std::pair{&lowExpected, &lowRest}})
+    {
+        to->left.insert(to->left.end(), from->left.begin(), from->left.end());
+        to->right.insert(to->right.end(), from->right.begin(), from->right.end());
+    }
+    EXPECT_EQ(highOut.left, highExpected.left);
+    EXPECT_EQ(highOut.right, highExpected.right);
+    EXPECT_EQ(lowOut.left, lowExpected.left);
+    EXPECT_EQ(lowOut.right, lowExpected.right);
+}
