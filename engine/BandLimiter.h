@@ -5,9 +5,8 @@
 
 #include "engine/SettingsExchange.h"
 
-// A setter given a value that is not finite ignores it.
 // A new limiter runs at 44100 Hz with threshold 0 dB, attack 1 ms, release 50 ms, band gain
-// 0 dB, smoothed gain 1.
+// 0 dB, smoothed gain 1. A setter given a value that is not finite ignores it.
 //
 // Threads: the setters may be called on any thread while the audio thread processes; each
 // publishes the whole coefficient set, and the audio thread takes the newest with

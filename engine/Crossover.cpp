@@ -1,5 +1,6 @@
 #include "engine/Crossover.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace
@@ -132,6 +133,14 @@ void CCrossover::processPair(CCrossover& first, CCrossover& second, const float*
     if (n <= 0 || inLeft == nullptr || inRight == nullptr || firstLeft == nullptr ||
         firstRight == nullptr || secondLeft == nullptr || secondRight == nullptr)
     {
+        return;
+    }
+    if (&first == &second)
+    {
+        // One crossover cannot run twice at once: run it once and give both the result.
+        first.process(inLeft, inRight, firstLeft, firstRight, n);
+        std::copy_n(firstLeft, n, secondLeft);
+        std::copy_n(firstRight, n, secondRight);
         return;
     }
     first.settings_.pull(first.active_);

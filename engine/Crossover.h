@@ -10,7 +10,7 @@
 double designFrequency(double setting, int sampleRate);
 
 // Both channels always share one low-pass design (Q 0.15). A new crossover runs at 44100 Hz
-// with the neutral design of a new CIIR and passes the signal through.
+// with the neutral design of a new CIIR, which passes the signal through.
 //
 // Threads: `setCrossover` and `setCutoff` may be called on any thread while another processes;
 // both channels' coefficients are published as one set, which `process` picks up at its start.

@@ -72,7 +72,7 @@ struct BiquadHistory
 };
 
 // A biquad for one channel. A new filter runs at 44100 Hz with the peaking design at 1000 Hz,
-// 0 dB and Q 3, which passes the signal through.
+// 0 dB and Q 3, which passes the signal through (its terms cancel up to rounding).
 //
 // Threads: the design operations may be called on any thread while another processes; each
 // publishes its coefficient set as a whole and `process` picks up the newest one at its start.

@@ -58,10 +58,10 @@ template <typename T> class SettingsExchange
     static constexpr unsigned kIndexMask = 3;
     static constexpr unsigned kFresh = 4;
 
-    std::atomic_flag writing_ = ATOMIC_FLAG_INIT;
+    std::atomic_flag writing_; // clear when constructed
     T latest_;
     unsigned back_ = 1; // the writers' slot
     std::array<T, 3> slots_;
-    unsigned front_ = 0;                          // the reader's slot
-    alignas(64) std::atomic<unsigned> middle_{2}; // the slot in between, and whether it is new
+    unsigned front_ = 0;              // the reader's slot
+    std::atomic<unsigned> middle_{2}; // the slot in between, and whether it is new
 };

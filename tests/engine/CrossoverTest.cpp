@@ -260,3 +260,21 @@ TEST(Crossover, PairInOnePassGivesWhatEachGivesAlone)
     EXPECT_EQ(lowOut.left, lowExpected.left);
     EXPECT_EQ(lowOut.right, lowExpected.right);
 }
+
+TEST(Crossover, PairOfOneCrossoverRunsItOnce)
+{
+    const Stereo in = testSignal();
+    CCrossover alone;
+    alone.setCrossover(800.0);
+    const Stereo expected = run(alone, in);
+
+    CCrossover crossover;
+    crossover.setCrossover(800.0);
+    Stereo a{std::vector<float>(in.left.size()), std::vector<float>(in.left.size())};
+    Stereo b = a;
+    CCrossover::processPair(crossover, crossover, in.left.data(), in.right.data(), a.left.data(),
+                            a.right.data(), b.left.data(), b.right.data(),
+                            static_cast<int>(in.left.size()));
+    EXPECT_EQ(a.left, expected.left);
+    EXPECT_EQ(b.right, expected.right);
+}
