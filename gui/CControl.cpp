@@ -129,8 +129,7 @@ bool CControl::startPress(CDrawContext* context, int32_t& buttons)
     }
     if (buttons == kReadButtons)
     {
-        buttons = context != nullptr ? context->getMouseButtons()
-                                     : platform::currentInput().mouseButtons();
+        buttons = readButtons(context);
     }
     if ((buttons & kLButton) == 0)
     {
@@ -138,6 +137,12 @@ bool CControl::startPress(CDrawContext* context, int32_t& buttons)
     }
     return listener_ == nullptr || (buttons & kModifierMask) == 0 ||
            listener_->onModifierClick(context, this, buttons) == 0;
+}
+
+int32_t CControl::readButtons(CDrawContext* context)
+{
+    return context != nullptr ? context->getMouseButtons()
+                              : platform::currentInput().mouseButtons();
 }
 
 void CControl::notifyIfDirty(CDrawContext* context)

@@ -55,6 +55,8 @@ class CControl : public CView
     // The checks every mouse handler starts with: mouse enabled, the left button down, no
     // modifier click taken by the listener. Reads the buttons when given -1.
     bool startPress(CDrawContext* context, int32_t& buttons);
+    // The mouse-button word now.
+    static int32_t readButtons(CDrawContext* context);
     // Tells the listener of a change when the control is dirty.
     void notifyIfDirty(CDrawContext* context);
     void notify(CDrawContext* context);
