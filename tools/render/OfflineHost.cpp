@@ -5,6 +5,7 @@
 #include "tools/render/RenderError.h"
 
 #include <algorithm>
+#include <filesystem>
 
 extern "C" AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback host);
 
@@ -15,7 +16,9 @@ OfflineHost::OfflineHost()
 }
 
 OfflineHost::OfflineHost(const std::string& pluginPath)
-    : library_(std::make_unique<PluginLibrary>(pluginPath))
+    // An absolute path, so that a bare file name means the file here and not a search
+    // through the system's library folders.
+    : library_(std::make_unique<PluginLibrary>(std::filesystem::absolute(pluginPath).string()))
 {
     if (!library_->loaded())
         throw RenderError("cannot load plug-in " + pluginPath + ": " + library_->error());
