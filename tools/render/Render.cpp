@@ -99,6 +99,7 @@ struct Measurements
     LoudnessFigures input;
     LoudnessFigures output;
     int64_t frames;
+    int64_t nonFiniteSamples;
 };
 
 // Plays the whole input through the host into the writer, in blocks of the host block
@@ -115,9 +116,12 @@ Measurements play(SoundFileReader& reader, OfflineHost& host, SoundFileWriter& w
     LoudnessMeter outputMeter(reader.sampleRate());
     ProgressBar progress(reader.frames());
     int64_t total = 0;
+    int64_t nonFinite = 0;
 
     while (const int64_t frames = reader.read(fileFrames.data(), chunk))
     {
+        nonFinite += std::count_if(fileFrames.begin(), fileFrames.begin() + frames * channels,
+                                   [](float sample) { return !std::isfinite(sample); });
         // A mono file plays the same samples to both inputs.
         for (int64_t i = 0; i < frames; ++i)
         {
@@ -145,7 +149,7 @@ Measurements play(SoundFileReader& reader, OfflineHost& host, SoundFileWriter& w
         total += frames;
         progress.advance(frames);
     }
-    return {inputMeter.figures(), outputMeter.figures(), total};
+    return {inputMeter.figures(), outputMeter.figures(), total, nonFinite};
 }
 
 std::string decibelText(double gain)
@@ -168,6 +172,9 @@ void printReport(std::ostream& report, const RenderOptions& options, const Rende
            << "\", " << options.settings.size() << " setting(s)"
            << (options.bypass ? ", bypassed" : "") << ", block " << options.blockFrames << " frames"
            << (options.pluginPath.empty() ? "" : ", plug-in " + options.pluginPath) << "\n\n";
+    if (measured.nonFiniteSamples > 0)
+        report << "note     " << measured.nonFiniteSamples
+               << " input samples are NaN or infinite: the input figures are not meaningful\n\n";
     report << "           sample peak     true peak     loudness       range\n";
     report << loudnessLine("input", measured.input) << "\n";
     report << loudnessLine("output", measured.output) << "\n\n";
