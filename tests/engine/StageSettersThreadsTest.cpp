@@ -17,17 +17,16 @@ TEST(StageSetters, RunWhileTheAudioThreadProcesses)
     CBandLimiter limiter;
     CSafeClip clip;
     std::atomic<bool> stop{false};
-    constexpr int kChunk = 64;
+    bool finite = true;
 
     std::thread audio(
         [&]
         {
+            constexpr int kChunk = 64;
             std::vector<float> in(kChunk);
             std::vector<float> left(kChunk);
             std::vector<float> right(kChunk);
-            bool finite = true;
-            unsigned phase = 0;
-            while (!stop.load())
+            for (unsigned phase = 0; !stop.load();)
             {
                 for (float& x : in)
                 {
@@ -43,7 +42,6 @@ TEST(StageSetters, RunWhileTheAudioThreadProcesses)
                     finite = finite && std::isfinite(y.left) && std::isfinite(y.right);
                 }
             }
-            EXPECT_TRUE(finite);
         });
     std::thread host(
         [&]
@@ -70,4 +68,5 @@ TEST(StageSetters, RunWhileTheAudioThreadProcesses)
     editor.join();
     stop.store(true);
     audio.join();
+    EXPECT_TRUE(finite);
 }
