@@ -121,14 +121,3 @@ INSTANTIATE_TEST_SUITE_P(
         BadInput{"UnknownOption", {"good.wav", "--loud"}, "unknown option --loud"},
         BadInput{"TooManyFiles", {"good.wav", "a.wav", "b.wav"}, "too many files"}),
     [](const ::testing::TestParamInfo<BadInput>& info) { return info.param.title; });
-
-TEST(RenderHelp, ListsTheOptionsEveryParameterNameAndEveryProgram)
-{
-    ScratchFolder folder;
-    const RunResult result = folder.run({"--help"});
-    EXPECT_EQ(result.status, 0);
-    for (const char* text : {"--program", "--set", "--block", "--bypass", "--plugin", "Viewer Time",
-                             "Threshold Low", "CrossOver Hi", "Sens on/off", "SimpleMaximize"})
-        EXPECT_NE(result.out.find(text), std::string::npos) << text;
-    EXPECT_TRUE(folder.contents().empty());
-}

@@ -176,7 +176,7 @@ std::vector<float> makeDemoSignal()
     for (int frame = 0; frame < kDemoFrames; ++frame)
         peak = std::max({peak, std::abs(mix.left[frame]), std::abs(mix.right[frame])});
     const double scale = std::pow(10.0, kDemoPeakDb / 20.0) / peak;
-    std::vector<float> interleaved(size_t(kDemoFrames) * 2);
+    std::vector<float> interleaved(size_t(kDemoFrames) * kDemoChannels);
     for (int frame = 0; frame < kDemoFrames; ++frame)
     {
         interleaved[2 * size_t(frame)] = float(mix.left[frame] * scale);

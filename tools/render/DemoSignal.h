@@ -6,6 +6,7 @@
 #include <vector>
 
 constexpr int kDemoSampleRate = 44100;
+constexpr int kDemoChannels = 2;
 constexpr int kDemoFrames = 10 * kDemoSampleRate;
 constexpr double kDemoPeakDb = -3.0;
 

@@ -21,8 +21,8 @@ namespace fs = std::filesystem;
 
 namespace
 {
-constexpr double kMinSampleRate = 1000.0;
-constexpr double kMaxSampleRate = 1536000.0;
+constexpr int kMinSampleRate = 1000;
+constexpr int kMaxSampleRate = 1536000;
 // Frames read from the file at once; rounded to whole host blocks.
 constexpr int64_t kReadFrames = 65536;
 constexpr int kOutputChannels = 2;
@@ -66,7 +66,7 @@ RenderPaths choosePaths(const RenderOptions& options)
 // Writes the demo programme under demo-in.wav's temporary name.
 std::unique_ptr<SoundFileWriter> writeDemoInput(const std::string& path)
 {
-    auto writer = std::make_unique<SoundFileWriter>(path, kDemoSampleRate, 2);
+    auto writer = std::make_unique<SoundFileWriter>(path, kDemoSampleRate, kDemoChannels);
     const std::vector<float> demo = makeDemoSignal();
     writer->write(demo.data(), kDemoFrames);
     writer->close();
@@ -80,8 +80,9 @@ void checkInput(const SoundFileReader& reader)
                           " channels; only mono and stereo files can be played");
     if (reader.sampleRate() < kMinSampleRate || reader.sampleRate() > kMaxSampleRate)
         throw RenderError(reader.name() + " has a sample rate of " +
-                          std::to_string(reader.sampleRate()) +
-                          " Hz; the plug-in takes 1000 Hz to 1536000 Hz");
+                          std::to_string(reader.sampleRate()) + " Hz; the plug-in takes " +
+                          std::to_string(kMinSampleRate) + " Hz to " +
+                          std::to_string(kMaxSampleRate) + " Hz");
 }
 
 void configure(OfflineHost& host, const RenderOptions& options, int sampleRate)
@@ -102,6 +103,27 @@ struct Measurements
     int64_t nonFiniteSamples;
 };
 
+// Splits file frames into the two host inputs; a mono file plays the same samples to both.
+void splitChannels(const std::vector<float>& fileFrames, int channels, int64_t frames,
+                   std::vector<float>& left, std::vector<float>& right)
+{
+    for (int64_t i = 0; i < frames; ++i)
+    {
+        left[i] = fileFrames[size_t(i * channels)];
+        right[i] = fileFrames[size_t(i * channels + channels - 1)];
+    }
+}
+
+void interleave(const std::vector<float>& left, const std::vector<float>& right, int64_t frames,
+                std::vector<float>& stereo)
+{
+    for (int64_t i = 0; i < frames; ++i)
+    {
+        stereo[size_t(2 * i)] = left[i];
+        stereo[size_t(2 * i + 1)] = right[i];
+    }
+}
+
 // Plays the whole input through the host into the writer, in blocks of the host block
 // size (only the very last one shorter).
 Measurements play(SoundFileReader& reader, OfflineHost& host, SoundFileWriter& writer,
@@ -115,21 +137,15 @@ Measurements play(SoundFileReader& reader, OfflineHost& host, SoundFileWriter& w
     LoudnessMeter inputMeter(reader.sampleRate());
     LoudnessMeter outputMeter(reader.sampleRate());
     ProgressBar progress(reader.frames());
-    int64_t total = 0;
-    int64_t nonFinite = 0;
+    Measurements measured{};
 
     while (const int64_t frames = reader.read(fileFrames.data(), chunk))
     {
-        nonFinite += std::count_if(fileFrames.begin(), fileFrames.begin() + frames * channels,
-                                   [](float sample) { return !std::isfinite(sample); });
-        // A mono file plays the same samples to both inputs.
-        for (int64_t i = 0; i < frames; ++i)
-        {
-            inLeft[i] = fileFrames[size_t(i * channels)];
-            inRight[i] = fileFrames[size_t(i * channels + channels - 1)];
-            stereo[size_t(2 * i)] = inLeft[i];
-            stereo[size_t(2 * i + 1)] = inRight[i];
-        }
+        measured.nonFiniteSamples +=
+            std::count_if(fileFrames.begin(), fileFrames.begin() + frames * channels,
+                          [](float sample) { return !std::isfinite(sample); });
+        splitChannels(fileFrames, channels, frames, inLeft, inRight);
+        interleave(inLeft, inRight, frames, stereo);
         inputMeter.add(stereo.data(), size_t(frames));
 
         for (int64_t offset = 0; offset < frames; offset += blockFrames)
@@ -139,17 +155,15 @@ Measurements play(SoundFileReader& reader, OfflineHost& host, SoundFileWriter& w
                          block);
         }
 
-        for (int64_t i = 0; i < frames; ++i)
-        {
-            stereo[size_t(2 * i)] = outLeft[i];
-            stereo[size_t(2 * i + 1)] = outRight[i];
-        }
+        interleave(outLeft, outRight, frames, stereo);
         outputMeter.add(stereo.data(), size_t(frames));
         writer.write(stereo.data(), frames);
-        total += frames;
+        measured.frames += frames;
         progress.advance(frames);
     }
-    return {inputMeter.figures(), outputMeter.figures(), total, nonFinite};
+    measured.input = inputMeter.figures();
+    measured.output = outputMeter.figures();
+    return measured;
 }
 
 std::string decibelText(double gain)
