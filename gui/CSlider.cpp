@@ -115,11 +115,18 @@ void CSlider::onMouseDown(CDrawContext* context, CPoint where, int32_t buttons)
     bool fine = false;
     float fineEntry = 0.0f;
     float fineStart = 0.0f;
+    int32_t held = buttons;
     do
     {
         buttons = readButtons(context);
+        // The turn that finds the button released still places the handle at the last
+        // pointer position, with the modifiers that were held until then.
+        if ((buttons & kLButton) != 0)
+        {
+            held = buttons;
+        }
         const float followed = valueAtPosition(float(along(where) - grab));
-        if ((buttons & kShift) != 0)
+        if ((held & kShift) != 0)
         {
             if (!fine)
             {

@@ -242,11 +242,13 @@ void CViewContainer::drawArea(CDrawContext* context, const CRect& update, bool p
     for (size_t i = 0; i < children_.size(); ++i)
     {
         CView* child = children_[i];
-        if (partial && !child->intersects(visible))
+        const CRect childClip = child->getSize().intersected(visible);
+        // A partial update skips the children it does not reach, neighbours that merely
+        // touch it included.
+        if (partial && childClip.isEmpty())
         {
             continue;
         }
-        const CRect childClip = child->getSize().intersected(visible);
         target->setClipRect(childClip);
         const bool wasDirty = child->isDirty();
         if (partial)

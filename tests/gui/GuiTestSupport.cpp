@@ -124,6 +124,10 @@ void RecordingOwner::endEdit(int32_t tag)
 void RecordingOwner::idlePump()
 {
     ++pumps_;
+    if (logPumps_)
+    {
+        log_.push_back("pump");
+    }
     if (frame_ != nullptr)
     {
         frame_->idle();

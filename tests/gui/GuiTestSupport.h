@@ -57,6 +57,8 @@ class RecordingOwner : public CFrameOwner
 
     void setFrame(CFrame* frame) { frame_ = frame; }
     void setKnobMode(int32_t mode) { knobMode_ = mode; }
+    // Also log every pump, to see what happens before and after one.
+    void logPumps(bool on) { logPumps_ = on; }
     int32_t pumps() const { return pumps_; }
 
   private:
@@ -65,6 +67,7 @@ class RecordingOwner : public CFrameOwner
     CFrame* frame_ = nullptr;
     int32_t knobMode_ = 0;
     int32_t pumps_ = 0;
+    bool logPumps_ = false;
 };
 
 // Plays the editor's listener part: logs each value and marks the control dirty.
