@@ -187,19 +187,27 @@ void CLimiterEngine::takeScaledInput(const float* inLeft, const float* inRight, 
 void CLimiterEngine::splitBands(int n, bool lowOn, bool highOn)
 {
     const size_t bytes = sizeof(float) * size_t(n);
-    if (highOn)
-        highCrossover_.process(inputLeft_, inputRight_, midLeft_, midRight_, n);
-    else
+    if (highOn && lowOn)
     {
-        std::memcpy(midLeft_, inputLeft_, bytes);
-        std::memcpy(midRight_, inputRight_, bytes);
+        CCrossover::processPair(highCrossover_, lowCrossover_, inputLeft_, inputRight_, midLeft_,
+                                midRight_, lowLeft_, lowRight_, n);
     }
-    if (lowOn)
-        lowCrossover_.process(inputLeft_, inputRight_, lowLeft_, lowRight_, n);
     else
     {
-        std::memset(lowLeft_, 0, bytes);
-        std::memset(lowRight_, 0, bytes);
+        if (highOn)
+            highCrossover_.process(inputLeft_, inputRight_, midLeft_, midRight_, n);
+        else
+        {
+            std::memcpy(midLeft_, inputLeft_, bytes);
+            std::memcpy(midRight_, inputRight_, bytes);
+        }
+        if (lowOn)
+            lowCrossover_.process(inputLeft_, inputRight_, lowLeft_, lowRight_, n);
+        else
+        {
+            std::memset(lowLeft_, 0, bytes);
+            std::memset(lowRight_, 0, bytes);
+        }
     }
     for (int i = 0; i < n; ++i)
     {
