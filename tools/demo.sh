@@ -1,5 +1,6 @@
 #!/bin/sh
-# Builds the plug-in for Linux and Windows and shows what was built.
+# Builds everything, shows what was built and renders the demo: a built-in test signal
+# through the plug-in, the processed WAV and a loudness report.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/tools/setup-debian.sh"
@@ -14,3 +15,10 @@ for binary in "$build"/bin/*/VRN-07.*; do
     echo "  $binary"
     echo "    $(file -b "$binary")"
 done
+echo "  $build/bin/vrn07-render"
+echo "    the offline host: renders audio files through the plug-in"
+
+echo
+echo "Demo:"
+mkdir -p "$build/demo"
+"$build/bin/vrn07-render" --demo "$build/demo"
