@@ -61,13 +61,4 @@ TEST(NaturalSpline, ReproducesAStraightLineInsideAndBeyondItsKnots)
         ASSERT_NEAR(s.evaluate(x), 2.0f * x - 3.0f, 1e-4f) << x;
 }
 
-TEST(NaturalSpline, GivesZeroInsideAnIntervalOfZeroWidth)
-{
-    // Left of the knots the first interval is extended; here it has no width.
-    const CNaturalSpline s = fitted({2.0f, 2.0f, 3.0f, 4.0f}, {5.0f, 6.0f, 7.0f, 8.0f});
-    EXPECT_EQ(s.evaluate(1.5f), 0.0f);
-    EXPECT_NEAR(s.evaluate(3.0f), 7.0f, kTolerance) << "the other intervals still fit";
-    EXPECT_TRUE(std::isfinite(s.evaluate(3.5f)));
-}
-
 } // namespace

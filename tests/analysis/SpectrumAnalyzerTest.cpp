@@ -151,12 +151,4 @@ TEST(SpectrumAnalyzer, IgnoresMissingBuffersAndEmptyBlocks)
     EXPECT_EQ(analyzer.feed(x.data(), x.data(), kN / 2), 1) << "nothing was counted before";
 }
 
-TEST(SpectrumAnalyzer, KeepsTheSampleRateItIsGiven)
-{
-    CSpectrumAnalyzer analyzer(44100);
-    EXPECT_EQ(analyzer.sampleRate(), 44100);
-    analyzer.setSampleRate(96000);
-    EXPECT_EQ(analyzer.sampleRate(), 96000);
-}
-
 } // namespace
