@@ -254,8 +254,10 @@ void CViewContainer::drawArea(CDrawContext* context, const CRect& update, bool p
         if (partial)
         {
             child->drawPart(target, childClip);
-            // A dirty child drawn only in part is completed at a later redraw.
-            if (wasDirty && childClip != child->getSize() && !child->isClass("CScrollContainer"))
+            // A dirty child drawn only in part is completed at a later redraw. Its part
+            // outside the container never shows, so it does not count as missing.
+            const CRect showing = child->getSize().intersected(localRect());
+            if (wasDirty && childClip != showing && !child->isClass("CScrollContainer"))
             {
                 child->setDirty(true);
             }

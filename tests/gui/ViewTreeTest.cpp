@@ -318,6 +318,28 @@ TEST_F(ViewTree, ANestedContainerPlacesAndRedrawsItsChildren)
     EXPECT_EQ(frame->viewAt({115, 65}, false), group);
 }
 
+TEST_F(ViewTree, AContainerDrawingStraightIntoItsParentPlacesAndClipsItsChildren)
+{
+    auto* group = new CViewContainer({100, 50, 150, 90}, nullptr);
+    group->setOffscreen(false);
+    group->setPanelColor({0, 0, 255, 255});
+    // Partly outside the group: only the part inside may show.
+    auto* inner = new PaintView({40, 30, 80, 60}, kRed);
+    group->addChild(inner);
+    frame->addChild(group);
+    paint();
+    const PixelImage image = windowPixels();
+    EXPECT_EQ(inkBounds(image, 0), (CRect{100, 50, 150, 90}));
+    EXPECT_EQ(image.at(145, 85), kRed);
+    EXPECT_EQ(image.at(135, 75), kBlue);
+
+    inner->setColour(kGreen);
+    group->setUpdateMode(0);
+    frame->idle();
+    EXPECT_EQ(windowPixels().at(145, 85), kGreen);
+    EXPECT_FALSE(frame->isDirty());
+}
+
 TEST_F(ViewTree, ContainersAnswerTheirClassAndTheContainerMessage)
 {
     PaintView* leaf = add({0, 0, 10, 10}, kRed);
