@@ -1,5 +1,6 @@
-// Time per stereo frame of processReplacing at 44.1 kHz in 512-frame blocks, beside a plain
-// copy of the same block as a yardstick. Run: build/bench/vrn07-bench-engine
+// Time per stereo frame of processReplacing at 44.1 kHz in 512-frame blocks, with the editor
+// closed and with the viewer's feeds active, beside a plain copy of the same block as a
+// yardstick. Run: build/bench/vrn07-bench-engine
 #include "plugin/AKkk.h"
 #include "tools/host/HostHarness.h"
 
@@ -38,7 +39,14 @@ void reportPerFrame(benchmark::State& state)
         kBlockFrames, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
-// args: program, editor open
+enum Feeds
+{
+    kEditorClosed = 0,
+    kWaveformShown = 1, // meters and the three envelopes
+    kSpectrumShown = 2, // meters, envelopes and both spectrum analysers
+};
+
+// args: program, feeds
 void processReplacing(benchmark::State& state)
 {
     HostHarness host;
@@ -46,7 +54,12 @@ void processReplacing(benchmark::State& state)
     plugin.dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
     plugin.dispatch(effMainsChanged, 0, 1);
     plugin.dispatch(effSetProgram, 0, state.range(0));
-    static_cast<AKkk*>(plugin.effect()->object)->setEditorOpen(state.range(1) != 0);
+    AKkk& effect = *static_cast<AKkk*>(plugin.effect()->object);
+    const auto feeds = state.range(1);
+    if (feeds == kSpectrumShown)
+        plugin.setParameter(kParamViewerMode, 0.0f);
+    effect.waveformCapture().reset(338);
+    effect.setEditorOpen(feeds != kEditorClosed);
     Block block;
     float* in[2] = {block.left.data(), block.right.data()};
     float* out[2] = {block.outLeft.data(), block.outRight.data()};
@@ -74,11 +87,13 @@ void copyBlock(benchmark::State& state)
 } // namespace
 
 BENCHMARK(processReplacing)
-    ->ArgNames({"program", "editor"})
-    ->Args({0, 0})
-    ->Args({2, 0})
-    ->Args({0, 1})
-    ->Args({2, 1});
+    ->ArgNames({"program", "feeds"})
+    ->Args({0, kEditorClosed})
+    ->Args({2, kEditorClosed})
+    ->Args({0, kWaveformShown})
+    ->Args({2, kWaveformShown})
+    ->Args({0, kSpectrumShown})
+    ->Args({2, kSpectrumShown});
 BENCHMARK(copyBlock);
 
 BENCHMARK_MAIN();

@@ -1,5 +1,7 @@
 #include "engine/LimiterEngine.h"
 
+#include "analysis/WaveformCapture.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -157,8 +159,12 @@ void CLimiterEngine::processChunk(const float* inLeft, const float* inRight, flo
         limiter.pullSettings();
     safeClip_.pullSettings();
 
+    // The per-sample loop is compiled once for each combination of feeds, so that it tests
+    // none of them per sample.
     BandMeters meters;
-    if (context.meters)
+    if (context.capture)
+        limitAndSum<true, true>(outLeft, outRight, n, context, lowOn, highOn, meters);
+    else if (context.meters)
         limitAndSum<true, false>(outLeft, outRight, n, context, lowOn, highOn, meters);
     else
         limitAndSum<false, false>(outLeft, outRight, n, context, lowOn, highOn, meters);
@@ -231,9 +237,15 @@ void CLimiterEngine::limitAndSum(float* outLeft, float* outRight, int n,
     const double highMakeUp = highLimiter.bandGain();
     const bool sens = sensOn_.load(std::memory_order_relaxed) != 0;
     const double outputGain = context.outputGain;
+    CWaveformCapture* capture = context.capture;
 
     for (int i = 0; i < n; ++i)
     {
+        if constexpr (kCapturing)
+        {
+            capture->advance();
+            capture->offer(Trace::source, peakOf(inputLeft_[i], inputRight_[i]));
+        }
         double gLow = lowLimiter.process(peakOf(lowLeft_[i], lowRight_[i]));
         double gMid = midLimiter.process(peakOf(midLeft_[i], midRight_[i]));
         double gHigh = highLimiter.process(peakOf(highLeft_[i], highRight_[i]));
@@ -267,10 +279,15 @@ void CLimiterEngine::limitAndSum(float* outLeft, float* outRight, int n,
                                        peakOf(gMid * midLeft_[i], gMid * midRight_[i]));
             meters.level[2] = std::max(meters.level[2],
                                        peakOf(gHigh * highLeft_[i], gHigh * highRight_[i]));
-            meters.peak = std::max(meters.peak, peakOf(sumLeft, sumRight));
+            const double peak = peakOf(sumLeft, sumRight);
+            meters.peak = std::max(meters.peak, peak);
+            if constexpr (kCapturing)
+                capture->offer(Trace::limited, static_cast<float>(peak));
         }
 
         const StereoSample out = safeClip_.process(sumLeft, sumRight);
+        if constexpr (kCapturing)
+            capture->offer(Trace::output, static_cast<float>(peakOf(out.left, out.right)));
         outLeft[i] = static_cast<float>(out.left);
         outRight[i] = static_cast<float>(out.right);
     }

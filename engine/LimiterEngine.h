@@ -9,7 +9,7 @@
 
 #include <atomic>
 
-class CWaveCapture;
+class CWaveformCapture;
 
 // The engine never processes more than this many frames at once.
 constexpr int kChunkFrames = 512;
@@ -23,7 +23,7 @@ struct ProcessContext
     MeterValues* meters = nullptr;
     bool meterGainMode = true; // the output meter shows the lowest gain, not the peak
     // Set while the editor is open and the viewer runs: the envelopes to capture into.
-    CWaveCapture* capture = nullptr;
+    CWaveformCapture* capture = nullptr;
 };
 
 class CLimiterEngine

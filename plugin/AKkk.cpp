@@ -5,6 +5,7 @@
 #include "engine/DenormalGuard.h"
 #include "engine/LimiterEngine.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -31,7 +32,7 @@ float clampToNormalized(float value)
 
 AKkk::AKkk(audioMasterCallback host)
     : AudioEffectX(host, kNumPrograms, kNumParameters),
-      sampleRate_(static_cast<int32_t>(initialSampleRate_))
+      sampleRate_(static_cast<int32_t>(initialSampleRate_)), waveCapture_(sampleRate())
 {
     programs_ = std::make_unique<ProgramRecord[]>(kNumPrograms);
     for (int i = 0; i < kNumPrograms; ++i)
@@ -70,26 +71,43 @@ void AKkk::processReplacing(float** inputs, float** outputs, VstInt32 sampleFram
         !outputs[1])
         return;
     const DenormalGuard flushDenormals;
+    // The source spectrum sees the host's input, before the limiter gain.
+    if (feedsSpectrum(showSource()))
+        inputAnalyzer_->feed(inputs[0], inputs[1], sampleFrames);
     if (processingOn())
         processBlock(inputs, outputs, sampleFrames);
     else
         bypassBlock(inputs, outputs, sampleFrames);
+    if (feedsSpectrum(showOutput()))
+        outputAnalyzer_->feed(outputs[0], outputs[1], sampleFrames);
 }
 
 void AKkk::processBlock(float** inputs, float** outputs, VstInt32 frames)
 {
-    const bool editorOpen = this->editorOpen();
     ProcessContext context;
     context.inputGain = limiterGain();
     context.outputGain = outputGain();
-    context.meters = editorOpen ? &meters_ : nullptr;
+    context.meters = editorOpen() ? &meters_ : nullptr;
     context.meterGainMode = meterMode();
+    context.capture = feedsViewer() ? &waveCapture_ : nullptr;
     engine_->process(frames, inputs[0], inputs[1], outputs[0], outputs[1], context);
 }
 
-// The input reaches the output unchanged and undelayed; the engine keeps its state.
+// The input reaches the output unchanged and undelayed; the engine keeps its state. The
+// three envelopes all show the input.
 void AKkk::bypassBlock(float** inputs, float** outputs, VstInt32 frames)
 {
+    if (feedsViewer())
+    {
+        for (VstInt32 i = 0; i < frames; ++i)
+        {
+            const float peak = std::max(std::fabs(inputs[0][i]), std::fabs(inputs[1][i]));
+            waveCapture_.advance();
+            waveCapture_.offer(Trace::source, peak);
+            waveCapture_.offer(Trace::limited, peak);
+            waveCapture_.offer(Trace::output, peak);
+        }
+    }
     for (int channel = 0; channel < 2; ++channel)
         if (outputs[channel] != inputs[channel])
             std::memmove(outputs[channel], inputs[channel], sizeof(float) * size_t(frames));
@@ -296,6 +314,7 @@ void AKkk::setSampleRate(float rate)
     sampleRate_.store(static_cast<int32_t>(rate), std::memory_order_relaxed);
     inputAnalyzer_->setSampleRate(sampleRate());
     outputAnalyzer_->setSampleRate(sampleRate());
+    waveCapture_.setSampleRate(sampleRate());
     engine_->setSampleRate(sampleRate());
     resume();
 }

@@ -2,6 +2,7 @@
 // editor shows.
 #pragma once
 
+#include "analysis/WaveformCapture.h"
 #include "engine/ControlTable.h"
 #include "engine/FactoryPresets.h"
 #include "engine/MeterValues.h"
@@ -67,6 +68,7 @@ public:
     CSpectrumAnalyzer& outputAnalyzer() { return *outputAnalyzer_; }
     SDEditor* sdEditor() { return sdEditor_; }
     MeterValues& meters() { return meters_; }
+    CWaveformCapture& waveformCapture() { return waveCapture_; }
     const CLimiterEngine& engine() const { return *engine_; }
 
 private:
@@ -74,6 +76,8 @@ private:
     void storeAndApply(VstInt32 index, double normalized);
     void processBlock(float** inputs, float** outputs, VstInt32 frames);
     void bypassBlock(float** inputs, float** outputs, VstInt32 frames);
+    bool feedsViewer() const { return editorOpen() && !viewerPaused(); }
+    bool feedsSpectrum(bool shown) const { return feedsViewer() && spectrumMode() && shown; }
 
     std::atomic<int32_t> sampleRate_;
     std::unique_ptr<ProgramRecord[]> programs_;
@@ -83,6 +87,9 @@ private:
     std::atomic<int32_t> showSource_{1};
     std::atomic<int32_t> showLimited_{1};
     std::atomic<int32_t> showOutput_{1};
+    // The waveform envelopes live with the effect, so that closing the editor never takes
+    // them away from the audio thread.
+    CWaveformCapture waveCapture_;
     MeterValues meters_;
     std::atomic<int32_t> meterMode_{0};
     std::atomic<int32_t> processingOn_{0};

@@ -65,10 +65,11 @@ protected:
 };
 } // namespace
 
-TEST_F(Allocations, NoneWhileProcessingWithTheEditorClosedOrOpen)
+TEST_F(Allocations, NoneWhileProcessingWithTheEditorClosedOrOpenAndEveryViewerFed)
 {
     StereoBuffer input = noise(20000, 2.0f);
     EXPECT_EQ(countDuring(input, 4096), 0);
+    effect().waveformCapture().reset(338);
     effect().setEditorOpen(true);
     EXPECT_EQ(countDuring(input, 1300), 0);
     setReal(6, 0); // spectrum viewer
