@@ -95,7 +95,7 @@ TextStyle captionTextStyle(CaptionStyle style)
     case CaptionStyle::Header:
         return {9, Weight::Bold, palette::kTitle, 1.0f};
     case CaptionStyle::Label:
-        return {8, Weight::Bold, palette::kCaption, 0.4f};
+        return {8, Weight::Bold, palette::kCaption, 0.3f};
     case CaptionStyle::Note:
         return {8, Weight::Regular, palette::kCaptionDim, 0.2f};
     case CaptionStyle::Scale:

@@ -1,0 +1,102 @@
+// The panel's composition: controls where the editor puts them, each inside a framed
+// section, and captions that fit their place and leave every control and value display clear.
+#include "resources/generator/PanelLayout.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace
+{
+bool sameBox(const Box& a, const Box& b)
+{
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
+std::string describe(const Box& box)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "(%g, %g, %g, %g)", double(box.left), double(box.top),
+                  double(box.right), double(box.bottom));
+    return text;
+}
+} // namespace
+
+TEST(PanelLayout, PlacesControlsAndValueDisplaysAsTheEditorDoes)
+{
+    // Knob 33 by 33 at 64, 196; its display 2 pixels wider each side, 12 high, 34 below.
+    EXPECT_TRUE(sameBox(controlBox(findControlRow(kParamThresholdLow)), {64, 196, 97, 229}));
+    EXPECT_TRUE(sameBox(valueDisplayBox(findControlRow(kParamThresholdLow)), {62, 230, 99, 242}));
+    EXPECT_TRUE(sameBox(valueDisplayBox(findControlRow(kParamLimiterGain)), {256, 271, 341, 283}));
+    // Buttons show one of their two stacked images; "Reset" is 41 / 2 = 20 high.
+    EXPECT_TRUE(sameBox(controlBox(findControlRow(kParamReset)), {489, 314, 510, 334}));
+    EXPECT_TRUE(sameBox(controlBox(findControlRow(kParamSafeClip)), {357, 299, 434, 329}));
+    EXPECT_TRUE(sameBox(controlBox(rowNamed("VuMeter")), {590, 54, 690, 97}));
+    EXPECT_TRUE(sameBox(infoButtonBox(), {661, 355, 722, 371}));
+    EXPECT_TRUE(sameBox(valueDisplayBox(findControlRow(kParamSafeClip)), {}));
+}
+
+TEST(PanelLayout, PutsEveryControlInsideOneSection)
+{
+    const std::vector<Box> sections = panelSections();
+    for (const ControlRow& row : kControlTable)
+    {
+        if (row.name == nullptr)
+            break;
+        if (row.kind == kKindNone || row.kind == kKindWaveGraph)
+            continue;
+        int holding = 0;
+        for (const Box& section : sections)
+        {
+            if (section.inset(2).contains(controlBox(row)))
+                ++holding;
+        }
+        EXPECT_EQ(holding, 1) << row.name;
+    }
+    for (size_t a = 0; a < sections.size(); ++a)
+    {
+        for (size_t b = a + 1; b < sections.size(); ++b)
+            EXPECT_FALSE(sections[a].intersects(sections[b])) << a << " and " << b;
+    }
+}
+
+TEST(PanelLayout, KeepsEveryCaptionClearOfControlsAndValueDisplays)
+{
+    const std::vector<Box> occupied = occupiedBoxes();
+    for (const Caption& caption : panelCaptions())
+    {
+        for (const Box& box : occupied)
+            EXPECT_FALSE(caption.box.intersects(box))
+                << caption.text << " " << describe(caption.box) << " meets " << describe(box);
+    }
+}
+
+TEST(PanelLayout, FitsEveryCaptionInItsBoxInsideASection)
+{
+    const TextRenderer text;
+    ASSERT_TRUE(text.ok());
+    const Box panel{0, 0, kPanelWidth, kPanelHeight};
+    for (const Caption& caption : panelCaptions())
+    {
+        const TextStyle style = captionTextStyle(caption.style);
+        EXPECT_LE(text.measure(caption.text, style), caption.box.width()) << caption.text;
+        EXPECT_LE(text.capHeight(style), caption.box.height()) << caption.text;
+        EXPECT_TRUE(panel.contains(caption.box)) << caption.text;
+        bool inSection = false;
+        for (const Box& section : panelSections())
+            inSection = inSection || section.inset(3).contains(caption.box);
+        EXPECT_TRUE(inSection) << caption.text << " " << describe(caption.box);
+    }
+}
+
+TEST(PanelLayout, CaptionsEveryPartOfThePanel)
+{
+    std::vector<std::string> texts;
+    for (const Caption& caption : panelCaptions())
+        texts.push_back(caption.text);
+    for (const char* expected :
+         {"LOW", "MID", "HIGH", "THRESHOLD", "GAIN", "LIMITER GAIN", "OUTPUT GAIN", "ATTACK",
+          "RELEASE", "ENV", "FFT", "ACT", "PAUSE", "LEVEL", "TIME", "REDUC", "PEAK"})
+        EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end()) << expected;
+}
