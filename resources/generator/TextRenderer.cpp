@@ -17,16 +17,16 @@ namespace
 constexpr float kSubpixelSteps = 64; // FreeType's 26.6 fixed point
 
 // The file fontconfig picks for the pattern, or an empty string.
-std::string fontFile(const char* pattern)
+std::string fontFile(FcConfig* config, const char* pattern)
 {
     std::string path;
     FcPattern* wanted = FcNameParse(reinterpret_cast<const FcChar8*>(pattern));
     if (wanted == nullptr)
         return path;
-    FcConfigSubstitute(nullptr, wanted, FcMatchPattern);
+    FcConfigSubstitute(config, wanted, FcMatchPattern);
     FcDefaultSubstitute(wanted);
     FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, wanted, &result);
+    FcPattern* match = FcFontMatch(config, wanted, &result);
     FcChar8* file = nullptr;
     if (match != nullptr && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch)
         path = reinterpret_cast<const char*>(file);
@@ -51,9 +51,13 @@ TextRenderer::TextRenderer()
     if (FT_Init_FreeType(&library) != 0)
         return;
     library_ = library;
-    const auto open = [library](const char* pattern) -> FaceRecord*
+    // A configuration of its own, released with the renderer, leaves fontconfig's
+    // process-wide state untouched.
+    FcConfig* config = FcInitLoadConfigAndFonts();
+    fontConfig_ = config;
+    const auto open = [library, config](const char* pattern) -> FaceRecord*
     {
-        const std::string path = fontFile(pattern);
+        const std::string path = config != nullptr ? fontFile(config, pattern) : std::string();
         FT_Face face = nullptr;
         if (path.empty() || FT_New_Face(library, path.c_str(), 0, &face) != 0)
             return nullptr;
@@ -73,6 +77,8 @@ TextRenderer::~TextRenderer()
     }
     if (library_ != nullptr)
         FT_Done_FreeType(static_cast<FT_Library>(library_));
+    if (fontConfig_ != nullptr)
+        FcConfigDestroy(static_cast<FcConfig*>(fontConfig_));
 }
 
 TextRenderer::FaceRecord* TextRenderer::face(const TextStyle& style) const

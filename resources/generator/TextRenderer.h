@@ -52,7 +52,8 @@ class TextRenderer
     struct FaceRecord;
     FaceRecord* face(const TextStyle& style) const;
 
-    void* library_ = nullptr;
+    void* library_ = nullptr;    // FT_Library
+    void* fontConfig_ = nullptr; // FcConfig
     FaceRecord* regular_ = nullptr;
     FaceRecord* bold_ = nullptr;
 };
