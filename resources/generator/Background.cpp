@@ -131,7 +131,7 @@ void drawProductName(Canvas& canvas, const TextRenderer& text)
     const TextStyle number{30, Weight::Bold, palette::kAccent, 1.5f};
     const float prefixWidth = text.measure("VRN-", name) + name.tracking;
     const float left = centre - (prefixWidth + text.measure("07", number)) / 2;
-    const float baseline = output.bottom - 46;
+    const float baseline = output.bottom - 56;
     text.draw(canvas, "VRN-", left, baseline, name, Align::Left);
     text.draw(canvas, "07", left + prefixWidth, baseline, number, Align::Left);
     const float lineY = baseline + 8.5f;

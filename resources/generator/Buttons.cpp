@@ -87,6 +87,8 @@ Canvas drawSlideSwitch(const Artwork& art)
         if (on)
             fillShape(image, roundedBox(thumb, 4), solid(palette::kAccent), 0.5f, 4);
         drawBody(image, thumb, 3.5f, false);
+        if (on)
+            fillShape(image, roundedBox(thumb.inset(1), 2.5f), solid(palette::kAccent), 0.35f);
         const Rgb grip = on ? palette::kAccent : rgb(24, 30, 38);
         for (int line = -1; line <= 1; ++line)
         {

@@ -84,6 +84,12 @@ float outputMeterDecibels(int frame)
     return kBottomDecibels + kDecibelsPerFrame * float(frame);
 }
 
+int outputMeterFrame(float decibels)
+{
+    const float frame = std::round((decibels - kBottomDecibels) / kDecibelsPerFrame);
+    return int(std::clamp(frame, 0.0f, (kTopDecibels - kBottomDecibels) / kDecibelsPerFrame));
+}
+
 Canvas drawOutputMeterStrip(const Artwork& art, const TextRenderer& text)
 {
     const int h = imageHeight(art);

@@ -14,4 +14,6 @@ Canvas drawReductionLeds(const Artwork& art, bool lit);
 // Output level in dB that frame of the output meter shows: -24 dB at frame 0, half a dB per
 // frame, +12 dB at frame 72.
 float outputMeterDecibels(int frame);
+// The frame that shows a level, 0 to 72.
+int outputMeterFrame(float decibels);
 Canvas drawOutputMeterStrip(const Artwork& art, const TextRenderer& text);

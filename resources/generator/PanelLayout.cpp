@@ -99,7 +99,7 @@ TextStyle captionTextStyle(CaptionStyle style)
     case CaptionStyle::Note:
         return {8, Weight::Regular, palette::kCaptionDim, 0.2f};
     case CaptionStyle::Scale:
-        return {7.5f, Weight::Bold, palette::kCaptionDim, 0.4f};
+        return {8, Weight::Bold, mix(palette::kCaption, palette::kCaptionDim, 0.4f), 0.3f};
     }
     return {};
 }
@@ -169,6 +169,15 @@ std::vector<Caption> panelCaptions()
          {mode.left - 60, mode.centreY() - 5, mode.left - 6, mode.centreY() + 5},
          CaptionStyle::Label,
          Align::Right});
+    // What each position shows, beside the thumb's two places.
+    add({"GAIN REDUCTION",
+         {mode.right + 6, mode.top + 4, mode.right + 96, mode.top + 14},
+         CaptionStyle::Note,
+         Align::Left});
+    add({"OUTPUT PEAK",
+         {mode.right + 6, mode.bottom - 14, mode.right + 96, mode.bottom - 4},
+         CaptionStyle::Note,
+         Align::Left});
     return captions;
 }
 

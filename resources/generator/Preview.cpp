@@ -3,6 +3,7 @@
 #include "engine/ControlTable.h"
 #include "resources/generator/Artwork.h"
 #include "resources/generator/Meters.h"
+#include "resources/generator/Palette.h"
 #include "resources/generator/PanelLayout.h"
 #include "resources/generator/Viewer.h"
 
@@ -14,6 +15,9 @@ constexpr Rgb kGridColour = rgb(104, 160, 182);
 constexpr float kAlternateKnobValue = 0.75f;
 constexpr float kPreviewLevelDecibels = -3;
 constexpr float kPreviewReductionDecibels = 4;
+// Where those sit on the band meters' scales: level -24 to +12 dB, reduction 0 to 18 dB.
+constexpr float kPreviewLevelPosition = (kPreviewLevelDecibels + 24) / 36;
+constexpr float kPreviewReductionPosition = (18 - kPreviewReductionDecibels) / 18;
 
 const Canvas& imageOf(const std::map<int, Canvas>& images, int id)
 {
@@ -50,11 +54,11 @@ void placeControl(Canvas& panel, const std::map<int, Canvas>& images, const Cont
             value = kAlternateKnobValue;
         panel.paste(frameFor(strip, *art, knobFrame(*art, value)), row.x, row.y);
         const Box display = valueDisplayBox(row);
-        panel.paste(Canvas(int(display.width()), int(display.height()), rgb(64, 88, 112)),
+        panel.paste(Canvas(int(display.width()), int(display.height()), palette::kValueDisplay),
                     int(display.left), int(display.top));
         char label[kValueTextSize];
         row.formatter(float(normalizedToReal(value, row.id)), label);
-        text.drawInBox(panel, label, display, {9, Weight::Regular, rgb(208, 208, 208), 0},
+        text.drawInBox(panel, label, display, {9, Weight::Regular, palette::kValueText, 0},
                        Align::Centre);
     }
     else if (row.kind == kKindOnOffButton)
@@ -121,13 +125,13 @@ Canvas composePreview(const std::map<int, Canvas>& images, const TextRenderer& t
         if (row.name == nullptr)
             break;
         if (row.kind >= kKindLevelMeterLow && row.kind <= kKindLevelMeterHigh)
-            placeLedMeter(panel, images, row, (kPreviewLevelDecibels + 24) / 36);
+            placeLedMeter(panel, images, row, kPreviewLevelPosition);
         else if (row.kind >= kKindReductionMeterLow && row.kind <= kKindReductionMeterHigh)
-            placeLedMeter(panel, images, row, (18 - kPreviewReductionDecibels) / 18);
+            placeLedMeter(panel, images, row, kPreviewReductionPosition);
         else if (row.kind == kKindOutputMeter)
         {
             const Artwork& art = *findArtwork(row.bitmap);
-            const int frame = int(std::lround((kPreviewLevelDecibels + 24) * 2));
+            const int frame = outputMeterFrame(kPreviewLevelDecibels);
             panel.paste(frameFor(imageOf(images, row.bitmap), art, frame), row.x, row.y);
         }
         else
