@@ -49,6 +49,8 @@ TEST(AnalysisThreads, AnalyserFeedsWhileTheEditorReducesAndAnotherThreadClears)
         reductions += reducer.updateCurve(analyzer, SpectrumCurve::source) ? 1 : 0;
     audio.join();
     parameters.join();
+    // The audio thread may finish before the first reduction; the last data is still there.
+    reductions += reducer.updateCurve(analyzer, SpectrumCurve::source) ? 1 : 0;
 
     EXPECT_GT(reductions, 0);
     for (float level : reducer.levels(SpectrumCurve::source))
@@ -75,7 +77,8 @@ TEST(AnalysisThreads, CaptureRunsWhileTheViewResetsAndReads)
             done = true;
         });
     int reads = 0;
-    while (!done)
+    // At least one round, however soon the audio thread is done.
+    do
     {
         const int columns = (reads % 2 == 0) ? 338 : 200;
         capture.reset(columns);
@@ -87,7 +90,7 @@ TEST(AnalysisThreads, CaptureRunsWhileTheViewResetsAndReads)
             ASSERT_TRUE(v == 0.0f || v == 0.5f) << v;
         }
         ++reads;
-    }
+    } while (!done);
     audio.join();
     EXPECT_GT(reads, 0);
 }
