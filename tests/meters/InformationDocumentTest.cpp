@@ -18,6 +18,11 @@ namespace
 {
 namespace fs = std::filesystem;
 
+std::string documentOf(const std::string& modulePath, char separator = '/')
+{
+    return CInformationDocument::documentPath(modulePath, separator);
+}
+
 // True when this process has no child left, running or waiting to be reaped.
 bool noChildLeft()
 {
@@ -25,28 +30,31 @@ bool noChildLeft()
 }
 
 // A fake opener: a script that appends its argument count and first argument to a log.
-class FakeOpener : public ::testing::Test
+class Opener : public ::testing::Test
 {
   protected:
-    FakeOpener() : folder(fs::temp_directory_path() / ("vrn07-opener-" + std::to_string(getpid())))
+    Opener() : folder(fs::temp_directory_path() / ("vrn07-opener-" + std::to_string(getpid())))
     {
         fs::create_directories(folder);
-        program = folder / "opener";
-        log = folder / "opener.log";
         std::ofstream(program) << "#!/bin/sh\nprintf '%s:%s\\n' \"$#\" \"$1\" >> \"$0.log\"\n";
         fs::permissions(program, fs::perms::owner_all);
     }
-    ~FakeOpener() override { fs::remove_all(folder); }
+    ~Opener() override { fs::remove_all(folder); }
 
-    // The log once it holds a line ending in the document's path; empty after 5 s.
-    std::string waitForLog(const std::string& document)
+    void open(const std::string& modulePath)
+    {
+        CInformationDocument information(modulePath);
+        information.setOpener(program.string());
+        information.open();
+    }
+    // The log once a line names the document (the opener runs on its own); empty after 5 s.
+    std::string logNaming(const std::string& document)
     {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         while (std::chrono::steady_clock::now() < deadline)
         {
-            std::ifstream in(log);
             std::stringstream text;
-            text << in.rdbuf();
+            text << std::ifstream(program.string() + ".log").rdbuf();
             if (text.str().find(":" + document + "\n") != std::string::npos)
             {
                 return text.str();
@@ -57,46 +65,28 @@ class FakeOpener : public ::testing::Test
     }
 
     fs::path folder;
-    fs::path program;
-    fs::path log;
+    fs::path program = folder / "opener";
 };
 } // namespace
 
 TEST(InformationDocument, LiesInTheDocumentsFolderBesideTheModule)
 {
-    EXPECT_EQ(CInformationDocument::documentPath("C:\\Plugins\\effect.dll", '\\'),
-              "C:\\Plugins\\documents\\index.htm");
-    EXPECT_EQ(CInformationDocument::documentPath("/usr/lib/vst/VRN-07.so", '/'),
-              "/usr/lib/vst/documents/index.htm");
-    EXPECT_EQ(CInformationDocument::documentPath("/VRN-07.so", '/'), "/documents/index.htm");
+    EXPECT_EQ(documentOf("C:\\Plugins\\effect.dll", '\\'), "C:\\Plugins\\documents\\index.htm");
+    EXPECT_EQ(documentOf("/usr/lib/vst/VRN-07.so"), "/usr/lib/vst/documents/index.htm");
+    // Without the platform's separator the document is appended behind the whole path.
+    EXPECT_EQ(documentOf("effect.dll", '\\'), "effect.dlldocuments\\index.htm");
+    EXPECT_EQ(documentOf("C:\\Plugins\\effect.dll"), "C:\\Plugins\\effect.dlldocuments/index.htm");
 }
 
-TEST(InformationDocument, AModulePathWithoutTheSeparatorGetsTheDocumentAppended)
+TEST(InformationDocument, IsNoneWhenItWouldNotFit255CharactersOrTheModuleIsUnknown)
 {
-    EXPECT_EQ(CInformationDocument::documentPath("effect.dll", '\\'),
-              "effect.dlldocuments\\index.htm");
-    // Only the platform's own separator counts.
-    EXPECT_EQ(CInformationDocument::documentPath("C:\\Plugins\\effect.dll", '/'),
-              "C:\\Plugins\\effect.dlldocuments/index.htm");
-}
-
-TEST(InformationDocument, IsNoneWhenThePathWouldNotFit255Characters)
-{
-    const std::string document = "documents/index.htm";
-    const std::string folder = "/" + std::string(255 - document.size() - 2, 'f') + "/";
-    ASSERT_EQ(folder.size() + document.size(), 255u);
-    EXPECT_EQ(CInformationDocument::documentPath(folder + "VRN-07.so", '/'), folder + document);
-    const std::string longer = "/g" + folder;
-    EXPECT_EQ(CInformationDocument::documentPath(longer + "VRN-07.so", '/'), "");
+    const std::string folder = "/" + std::string(255 - 19 - 2, 'f') + "/";
+    EXPECT_EQ(documentOf(folder + "VRN-07.so").size(), 255u);
+    EXPECT_EQ(documentOf("/g" + folder + "VRN-07.so"), "");
     // Only the folder counts: a long file name in a short folder still gives the document.
-    EXPECT_EQ(CInformationDocument::documentPath("/vst/" + std::string(400, 'n'), '/'),
-              "/vst/documents/index.htm");
-}
-
-TEST(InformationDocument, IsNoneForAnEmptyModulePathOrOneWithANul)
-{
-    EXPECT_EQ(CInformationDocument::documentPath("", '/'), "");
-    EXPECT_EQ(CInformationDocument::documentPath(std::string("/vst/a\0b/x.so", 13), '/'), "");
+    EXPECT_EQ(documentOf("/vst/" + std::string(400, 'n')), "/vst/documents/index.htm");
+    EXPECT_EQ(documentOf(""), "");
+    EXPECT_EQ(documentOf(std::string("/vst/a\0b/x.so", 13)), "");
 }
 
 TEST(InformationDocument, TheCurrentModuleIsTheFileThisCodeWasLoadedFrom)
@@ -106,46 +96,29 @@ TEST(InformationDocument, TheCurrentModuleIsTheFileThisCodeWasLoadedFrom)
     EXPECT_TRUE(fs::equivalent(path, "/proc/self/exe")) << path;
 }
 
-TEST(InformationDocumentSpawn, StartsAProgramAndLeavesNoChildBehind)
+TEST(InformationDocument, SpawningStartsAProgramAndLeavesNoChildBehind)
 {
     ASSERT_TRUE(noChildLeft());
     EXPECT_TRUE(CInformationDocument::spawnDetached("/bin/true", "anything"));
-    EXPECT_TRUE(noChildLeft());
-    // Looked up in PATH when the name has no '/'.
-    EXPECT_TRUE(CInformationDocument::spawnDetached("true", "anything"));
-    EXPECT_TRUE(noChildLeft());
-}
-
-TEST(InformationDocumentSpawn, AMissingProgramFailsAndLeavesNoChildBehind)
-{
-    EXPECT_FALSE(CInformationDocument::spawnDetached("/nonexistent/opener", "x"));
-    EXPECT_FALSE(CInformationDocument::spawnDetached("", "x"));
+    EXPECT_TRUE(CInformationDocument::spawnDetached("true", "anything")) << "found in PATH";
+    EXPECT_FALSE(CInformationDocument::spawnDetached("/nonexistent/opener", "anything"));
+    EXPECT_FALSE(CInformationDocument::spawnDetached("", "anything"));
     EXPECT_TRUE(noChildLeft());
 }
 
-TEST_F(FakeOpener, OpeningHandsTheDocumentPathToTheOpenerAsOneArgumentWithoutAShell)
+TEST_F(Opener, GetsTheDocumentPathAsItsOneArgumentWithoutAShell)
 {
-    const std::string module = folder.string() + "/odd name; $(touch pwned) 'q' `x`/VRN-07.so";
-    const std::string document =
-        folder.string() + "/odd name; $(touch pwned) 'q' `x`/documents/index.htm";
-    CInformationDocument information(module);
-    information.setOpener(program.string());
-    information.open();
+    const std::string odd = folder.string() + "/odd name; $(touch pwned) 'q' `x`";
+    open(odd + "/VRN-07.so");
     EXPECT_TRUE(noChildLeft());
-    EXPECT_EQ(waitForLog(document), "1:" + document + "\n");
-    EXPECT_FALSE(fs::exists("pwned"));
+    EXPECT_EQ(logNaming(odd + "/documents/index.htm"), "1:" + odd + "/documents/index.htm\n");
 }
 
-TEST_F(FakeOpener, AModulePathTooLongForTheDocumentOpensNothing)
+TEST_F(Opener, IsNotStartedForAModulePathTooLongForTheDocument)
 {
-    const std::string longFolder = folder.string() + "/" + std::string(250, 'd');
-    CInformationDocument tooLong(longFolder + "/VRN-07.so");
-    tooLong.setOpener(program.string());
-    tooLong.open();
-    // A second, valid opening marks when the first one would have shown in the log too.
-    CInformationDocument valid(folder.string() + "/VRN-07.so");
-    valid.setOpener(program.string());
-    valid.open();
+    open(folder.string() + "/" + std::string(250, 'd') + "/VRN-07.so");
+    // A valid opening after it marks when the first would have shown in the log too.
+    open(folder.string() + "/VRN-07.so");
     const std::string document = folder.string() + "/documents/index.htm";
-    EXPECT_EQ(waitForLog(document), "1:" + document + "\n");
+    EXPECT_EQ(logNaming(document), "1:" + document + "\n");
 }

@@ -7,36 +7,33 @@
 
 namespace
 {
-constexpr int32_t kStripId = 133;
 constexpr int32_t kFrames = 73;
 constexpr int32_t kFrameHeight = 3;
-constexpr CRect kPlace{4, 6, 12, 9};
 
 class MovieBitmap : public ::testing::Test
 {
   protected:
-    MovieBitmap() : fixture(30, 20)
+    MovieBitmap() : fixture(30, 20) { bitmaps.add(133, numberedStrip(8, kFrameHeight, kFrames)); }
+
+    // The window's pixel column at x, y to y + 2 after a strip at x, y showing value.
+    std::vector<uint32_t> shown(float value, CPoint at = {4, 6}, CPoint offset = {})
     {
-        bitmaps.add(kStripId, numberedStrip(kPlace.width(), kFrameHeight, kFrames));
-        auto* strip = new CBitmap(kStripId);
-        movie = new CMovieBitmap(kPlace, nullptr, -1, kFrames, kFrameHeight, strip);
+        auto* strip = new CBitmap(133);
+        movie = new CMovieBitmap(rectAt(at.h, at.v, 8, kFrameHeight), nullptr, -1, kFrames,
+                                 kFrameHeight, strip, offset);
         strip->release();
         fixture.frame->addChild(movie);
-    }
-
-    // The frame (from 0) the window shows after a draw at value.
-    int32_t frameShown(float value)
-    {
         movie->setValue(value);
         fixture.frame->drawView(movie);
         const PixelImage pixels = fixture.windowPixels();
-        EXPECT_EQ(inkBounds(pixels, 0), kPlace);
-        return int32_t(pixels.at(kPlace.left, kPlace.top)) - 1;
+        return {pixels.at(at.h, at.v), pixels.at(at.h, at.v + 1), pixels.at(at.h, at.v + 2)};
     }
+    // The frame (from 0) shown for value; the strip's frame k has pixels k + 1.
+    int32_t frameShown(float value) { return int32_t(shown(value)[0]) - 1; }
 
     TestBitmaps bitmaps;
     HeadlessFrameFixture fixture;
-    CMovieBitmap* movie;
+    CMovieBitmap* movie = nullptr;
 };
 } // namespace
 
@@ -48,47 +45,19 @@ TEST_F(MovieBitmap, ShowsTheFrameNearestTheValue)
     EXPECT_EQ(frameShown(0.51f / 72.0f), 1);
     EXPECT_EQ(frameShown(2.0f / 3.0f), 48);
     EXPECT_EQ(frameShown(1.0f), 72);
+    EXPECT_FALSE(movie->isDirty());
 }
 
-TEST_F(MovieBitmap, AValueAboveOneShowsTheLastFrameAndIsBroughtDownToOne)
+TEST_F(MovieBitmap, ValuesAboveOneShowTheLastFrameAndBecomeOneNegativeOnesTheFirst)
 {
     EXPECT_EQ(frameShown(1.7f), 72);
     EXPECT_FLOAT_EQ(movie->getValue(), 1.0f);
-}
-
-TEST_F(MovieBitmap, ANegativeValueShowsTheFirstFrameAndIsKept)
-{
     EXPECT_EQ(frameShown(-0.4f), 0);
     EXPECT_FLOAT_EQ(movie->getValue(), -0.4f);
 }
 
 TEST_F(MovieBitmap, StartsItsFramesAtTheOffset)
 {
-    auto* strip = new CBitmap(kStripId);
-    auto* shifted =
-        new CMovieBitmap({14, 6, 22, 9}, nullptr, -1, kFrames, kFrameHeight, strip, {0, 2});
-    strip->release();
-    fixture.frame->addChild(shifted);
-    shifted->setValue(1.0f / 72.0f);
-    fixture.frame->drawView(shifted);
     // Frame 1 from two rows into the strip: its last row, then frame 2's first two.
-    const PixelImage pixels = fixture.windowPixels();
-    EXPECT_EQ(pixels.at(14, 6), 2u);
-    EXPECT_EQ(pixels.at(14, 7), 3u);
-    EXPECT_EQ(pixels.at(14, 8), 3u);
-}
-
-TEST_F(MovieBitmap, IsCleanAfterADrawAndDirtyAfterAChange)
-{
-    frameShown(0.5f);
-    EXPECT_FALSE(movie->isDirty());
-    movie->setValue(0.6f);
-    EXPECT_TRUE(movie->isDirty());
-}
-
-TEST_F(MovieBitmap, AnswersAsAMovieBitmapAndAsAControl)
-{
-    EXPECT_TRUE(movie->isClass("CMovieBitmap"));
-    EXPECT_TRUE(movie->isClass("CControl"));
-    EXPECT_FALSE(movie->isClass("CVuMeter"));
+    EXPECT_EQ(shown(1.0f / 72.0f, {14, 6}, {0, 2}), (std::vector<uint32_t>{2, 3, 3}));
 }
