@@ -6,7 +6,18 @@ packages="cmake ninja-build g++ pkg-config file binutils
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64
     libgtest-dev libbenchmark-dev libfftw3-dev
     libfreetype-dev libfontconfig-dev fonts-liberation2 libx11-dev libpng-dev
-    libsndfile1-dev libebur128-dev"
+    libsndfile1-dev libebur128-dev
+    xvfb xauth xdotool imagemagick x11-utils
+    wine wine32:i386 wine64"
+
+# The 32-bit Windows plug-in is tested under 32-bit Wine.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "Run as root (dpkg --add-architecture i386 is needed for 32-bit Wine)" >&2
+        exit 1
+    fi
+    dpkg --add-architecture i386
+fi
 
 missing=""
 for package in $packages; do
