@@ -15,4 +15,6 @@ class CFrameOwner
     virtual void idlePump() = 0;
     // The host's knob mode: 2 is linear, anything else circular.
     virtual int32_t knobMode() const = 0;
+    // The window's 25 ms timer fired: refresh what moves with the audio (meters, viewer).
+    virtual void timerTick() {}
 };
