@@ -1,16 +1,36 @@
 #include "editor/AEffGUIEditor.h"
 
+#include "gui/CDrawContext.h"
+#include "gui/CFrame.h"
+#include "gui/KeyCode.h"
+#include "gui/platform/InputSource.h"
 #include "plugin/AudioEffect.h"
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 
 namespace
 {
 // The host's knob mode is shared by every editor of the process.
 std::atomic<VstInt32> processKnobMode{0};
+
+constexpr uint32_t kPumpSleepMs = 4;
+constexpr uint32_t kPumpSlackMs = 50;
+constexpr uint32_t kPumpIntervalMs = 100;
+
+CKeyCode toolkitKey(const VstKeyCode& key)
+{
+    CKeyCode converted;
+    converted.character = key.character;
+    converted.virt = key.virt;
+    converted.modifier = key.modifier;
+    return converted;
+}
 } // namespace
 
-AEffGUIEditor::AEffGUIEditor(AudioEffect* effect) : AEffEditor(effect)
+AEffGUIEditor::AEffGUIEditor(AudioEffect* effect)
+    : AEffEditor(effect), lastTicks_(platform::currentInput().ticks())
 {
     effect->setEditor(this);
 }
@@ -21,25 +41,72 @@ bool AEffGUIEditor::getRect(ERect** rect)
     return true;
 }
 
+void AEffGUIEditor::idle()
+{
+    if (frame_ && !inIdlePump_)
+        frame_->idle();
+}
+
+bool AEffGUIEditor::onKeyDown(VstKeyCode& key)
+{
+    return frame_ && frame_->onKeyDown(toolkitKey(key)) == 1;
+}
+
+bool AEffGUIEditor::onKeyUp(VstKeyCode& key)
+{
+    return frame_ && frame_->onKeyUp(toolkitKey(key)) == 1;
+}
+
+bool AEffGUIEditor::onWheel(float distance)
+{
+    if (!frame_)
+        return false;
+    CDrawContext context(frame_);
+    CPoint where = platform::currentInput().cursorPosition();
+    const CPoint origin = context.getScreenOffset();
+    where.h -= origin.h;
+    where.v -= origin.v;
+    return frame_->onWheel(&context, where, distance);
+}
+
 bool AEffGUIEditor::setKnobMode(VstInt32 mode)
 {
     processKnobMode.store(mode, std::memory_order_relaxed);
     return true;
 }
 
-VstInt32 AEffGUIEditor::knobMode()
+int32_t AEffGUIEditor::knobMode() const
 {
     return processKnobMode.load(std::memory_order_relaxed);
 }
 
 void AEffGUIEditor::setParameter(VstInt32, float) {}
 
-bool AEffGUIEditor::beginEdit(VstInt32 index)
+void AEffGUIEditor::beginEdit(int32_t index)
 {
-    return effect_->beginEdit(index);
+    effect_->beginEdit(index);
 }
 
-bool AEffGUIEditor::endEdit(VstInt32 index)
+void AEffGUIEditor::endEdit(int32_t index)
 {
-    return effect_->endEdit(index);
+    effect_->endEdit(index);
+}
+
+void AEffGUIEditor::idlePump()
+{
+    // A drag loop calls this on every turn: pump the host at most every 50 to 100 ms and
+    // let the loop breathe in between.
+    uint32_t now = platform::currentInput().ticks();
+    if (now < lastTicks_)
+    {
+        std::this_thread::sleep_for(std::chrono::milliseconds(kPumpSleepMs));
+        now += kPumpSleepMs;
+        if (now < lastTicks_ - kPumpSlackMs)
+            return;
+    }
+    idle();
+    lastTicks_ = now + kPumpIntervalMs;
+    inIdlePump_ = true;
+    effect_->masterIdle();
+    inIdlePump_ = false;
 }

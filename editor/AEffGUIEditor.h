@@ -1,23 +1,41 @@
-// An editor that draws its own window content and reports user gestures to the effect.
+// An editor that draws its own window content with the toolkit and reports user gestures
+// to the effect.
 #pragma once
 
 #include "editor/AEffEditor.h"
+#include "gui/CFrameOwner.h"
 
-class AEffGUIEditor : public AEffEditor
+#include <cstdint>
+
+class CFrame;
+
+class AEffGUIEditor : public AEffEditor, public CFrameOwner
 {
 public:
     explicit AEffGUIEditor(AudioEffect* effect);
 
     bool getRect(ERect** rect) override;
+    // Redraws the frame's dirty views, unless a control's drag is pumping the host.
+    void idle() override;
+    bool onKeyDown(VstKeyCode& key) override;
+    bool onKeyUp(VstKeyCode& key) override;
+    // Turns the wheel over the view under the mouse pointer.
+    bool onWheel(float distance) override;
     bool setKnobMode(VstInt32 mode) override;
 
     // Moves the editor's view of a parameter; called by the effect on any thread.
     virtual void setParameter(VstInt32 index, float value);
-    virtual bool beginEdit(VstInt32 index);
-    virtual bool endEdit(VstInt32 index);
+    void beginEdit(int32_t index) override;
+    void endEdit(int32_t index) override;
+    // Keeps the host and the display alive while a control tracks the mouse.
+    void idlePump() override;
+    int32_t knobMode() const override;
 
-    static VstInt32 knobMode();
+    CFrame* frame() const { return frame_; }
 
 protected:
     ERect rect_{};
+    uint32_t lastTicks_;
+    bool inIdlePump_ = false;
+    CFrame* frame_ = nullptr;
 };

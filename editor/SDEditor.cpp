@@ -1,9 +1,481 @@
 #include "editor/SDEditor.h"
 
+#include "analysis/SpectrumAnalyzer.h"
+#include "editor/CFRGRAP.h"
+#include "editor/CWAVGRAP.h"
+#include "editor/InformationDocument.h"
+#include "editor/LED_VUMETER.h"
+#include "editor/VUMETER.h"
+#include "gui/CAnimKnob.h"
+#include "gui/CBitmap.h"
+#include "gui/CDrawContext.h"
+#include "gui/CFrame.h"
+#include "gui/CKickButton.h"
+#include "gui/CKnob.h"
+#include "gui/COnOffButton.h"
+#include "gui/COptionMenu.h"
+#include "gui/CParamDisplay.h"
+#include "gui/CSlider.h"
+#include "gui/CTextLabel.h"
 #include "plugin/AKkk.h"
 
-SDEditor::SDEditor(AKkk* effect) : AEffGUIEditor(effect) {}
+#include <algorithm>
+#include <cstring>
+#include <string>
 
-void SDEditor::setParameter(VstInt32, float) {}
+namespace
+{
+constexpr int32_t kBackgroundBitmap = 11030;
+constexpr int32_t kInformationBitmap = 11043;
+constexpr CColor kPanelColour{64, 88, 112, 128};
+constexpr CColor kTextColour{208, 208, 208, 0};
+constexpr uint32_t kTimerPeriodMs = 25;
+constexpr int32_t kValueFont = 6;       // Arial 9 pixels
+constexpr int32_t kLabelFont = 4;       // Arial 11 pixels
+constexpr int32_t kMenuFont = 3;
+constexpr int32_t kValueDisplayHeight = 12;
+constexpr int32_t kLabelHeight = 13;
+constexpr int32_t kLabelCharacterWidth = 10;
+constexpr int32_t kKnobHandleInset = 7;
 
-void SDEditor::openInformationDocument() {}
+// Spectrum viewer range: levels in dB, grid step, tilt in dB per octave.
+constexpr float kSpectrumBottomDb = -65.0f;
+constexpr float kSpectrumTopDb = -17.0f;
+constexpr float kSpectrumGridDb = 12.0f;
+constexpr float kSpectrumLowHz = 20.0f;
+constexpr float kSpectrumSlope = 4.0f;
+
+// Each open takes the next identifier, across every editor of the process.
+std::atomic<uint32_t> nextTimerId{0};
+
+CRect normalised(int32_t left, int32_t top, int32_t right, int32_t bottom)
+{
+    return CRect{std::min(left, right), std::min(top, bottom), std::max(left, right),
+                 std::max(top, bottom)};
+}
+
+// Releases the editor's reference to a bitmap when it leaves the scope.
+struct BitmapHold
+{
+    explicit BitmapHold(int32_t id) : bitmap(id >= 1 ? new CBitmap(id) : nullptr) {}
+    ~BitmapHold()
+    {
+        if (bitmap)
+            bitmap->release();
+    }
+    BitmapHold(const BitmapHold&) = delete;
+    BitmapHold& operator=(const BitmapHold&) = delete;
+    CBitmap* bitmap;
+};
+} // namespace
+
+SDEditor::SDEditor(AKkk* effect)
+    : AEffGUIEditor(effect), effect_(effect),
+      information_(std::make_unique<CInformationDocument>(CInformationDocument::currentModulePath()))
+{
+    background_ = new CBitmap(kBackgroundBitmap);
+    rect_.top = 0;
+    rect_.left = 0;
+    rect_.bottom = static_cast<int16_t>(background_->getHeight());
+    rect_.right = static_cast<int16_t>(background_->getWidth());
+}
+
+SDEditor::~SDEditor()
+{
+    if (frame_)
+        close();
+    background_->release();
+}
+
+CControl* SDEditor::control(int index) const
+{
+    return index >= 0 && index < kNumParameters && frame_ ? controls_[index] : nullptr;
+}
+
+CParamDisplay* SDEditor::valueDisplay(int index) const
+{
+    return index >= 0 && index < kNumParameters && frame_ ? valueDisplays_[index] : nullptr;
+}
+
+// ---------------------------------------------------------------------------- open and close
+
+bool SDEditor::open(void* parentWindow)
+{
+    if (frame_)
+        return true;
+    systemWindow_ = parentWindow;
+    CFrame* frame = new CFrame(CRect{0, 0, background_->getWidth(), background_->getHeight()},
+                               parentWindow, this);
+    if (!frame->getWindow())
+    {
+        // This platform cannot show a window: there is no editor to open.
+        frame->release();
+        return false;
+    }
+    frame->setBackground(background_);
+    frame->setPanelColor(kPanelColour);
+
+    for (const ControlRow& row : kControlTable)
+    {
+        if (!row.name)
+            break;
+        if (row.id != -1)
+            buildRow(*frame, row);
+    }
+    addInformationButton(*frame);
+    frame_ = frame;
+
+    // Everything recorded before this point is shown by the values read during the build.
+    for (PendingValue& value : pending_)
+        value.pending.store(false, std::memory_order_relaxed);
+    showParameter(kParamViewerTime, float(effect_->storedParameter(kParamViewerTime)));
+    showParameter(kParamViewerLevel, float(effect_->storedParameter(kParamViewerLevel)));
+
+    effect_->inputAnalyzer().clear();
+    effect_->outputAnalyzer().clear();
+    if (spectrumGraph_)
+        spectrumGraph_->resetCurves();
+    sampleRateChanged_.store(false, std::memory_order_relaxed);
+    resetCurves_.store(false, std::memory_order_relaxed);
+
+    timerPeriod_ = kTimerPeriodMs;
+    timerId_ = nextTimerId.fetch_add(1, std::memory_order_relaxed);
+    informationShown_.store(true, std::memory_order_release);
+    effect_->setEditorOpen(true);
+    return true;
+}
+
+void SDEditor::close()
+{
+    // From here on the audio path no longer feeds the viewers and meters.
+    effect_->setEditorOpen(false);
+    informationShown_.store(false, std::memory_order_release);
+    timerId_ = 0;
+    CFrame* frame = frame_;
+    frame_ = nullptr;
+    spectrumGraph_ = nullptr;
+    waveGraph_ = nullptr;
+    outputMeter_ = nullptr;
+    std::fill(std::begin(levelMeters_), std::end(levelMeters_), nullptr);
+    std::fill(std::begin(reductionMeters_), std::end(reductionMeters_), nullptr);
+    if (frame)
+        frame->release();
+}
+
+// ---------------------------------------------------------------------------- building
+
+void SDEditor::buildRow(CFrame& frame, const ControlRow& row)
+{
+    const BitmapHold first(row.bitmap);
+    const BitmapHold second(row.secondBitmap);
+    const int32_t width = first.bitmap ? first.bitmap->getWidth() : 1;
+    const int32_t height = first.bitmap ? first.bitmap->getHeight() : 0;
+    const CRect size = normalised(row.x, row.y, row.x + width, row.y + height);
+
+    if (row.kind >= kKindKnob && row.kind <= kKindOptionMenu)
+    {
+        CControl* control = buildControl(row, size, first.bitmap, second.bitmap);
+        if (!control || row.id < 0 || row.id >= kNumParameters)
+        {
+            if (control)
+                control->release();
+            return;
+        }
+        controls_[row.id] = control;
+        control->setValue(effect_->getParameter(row.id));
+        frame.addChild(control);
+        if (row.showValue)
+            addValueDisplay(frame, row, width);
+        if (row.showName && row.name[0] != '\0')
+            addNameLabel(frame, row);
+        return;
+    }
+    if (CView* viewer = buildViewer(row, size, first.bitmap, second.bitmap))
+        frame.addChild(viewer);
+}
+
+CControl* SDEditor::buildControl(const ControlRow& row, const CRect& size, CBitmap* first,
+                                 CBitmap* second)
+{
+    const int32_t width = size.width();
+    const int32_t height = size.height();
+    switch (row.kind)
+    {
+    case kKindKnob:
+    {
+        auto* knob = new CKnob(size, this, row.id, first, second);
+        knob->setInset(kKnobHandleInset);
+        return knob;
+    }
+    case kKindAnimKnob:
+    {
+        if (width <= 0 || height < width)
+            return nullptr;
+        const int32_t frames = height / width;
+        const int32_t frameHeight = height / frames;
+        auto* knob = new CAnimKnob(normalised(row.x, row.y, row.x + width, row.y + frameHeight),
+                                   this, row.id, frames, frameHeight, first);
+        knob->setDefaultValue(float(realToNormalized(row.defaultValue, row.id)));
+        return knob;
+    }
+    case kKindVerticalSlider:
+    {
+        const int32_t handleHeight = second ? second->getHeight() : 0;
+        auto* slider = new CVerticalSlider(size, this, row.id, row.y,
+                                           row.y + height - handleHeight - 1, second, first);
+        slider->setOffsetHandle(CPoint{1, 0});
+        return slider;
+    }
+    case kKindOnOffButton:
+        return new COnOffButton(normalised(row.x, row.y, row.x + width, row.y + height / 2), this,
+                                row.id, first);
+    case kKindKickButton:
+        return new CKickButton(normalised(row.x, row.y, row.x + width, row.y + height / 2), this,
+                               row.id, height / 2, first);
+    case kKindOptionMenu:
+    {
+        auto* menu = new COptionMenu(size, this, row.id, first);
+        menu->setFont(kMenuFont);
+        menu->setTextColor(kTextColour);
+        menu->setTextFace(kBoldFace);
+        menu->setAlignment(kCenterText);
+        const std::string items = row.menuItems ? row.menuItems : "";
+        for (size_t start = 0; start <= items.size();)
+        {
+            const size_t comma = std::min(items.find(',', start), items.size());
+            menu->addEntry(items.substr(start, comma - start).c_str());
+            start = comma + 1;
+        }
+        return menu;
+    }
+    default:
+        return nullptr;
+    }
+}
+
+CView* SDEditor::buildViewer(const ControlRow& row, const CRect& size, CBitmap* first,
+                             CBitmap* second)
+{
+    switch (row.kind)
+    {
+    case kKindSpectrumGraph:
+    {
+        auto* graph = new CFRGRAP(size, first, effect_, &effect_->inputAnalyzer(), this);
+        graph->setLevelRange(kSpectrumBottomDb, kSpectrumTopDb, kSpectrumGridDb);
+        graph->setFrequencyRange(kSpectrumLowHz, float(effect_->sampleRate()) * 0.5f,
+                                 kSpectrumSlope);
+        spectrumGraph_ = graph;
+        return graph;
+    }
+    case kKindWaveGraph:
+        waveGraph_ = new CWAVGRAP(size, first, effect_, this, &effect_->waveformCapture());
+        return waveGraph_;
+    case kKindOutputMeter:
+        if (!first)
+            return nullptr;
+        outputMeter_ = new VUMETER(first, row.x, row.y, effect_);
+        return outputMeter_;
+    case kKindLevelMeterLow:
+    case kKindLevelMeterMid:
+    case kKindLevelMeterHigh:
+    {
+        const int band = row.kind - kKindLevelMeterLow;
+        levelMeters_[band] = new LED_VUMETER(row.x, row.y, LED_VUMETER::kLevel, second, first,
+                                             &effect_->meters().bandLevel[band]);
+        return levelMeters_[band];
+    }
+    case kKindReductionMeterLow:
+    case kKindReductionMeterMid:
+    case kKindReductionMeterHigh:
+    {
+        const int band = row.kind - kKindReductionMeterLow;
+        reductionMeters_[band] = new LED_VUMETER(row.x, row.y, LED_VUMETER::kReduction, second,
+                                                 first, &effect_->meters().bandMinGain[band]);
+        return reductionMeters_[band];
+    }
+    default:
+        return nullptr;
+    }
+}
+
+// The knob's real value under it, the knob's width plus 2 pixels on each side.
+void SDEditor::addValueDisplay(CFrame& frame, const ControlRow& row, int32_t width)
+{
+    const int32_t left = row.x + row.valueDx - 2;
+    const int32_t top = row.y + row.valueDy;
+    auto* display = new CParamDisplay(
+        normalised(left, top, row.x + row.valueDx + width + 2, top + kValueDisplayHeight),
+        nullptr, 1);
+    display->setAlignment(kCenterText);
+    display->setFont(kValueFont);
+    display->setTextColor(kTextColour);
+    display->setBackColor(kPanelColour);
+    display->setBorderColor(kPanelColour);
+    display->setValue(float(normalizedToReal(effect_->getParameter(row.id), row.id)));
+    display->setFormatter(row.formatter);
+    frame.addChild(display);
+    valueDisplays_[row.id] = display;
+}
+
+void SDEditor::addNameLabel(CFrame& frame, const ControlRow& row)
+{
+    const int32_t left = row.x + row.nameDx;
+    const int32_t top = row.y + row.nameDy;
+    const auto width = int32_t(std::strlen(row.name)) * kLabelCharacterWidth;
+    auto* label = new CTextLabel(normalised(left, top, left + width, top + kLabelHeight), row.name);
+    label->setAlignment(kCenterText);
+    label->setFont(kLabelFont);
+    label->setTextFace(kBoldFace);
+    label->setTextColor(kTextColour);
+    label->setBackColor(kPanelColour);
+    label->setBorderColor(kPanelColour);
+    frame.addChild(label);
+    nameLabels_[row.id] = label;
+}
+
+// In the lower right corner; its press sends parameter 2, which opens the manual.
+void SDEditor::addInformationButton(CFrame& frame)
+{
+    const BitmapHold bitmap(kInformationBitmap);
+    if (!bitmap.bitmap)
+        return;
+    const CRect frameSize = frame.getSize();
+    const int32_t width = bitmap.bitmap->getWidth();
+    const int32_t height = bitmap.bitmap->getHeight();
+    const int32_t left = frameSize.width() - 30 - width - 2;
+    const int32_t top = frameSize.height() - height / 2 - 3;
+    frame.addChild(new CKickButton(normalised(left, top, left + width, frameSize.height() - 3),
+                                   this, kParamInfoDocument, height / 2, bitmap.bitmap));
+}
+
+// ---------------------------------------------------------------------------- parameters
+
+void SDEditor::setParameter(VstInt32 index, float value)
+{
+    if (index < 0 || index >= kNumParameters)
+        return;
+    // The capture belongs to the effect, so its time window may follow at once.
+    if (index == kParamViewerTime)
+        effect_->waveformCapture().setTime(float(normalizedToReal(value, index)));
+    pending_[index].value.store(value, std::memory_order_relaxed);
+    pending_[index].pending.store(true, std::memory_order_release);
+}
+
+void SDEditor::onValueChanged(CDrawContext*, CControl* control)
+{
+    const auto tag = static_cast<uint32_t>(control->getTag());
+    if (tag >= uint32_t(kNumParameters))
+        return;
+    effect_->setParameterAutomated(VstInt32(tag), control->getValue());
+    control->setDirty();
+    // The user's own change, and whatever it set off (a reset), shows at once.
+    applyPendingChanges();
+}
+
+void SDEditor::applyPendingChanges()
+{
+    if (!frame_)
+        return;
+    for (int index = 0; index < kNumParameters; ++index)
+    {
+        PendingValue& entry = pending_[index];
+        if (entry.pending.exchange(false, std::memory_order_acquire))
+            showParameter(index, entry.value.load(std::memory_order_relaxed));
+    }
+    if (sampleRateChanged_.exchange(false, std::memory_order_acquire))
+    {
+        const int rate = effect_->sampleRate();
+        if (spectrumGraph_)
+            spectrumGraph_->sampleRateChanged(rate);
+        if (waveGraph_)
+            waveGraph_->setSampleRate(rate);
+    }
+    if (resetCurves_.exchange(false, std::memory_order_acquire) && spectrumGraph_)
+        spectrumGraph_->resetCurves();
+}
+
+// Moves the control, its value display and the waveform viewer to a normalised value.
+void SDEditor::showParameter(int index, float value)
+{
+    if (controls_[index])
+        controls_[index]->setValue(value);
+    if (valueDisplays_[index])
+        valueDisplays_[index]->setValue(float(normalizedToReal(value, index)));
+    if (!waveGraph_)
+        return;
+    if (index == kParamViewerTime)
+        waveGraph_->setTime(float(normalizedToReal(value, index)));
+    else if (index == kParamViewerLevel)
+        waveGraph_->setLevel(float(normalizedToReal(value, index)));
+}
+
+void SDEditor::sampleRateChanged()
+{
+    sampleRateChanged_.store(true, std::memory_order_release);
+}
+
+void SDEditor::resetCurvesRequested()
+{
+    resetCurves_.store(true, std::memory_order_release);
+}
+
+void SDEditor::openInformationDocument()
+{
+    if (informationShown_.load(std::memory_order_acquire))
+        information_->open();
+}
+
+// ---------------------------------------------------------------------------- tick
+
+void SDEditor::idle()
+{
+    applyPendingChanges();
+    AEffGUIEditor::idle();
+    if (waveGraph_ && outputMeter_)
+        tick();
+}
+
+void SDEditor::tick()
+{
+    if (!frame_)
+        return;
+    applyPendingChanges();
+    updateMeters();
+    updateViewer();
+}
+
+void SDEditor::updateMeters()
+{
+    for (int band = 0; band < kNumBands; ++band)
+    {
+        for (LED_VUMETER* meter : {levelMeters_[band], reductionMeters_[band]})
+        {
+            if (!meter)
+                continue;
+            meter->update();
+            frame_->drawView(meter);
+        }
+    }
+    if (outputMeter_)
+    {
+        outputMeter_->update();
+        frame_->drawView(outputMeter_);
+    }
+}
+
+void SDEditor::updateViewer()
+{
+    if (effect_->spectrumMode())
+    {
+        if (!spectrumGraph_)
+            return;
+        const bool source = spectrumGraph_->updateCurve(effect_->inputAnalyzer(), SpectrumCurve::source);
+        const bool output = spectrumGraph_->updateCurve(effect_->outputAnalyzer(), SpectrumCurve::output);
+        if (source || output)
+            frame_->drawView(spectrumGraph_);
+    }
+    else if (waveGraph_)
+    {
+        frame_->drawView(waveGraph_);
+    }
+}

@@ -1,17 +1,98 @@
-// The plug-in's editor. Its panel, viewers and meters are built when it opens.
+// The plug-in's editor: builds the panel from the control table when the host opens it,
+// turns the user's changes into automated parameter changes, and follows every change of
+// the effect's parameters. A 25 ms tick refreshes the meters and the active viewer.
 #pragma once
 
 #include "editor/AEffGUIEditor.h"
+#include "engine/ControlTable.h"
+#include "engine/MeterValues.h"
+#include "gui/CControlListener.h"
+#include "gui/GuiTypes.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
 
 class AKkk;
+class CBitmap;
+class CControl;
+class CFRGRAP;
+class CInformationDocument;
+class CParamDisplay;
+class CTextLabel;
+class CView;
+class CWAVGRAP;
+class LED_VUMETER;
+class VUMETER;
+struct ControlRow;
 
-class SDEditor : public AEffGUIEditor
+class SDEditor : public AEffGUIEditor, public CControlListener
 {
 public:
     explicit SDEditor(AKkk* effect);
+    ~SDEditor() override;
 
-    // Moves the control and value display of a parameter; nothing while closed.
+    bool open(void* parentWindow) override;
+    void close() override;
+    // Redraws the dirty views and refreshes the meters and the viewer.
+    void idle() override;
+
+    // Records the parameter's new value for the panel; any thread. The panel takes it on
+    // its own thread at the next tick or idle (at once for the user's own changes).
     void setParameter(VstInt32 index, float value) override;
+    void onValueChanged(CDrawContext* context, CControl* control) override;
+    // The 25 ms timer's work: meters, the spectrum curves or the waveform.
+    void tick();
+    void timerTick() override { tick(); }
+
+    // The effect's sample rate changed, or its running state was reset; any thread.
+    void sampleRateChanged();
+    void resetCurvesRequested();
     // Opens the user manual when the information button exists (while open).
     void openInformationDocument();
+
+    uint32_t timerId() const { return timerId_; }
+    CFRGRAP* spectrumGraph() const { return spectrumGraph_; }
+    CWAVGRAP* waveGraph() const { return waveGraph_; }
+    CControl* control(int index) const;
+    CParamDisplay* valueDisplay(int index) const;
+
+private:
+    struct PendingValue
+    {
+        std::atomic<float> value{0.0f};
+        std::atomic<bool> pending{false};
+    };
+
+    void buildRow(CFrame& frame, const ControlRow& row);
+    CControl* buildControl(const ControlRow& row, const CRect& size, CBitmap* first,
+                           CBitmap* second);
+    CView* buildViewer(const ControlRow& row, const CRect& size, CBitmap* first, CBitmap* second);
+    void addValueDisplay(CFrame& frame, const ControlRow& row, int32_t width);
+    void addNameLabel(CFrame& frame, const ControlRow& row);
+    void addInformationButton(CFrame& frame);
+    void applyPendingChanges();
+    void showParameter(int index, float value);
+    void updateMeters();
+    void updateViewer();
+
+    AKkk* effect_;
+    CFRGRAP* spectrumGraph_ = nullptr;
+    CWAVGRAP* waveGraph_ = nullptr;
+    VUMETER* outputMeter_ = nullptr;
+    LED_VUMETER* levelMeters_[kNumBands] = {};
+    LED_VUMETER* reductionMeters_[kNumBands] = {};
+    std::unique_ptr<CInformationDocument> information_;
+    CControl* controls_[kNumParameters] = {};
+    CParamDisplay* valueDisplays_[kNumParameters] = {};
+    CTextLabel* nameLabels_[kNumParameters] = {};
+    CBitmap* background_ = nullptr;
+    uint32_t timerId_ = 0;
+    uint32_t timerPeriod_ = 0;
+
+    PendingValue pending_[kNumParameters];
+    std::atomic<bool> sampleRateChanged_{false};
+    std::atomic<bool> resetCurves_{false};
+    // Set while the information holder exists, read by the effect on any thread.
+    std::atomic<bool> informationShown_{false};
 };

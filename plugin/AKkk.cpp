@@ -315,6 +315,8 @@ void AKkk::setSampleRate(float rate)
     inputAnalyzer_->setSampleRate(sampleRate());
     outputAnalyzer_->setSampleRate(sampleRate());
     waveCapture_.setSampleRate(sampleRate());
+    if (editorOpen())
+        sdEditor_->sampleRateChanged();
     engine_->setSampleRate(sampleRate());
     resume();
 }
@@ -326,6 +328,8 @@ void AKkk::resume()
     engine_->reset();
     inputAnalyzer_->clear();
     outputAnalyzer_->clear();
+    if (editorOpen())
+        sdEditor_->resetCurvesRequested();
 }
 
 bool AKkk::getEffectName(char* text)

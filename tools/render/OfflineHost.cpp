@@ -1,6 +1,10 @@
 #include "tools/render/OfflineHost.h"
 
+#include "editor/SDEditor.h"
 #include "engine/ControlTable.h"
+#include "gui/CFrame.h"
+#include "gui/COffscreenContext.h"
+#include "gui/platform/raster/PngWriter.h"
 #include "plugin/AKkk.h"
 #include "tools/render/RenderError.h"
 
@@ -30,6 +34,8 @@ OfflineHost::OfflineHost(const std::string& pluginPath)
 
 OfflineHost::~OfflineHost()
 {
+    if (editorOpen_)
+        instance_->dispatch(effEditClose);
     // Close the instance before its library goes away.
     instance_.reset();
 }
@@ -66,26 +72,51 @@ void OfflineHost::setParameter(int index, double realValue)
 void OfflineHost::process(float* inLeft, float* inRight, float* outLeft, float* outRight,
                           int frames)
 {
-    // The band meters are written only while an editor is open; without a window this host
-    // raises the same flag for the length of each block and reads the meters after it.
-    if (linkedEffect_)
+    // The band meters are written only while an editor is open; without one this host
+    // raises the same flag for the length of each block. It reads the meters after every
+    // block, before an open editor's next tick resets them.
+    const bool raiseFlag = linkedEffect_ && !editorOpen_;
+    if (raiseFlag)
         linkedEffect_->setEditorOpen(true);
     float* inputs[] = {inLeft, inRight};
     float* outputs[] = {outLeft, outRight};
     instance_->process(inputs, outputs, frames);
-    if (linkedEffect_)
-    {
+    if (raiseFlag)
         linkedEffect_->setEditorOpen(false);
+    if (linkedEffect_)
         takeBandMeters();
-    }
 }
 
 void OfflineHost::takeBandMeters()
 {
     MeterValues& meters = linkedEffect_->meters();
     for (int band = 0; band < kNumBands; ++band)
-        deepestBandGains_[band] =
-            std::min(deepestBandGains_[band], takeMeter(meters.bandMinGain[band], 1.0));
+        deepestBandGains_[band] = std::min(deepestBandGains_[band],
+                                           meters.bandMinGain[band].load(std::memory_order_relaxed));
+}
+
+void OfflineHost::openEditor()
+{
+    if (!linkedEffect_ || instance_->dispatch(effEditOpen, 0, 0, nullptr) == 0)
+        throw RenderError("the editor cannot be opened without a window here");
+    editorOpen_ = true;
+}
+
+void OfflineHost::idleEditor()
+{
+    if (editorOpen_)
+        instance_->dispatch(effEditIdle);
+}
+
+bool OfflineHost::writeSnapshot(const std::string& path) const
+{
+    CFrame* frame = editorOpen_ ? linkedEffect_->sdEditor()->frame() : nullptr;
+    if (!frame)
+        return false;
+    const CRect size = frame->getSize();
+    COffscreenContext context(frame, size.width(), size.height(), frame->getPanelColor());
+    frame->draw(&context);
+    return writePng(context, path.c_str());
 }
 
 void OfflineHost::stop()

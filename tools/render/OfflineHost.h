@@ -35,6 +35,14 @@ class OfflineHost
     // Switches the instance off.
     void stop();
 
+    // Opens the editor without a window, as a host opens it with no parent; the linked-in
+    // code only. Throws RenderError when it cannot open.
+    void openEditor();
+    // One host idle call: the open editor redraws and ticks.
+    void idleEditor();
+    // Draws the open editor's whole panel into a PNG file; false when it cannot.
+    bool writeSnapshot(const std::string& path) const;
+
     // Whether the band gain reduction can be read: only for the linked-in code.
     bool hasBandMeters() const { return linkedEffect_ != nullptr; }
     // The lowest gain of each band (low, mid, high) since start, as a linear factor.
@@ -48,5 +56,6 @@ class OfflineHost
     HostHarness harness_;
     std::unique_ptr<PluginInstance> instance_;
     AKkk* linkedEffect_ = nullptr;
+    bool editorOpen_ = false;
     std::array<double, kNumBands> deepestBandGains_{1.0, 1.0, 1.0};
 };

@@ -26,6 +26,7 @@ constexpr int kMaxSampleRate = 1536000;
 // Frames read from the file at once; rounded to whole host blocks.
 constexpr int64_t kReadFrames = 65536;
 constexpr int kOutputChannels = 2;
+constexpr double kEditorTickSeconds = 0.025;
 
 struct RenderPaths
 {
@@ -93,6 +94,31 @@ void configure(OfflineHost& host, const RenderOptions& options, int sampleRate)
         host.setParameter(setting.index, setting.value);
     if (options.bypass)
         host.setParameter(kParamBypass, 0.0);
+    if (!options.snapshotPath.empty())
+    {
+        host.setParameter(kParamViewerMode, options.spectrumView ? 0.0 : 1.0);
+        host.openEditor();
+    }
+}
+
+// Writes the editor's last frame under a temporary name and renames it, so that a failure
+// leaves no picture behind.
+void writeSnapshot(const OfflineHost& host, const std::string& path)
+{
+    const std::string temporary = path + ".part";
+    if (!host.writeSnapshot(temporary))
+    {
+        std::error_code ignored;
+        fs::remove(temporary, ignored);
+        throw RenderError("cannot write the snapshot " + path);
+    }
+    std::error_code renamed;
+    fs::rename(temporary, path, renamed);
+    if (renamed)
+    {
+        fs::remove(temporary, renamed);
+        throw RenderError("cannot write the snapshot " + path);
+    }
 }
 
 struct Measurements
@@ -129,6 +155,10 @@ void interleave(const std::vector<float>& left, const std::vector<float>& right,
 Measurements play(SoundFileReader& reader, OfflineHost& host, SoundFileWriter& writer,
                   int blockFrames)
 {
+    // An open editor gets a host idle call after every 25 ms of audio.
+    const double framesPerTick = reader.sampleRate() * kEditorTickSeconds;
+    double nextTick = framesPerTick;
+    int64_t played = 0;
     const int64_t chunk = blockFrames * std::max<int64_t>(1, kReadFrames / blockFrames);
     const int channels = reader.channels();
     std::vector<float> fileFrames(size_t(chunk) * channels);
@@ -153,6 +183,9 @@ Measurements play(SoundFileReader& reader, OfflineHost& host, SoundFileWriter& w
             const int block = int(std::min<int64_t>(blockFrames, frames - offset));
             host.process(&inLeft[offset], &inRight[offset], &outLeft[offset], &outRight[offset],
                          block);
+            played += block;
+            for (; played >= nextTick; nextTick += framesPerTick)
+                host.idleEditor();
         }
 
         interleave(outLeft, outRight, frames, stereo);
@@ -225,6 +258,8 @@ void render(const RenderOptions& options, std::ostream& report)
     const Measurements measured = play(reader, *host, writer, options.blockFrames);
     host->stop();
 
+    if (!options.snapshotPath.empty())
+        writeSnapshot(*host, options.snapshotPath);
     writer.commit();
     if (demoInput)
         demoInput->commit();

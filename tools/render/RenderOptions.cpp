@@ -36,11 +36,24 @@ void takeOptionValue(RenderOptions& options, const std::string& name, const std:
             throw RenderError("--plugin needs the path of a plug-in binary");
         options.pluginPath = value;
     }
+    else if (name == "--snapshot")
+    {
+        if (value.empty())
+            throw RenderError("--snapshot needs the path of a PNG file");
+        options.snapshotPath = value;
+    }
+    else if (name == "--view")
+    {
+        if (value != "spectrum" && value != "waveform")
+            throw RenderError("--view takes spectrum or waveform, not \"" + value + "\"");
+        options.spectrumView = value == "spectrum";
+    }
 }
 
 bool takesValue(const std::string& name)
 {
-    return name == "--program" || name == "--set" || name == "--block" || name == "--plugin";
+    return name == "--program" || name == "--set" || name == "--block" || name == "--plugin" ||
+           name == "--snapshot" || name == "--view";
 }
 
 void placePaths(RenderOptions& options, const std::vector<std::string>& paths)
@@ -96,6 +109,8 @@ RenderOptions parseOptions(const std::vector<std::string>& arguments)
     }
     if (!options.help)
         placePaths(options, paths);
+    if (!options.snapshotPath.empty() && !options.pluginPath.empty())
+        throw RenderError("--snapshot draws the built-in editor and cannot be used with --plugin");
     return options;
 }
 
@@ -121,6 +136,10 @@ std::string usageText()
            "  --bypass              switch the effect's own bypass on\n"
            "  --plugin PATH         load that plug-in binary instead of the built-in code\n"
            "                        (the band gain reduction is then not available)\n"
+           "  --snapshot PNG        open the editor without a window while the audio plays\n"
+           "                        (ticking every 25 ms of audio) and draw its last frame\n"
+           "  --view spectrum|waveform\n"
+           "                        the viewer the snapshot shows (default waveform)\n"
            "  --help                show this text\n"
            "\n" +
            parameterListText();

@@ -19,6 +19,8 @@ struct RenderOptions
     int blockFrames = kDefaultBlockFrames;
     bool bypass = false;
     std::string pluginPath; // empty: the plug-in code linked into this program
+    std::string snapshotPath; // empty: no picture of the editor
+    bool spectrumView = false; // the snapshot shows the spectrum instead of the waveform
     bool help = false;
 };
 

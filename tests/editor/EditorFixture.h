@@ -1,0 +1,67 @@
+// An instance created in-process with its editor opened without a window, as a host opens
+// it with no parent, and a scripted pointer for the controls.
+#pragma once
+
+#include "editor/SDEditor.h"
+#include "engine/ControlTable.h"
+#include "gui/CDrawContext.h"
+#include "gui/CFrame.h"
+#include "gui/platform/ScriptedInput.h"
+#include "plugin/AKkk.h"
+#include "tools/host/HostHarness.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+extern "C" AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback host);
+
+// Plays one scripted state per poll of the buttons, as a real pointer moves on by itself.
+class PointerScript : public ScriptedInput
+{
+  public:
+    int32_t mouseButtons() override
+    {
+        const int32_t buttons = ScriptedInput::mouseButtons();
+        advance();
+        return buttons;
+    }
+};
+
+class HeadlessEditor : public ::testing::Test
+{
+  protected:
+    void SetUp() override
+    {
+        platform::installInput(&pointer_);
+        plugin_ = std::make_unique<PluginInstance>(host_.create(VSTPluginMain));
+        ASSERT_NE(plugin_->effect(), nullptr);
+        plugin_->dispatch(effMainsChanged, 0, 1);
+    }
+    void TearDown() override
+    {
+        plugin_.reset();
+        platform::installInput(nullptr);
+    }
+
+    AKkk& effect() { return *static_cast<AKkk*>(plugin_->effect()->object); }
+    SDEditor& editor() { return *effect().sdEditor(); }
+    CFrame* frame() { return editor().frame(); }
+    bool open() { return plugin_->dispatch(effEditOpen, 0, 0, nullptr) == 1; }
+    void close() { plugin_->dispatch(effEditClose); }
+    void idle() { plugin_->dispatch(effEditIdle); }
+    void setReal(int index, double real)
+    {
+        plugin_->setParameter(index, float(realToNormalized(real, index)));
+    }
+    // Presses the left button at a point of the panel, then plays the script.
+    void press(const CPoint& where)
+    {
+        CDrawContext context(frame());
+        frame()->onMouseDown(&context, where, pointer_.mouseButtons());
+    }
+
+    PointerScript pointer_;
+    HostHarness host_;
+    std::unique_ptr<PluginInstance> plugin_;
+};
