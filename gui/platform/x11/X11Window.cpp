@@ -1,0 +1,324 @@
+#include "gui/platform/x11/X11Window.h"
+
+#include <algorithm>
+#include <bit>
+#include <vector>
+
+#include "gui/CDrawContext.h"
+#include "gui/CFrame.h"
+#include "gui/platform/x11/X11Translate.h"
+#include "gui/platform/x11/X11WindowDevice.h"
+#include "gui/platform/x11/XErrorTrap.h"
+
+namespace
+{
+constexpr long kEventMask =
+    ExposureMask | ButtonPressMask | KeyPressMask | KeyReleaseMask | StructureNotifyMask;
+// The back buffer's pixels are 0x00RRGGBB words: a 24-bit true-colour visual with these
+// masks takes them as they are.
+constexpr unsigned long kRedMask = 0xFF0000;
+constexpr unsigned long kGreenMask = 0x00FF00;
+constexpr unsigned long kBlueMask = 0x0000FF;
+constexpr int kDepth = 24;
+constexpr int kBitsPerPixel = 32;
+constexpr size_t kKeyTextBytes = 8;
+
+// The open windows of the process, oldest first (user-interface thread only).
+std::vector<X11Window*>& openWindows()
+{
+    static std::vector<X11Window*> windows;
+    return windows;
+}
+
+CRect united(const CRect& a, const CRect& b)
+{
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+            std::max(a.bottom, b.bottom)};
+}
+
+bool isInput(const XEvent& event)
+{
+    return event.type == ButtonPress || event.type == KeyPress || event.type == KeyRelease;
+}
+
+Bool isNotInput(Display*, XEvent* event, XPointer)
+{
+    return isInput(*event) ? False : True;
+}
+} // namespace
+
+std::unique_ptr<X11Window> X11Window::create(XID parent, CFrame& frame)
+{
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr)
+    {
+        return nullptr;
+    }
+    const CRect size = frame.getSize();
+    std::unique_ptr<X11Window> window(new X11Window(display, frame, size.width(), size.height()));
+    if (!window->build(parent))
+    {
+        return nullptr;
+    }
+    openWindows().push_back(window.get());
+    return window;
+}
+
+X11Window::X11Window(Display* display, CFrame& frame, int32_t width, int32_t height)
+    : display_(display), frame_(frame)
+{
+    backBuffer_.width = width;
+    backBuffer_.height = height;
+    backBuffer_.pixels.assign(size_t(width) * size_t(height), 0);
+}
+
+bool X11Window::build(XID parent)
+{
+    XErrorTrap trap(display_);
+    XWindowAttributes parentAttributes;
+    if (parent == 0 || XGetWindowAttributes(display_, parent, &parentAttributes) == 0)
+    {
+        return false;
+    }
+    XVisualInfo visual;
+    const int screen = XScreenNumberOfScreen(parentAttributes.screen);
+    if (XMatchVisualInfo(display_, screen, kDepth, TrueColor, &visual) == 0 ||
+        visual.red_mask != kRedMask || visual.green_mask != kGreenMask ||
+        visual.blue_mask != kBlueMask)
+    {
+        return false;
+    }
+    root_ = parentAttributes.root;
+    colormap_ = XCreateColormap(display_, root_, visual.visual, AllocNone);
+    XSetWindowAttributes attributes{};
+    attributes.colormap = colormap_;
+    attributes.border_pixel = 0;
+    attributes.event_mask = kEventMask;
+    window_ = XCreateWindow(display_, parent, 0, 0, unsigned(backBuffer_.width),
+                            unsigned(backBuffer_.height), 0, kDepth, InputOutput, visual.visual,
+                            CWColormap | CWBorderPixel | CWEventMask, &attributes);
+    gc_ = XCreateGC(display_, window_, 0, nullptr);
+    image_ = XCreateImage(display_, visual.visual, kDepth, ZPixmap, 0,
+                          reinterpret_cast<char*>(backBuffer_.pixels.data()),
+                          unsigned(backBuffer_.width), unsigned(backBuffer_.height), kBitsPerPixel,
+                          backBuffer_.width * int(sizeof(uint32_t)));
+    if (image_ == nullptr || image_->bits_per_pixel != kBitsPerPixel)
+    {
+        return false;
+    }
+    // The words are in this machine's byte order; Xlib converts when the server's differs.
+    image_->byte_order = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
+    XMapWindow(display_, window_);
+    return !trap.failedAfterSync();
+}
+
+X11Window::~X11Window()
+{
+    std::erase(openWindows(), this);
+    XErrorTrap trap(display_);
+    if (image_ != nullptr)
+    {
+        // The pixels belong to the back buffer, not to the image.
+        image_->data = nullptr;
+        XDestroyImage(image_);
+    }
+    if (gc_ != nullptr)
+    {
+        XFreeGC(display_, gc_);
+    }
+    // Already gone when the host destroyed its window first; the trap takes the error.
+    if (window_ != 0)
+    {
+        XDestroyWindow(display_, window_);
+    }
+    if (colormap_ != 0)
+    {
+        XFreeColormap(display_, colormap_);
+    }
+    trap.closeDisplay();
+}
+
+X11Window* X11Window::latest()
+{
+    return openWindows().empty() ? nullptr : openWindows().back();
+}
+
+std::unique_ptr<DrawDevice> X11Window::createDevice()
+{
+    if (lost_)
+    {
+        return nullptr;
+    }
+    return std::make_unique<X11WindowDevice>(backBuffer_, *this);
+}
+
+CPoint X11Window::screenOrigin() const
+{
+    XErrorTrap trap(display_);
+    int x = 0;
+    int y = 0;
+    Window child = 0;
+    if (lost_ || XTranslateCoordinates(display_, window_, root_, 0, 0, &x, &y, &child) == 0)
+    {
+        return {};
+    }
+    return {x, y};
+}
+
+void X11Window::show(const CRect& area)
+{
+    const CRect shown = area.intersected({0, 0, backBuffer_.width, backBuffer_.height});
+    if (lost_ || shown.isEmpty())
+    {
+        return;
+    }
+    XErrorTrap trap(display_);
+    XPutImage(display_, window_, gc_, image_, shown.left, shown.top, shown.left, shown.top,
+              unsigned(shown.width()), unsigned(shown.height()));
+    if (trap.failedAfterSync())
+    {
+        lose();
+    }
+}
+
+void X11Window::pollEvents()
+{
+    if (lost_)
+    {
+        return;
+    }
+    std::optional<CRect> exposed;
+    {
+        XErrorTrap trap(display_);
+        while (!lost_ && XPending(display_) > 0)
+        {
+            XEvent event;
+            if (handlingPress_)
+            {
+                if (XCheckIfEvent(display_, &event, &isNotInput, nullptr) == False)
+                {
+                    break;
+                }
+            }
+            else
+            {
+                XNextEvent(display_, &event);
+            }
+            dispatch(event, exposed);
+        }
+        if (trap.failedAfterSync())
+        {
+            lose();
+        }
+    }
+    if (exposed && !lost_)
+    {
+        repaint(*exposed);
+    }
+}
+
+void X11Window::dispatch(const XEvent& event, std::optional<CRect>& exposed)
+{
+    if (event.type == MappingNotify)
+    {
+        // Sent to every client: key events must be read with the new keyboard mapping.
+        XMappingEvent copy = event.xmapping;
+        XRefreshKeyboardMapping(&copy);
+        return;
+    }
+    if (event.xany.window != window_)
+    {
+        return;
+    }
+    switch (event.type)
+    {
+    case Expose:
+    {
+        const CRect area =
+            rectAt(event.xexpose.x, event.xexpose.y, event.xexpose.width, event.xexpose.height);
+        exposed = exposed ? united(*exposed, area) : area;
+        break;
+    }
+    case ButtonPress:
+        press(event.xbutton);
+        break;
+    case KeyPress:
+    case KeyRelease:
+    {
+        XKeyEvent copy = event.xkey;
+        key(copy);
+        break;
+    }
+    case DestroyNotify:
+        lose();
+        break;
+    default:
+        break;
+    }
+}
+
+void X11Window::press(const XButtonEvent& event)
+{
+    if (!frame_.isOpen())
+    {
+        return;
+    }
+    const CPoint where{event.x, event.y};
+    handlingPress_ = true;
+    CDrawContext context(&frame_);
+    if (const std::optional<float> distance = x11::wheelDistance(event.button))
+    {
+        frame_.onWheelAxis(&context, where, kMouseWheelAxisY, *distance);
+    }
+    else if (event.button >= Button1 && event.button <= Button3)
+    {
+        // The word of the event itself: a quick click may be over before the press is
+        // handled, and the pointer's state would then show no button.
+        frame_.onMouseDown(&context, where, x11::pressWord(event.button, event.state));
+    }
+    handlingPress_ = false;
+}
+
+void X11Window::key(XKeyEvent& event)
+{
+    if (!frame_.isOpen())
+    {
+        return;
+    }
+    char text[kKeyTextBytes] = {};
+    KeySym keysym = NoSymbol;
+    const int length = XLookupString(&event, text, int(sizeof(text)), &keysym, nullptr);
+    const CKeyCode code = x11::keyCodeOf(keysym, event.state, length == 1 ? text[0] : '\0');
+    if (event.type == KeyPress)
+    {
+        frame_.onKeyDown(code);
+    }
+    else
+    {
+        frame_.onKeyUp(code);
+    }
+}
+
+void X11Window::repaint(const CRect& area)
+{
+    if (!frame_.isOpen())
+    {
+        return;
+    }
+    if (!painted_)
+    {
+        // The first exposure draws the whole frame into the buffer, which the drawing pass
+        // shows; from then on every pass keeps the buffer current.
+        painted_ = true;
+        CDrawContext context(&frame_);
+        frame_.draw(&context);
+        return;
+    }
+    show(area);
+}
+
+void X11Window::lose()
+{
+    lost_ = true;
+    frame_.setOpen(false);
+}

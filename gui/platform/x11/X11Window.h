@@ -1,0 +1,69 @@
+// A frame's window on X11: a child of the host's window on a connection of its own. The
+// frame draws into a back buffer of the window's size; each drawing pass copies what it
+// touched to the window, and an exposure is repainted from the buffer. Presses, wheel
+// turns and keys are handed to the frame when the events are polled.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+
+#include "gui/PixelImage.h"
+#include "gui/platform/FrameWindow.h"
+
+class CFrame;
+
+class X11Window : public FrameWindow
+{
+  public:
+    // The window of frame inside the host window parent, of the frame's size; null when
+    // there is no display, parent is not a window or no 24-bit true-colour visual exists.
+    static std::unique_ptr<X11Window> create(XID parent, CFrame& frame);
+    // Destroys the window and closes the connection.
+    ~X11Window() override;
+    X11Window(const X11Window&) = delete;
+    X11Window& operator=(const X11Window&) = delete;
+
+    // Null once the window is gone: nothing is drawn then.
+    std::unique_ptr<DrawDevice> createDevice() override;
+    CPoint screenOrigin() const override;
+    void* handle() const override { return reinterpret_cast<void*>(window_); }
+
+    // Handles every pending event: exposures, presses, wheel turns, keys and the end of
+    // the window. While a press is being handled (a control tracking the pointer), only
+    // exposures and the window's end are taken; input waits for the next poll.
+    void pollEvents();
+    // Copies area of the back buffer to the window.
+    void show(const CRect& area);
+    // True once the window has been destroyed under the frame (its host window went away).
+    bool lost() const { return lost_; }
+
+    Display* display() const { return display_; }
+    Window window() const { return window_; }
+    // The window whose connection the pointer is polled on: the one opened last, or null.
+    static X11Window* latest();
+
+  private:
+    X11Window(Display* display, CFrame& frame, int32_t width, int32_t height);
+    bool build(XID parent);
+    void dispatch(const XEvent& event, std::optional<CRect>& exposed);
+    void press(const XButtonEvent& event);
+    void key(XKeyEvent& event);
+    void repaint(const CRect& area);
+    void lose();
+
+    Display* display_;
+    CFrame& frame_;
+    PixelImage backBuffer_;
+    Window window_ = 0;
+    Window root_ = 0;
+    Colormap colormap_ = 0;
+    GC gc_ = nullptr;
+    XImage* image_ = nullptr;
+    bool lost_ = false;
+    bool handlingPress_ = false;
+    bool painted_ = false;
+};

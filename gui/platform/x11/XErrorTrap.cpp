@@ -1,0 +1,65 @@
+#include "gui/platform/x11/XErrorTrap.h"
+
+namespace
+{
+// The traps alive on the user-interface thread, innermost first through outer_.
+XErrorTrap* innermost = nullptr;
+} // namespace
+
+XErrorTrap::XErrorTrap(Display* display)
+    : display_(display), outer_(innermost), previous_(XSetErrorHandler(&XErrorTrap::handle))
+{
+    innermost = this;
+}
+
+XErrorTrap::~XErrorTrap()
+{
+    if (display_ != nullptr)
+    {
+        // Errors of this trap's requests must arrive while its handler is still installed.
+        XSync(display_, False);
+    }
+    XSetErrorHandler(previous_);
+    innermost = outer_;
+}
+
+bool XErrorTrap::failedAfterSync()
+{
+    if (display_ != nullptr)
+    {
+        XSync(display_, False);
+    }
+    return firstError_ != 0;
+}
+
+void XErrorTrap::closeDisplay()
+{
+    if (display_ != nullptr)
+    {
+        XCloseDisplay(display_);
+        display_ = nullptr;
+    }
+}
+
+int XErrorTrap::handle(Display* display, XErrorEvent* error)
+{
+    XErrorTrap* outermost = nullptr;
+    for (XErrorTrap* trap = innermost; trap != nullptr; trap = trap->outer_)
+    {
+        if (trap->display_ == display)
+        {
+            if (trap->firstError_ == 0)
+            {
+                trap->firstError_ = error->error_code;
+            }
+            return 0;
+        }
+        outermost = trap;
+    }
+    // An error of another connection (the host's own): the handler the host installed decides.
+    if (outermost != nullptr && outermost->previous_ != nullptr)
+    {
+        return outermost->previous_(display, error);
+    }
+    return 0;
+}
