@@ -37,7 +37,7 @@ bool onlyInside(const PixelImage& image, const CColor& colour, const std::vector
     return true;
 }
 
-std::vector<CRect> inkRuns(const PixelImage& image, const CRect& strip, uint32_t background)
+std::vector<CRect> inkRuns(const PixelImage& image, const CRect& strip)
 {
     constexpr int32_t kGlyphGap = 2;
     std::vector<CRect> runs;
@@ -45,7 +45,7 @@ std::vector<CRect> inkRuns(const PixelImage& image, const CRect& strip, uint32_t
     {
         bool ink = false;
         for (int32_t y = strip.top; y < strip.bottom; ++y)
-            ink = ink || image.at(x, y) != background;
+            ink = ink || image.at(x, y) != kBackdrop;
         if (!ink)
             continue;
         if (runs.empty() || x - runs.back().right > kGlyphGap)

@@ -1,6 +1,6 @@
 // What the viewer tests share: an effect created through the entry point, a headless frame
-// of the editor's size holding one viewer at the editor's place over a plain background,
-// and pixel queries on what the window shows.
+// of the editor's size holding the viewer at the editor's place over a plain background, and
+// pixel queries on what the window shows.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -18,17 +18,16 @@ extern "C" AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback host);
 
 namespace graphs
 {
-// The viewer's rectangle in the editor and the frame and plot inside it.
+// The viewer's rectangle in the editor, and the frame inside it.
 constexpr CRect kView{35, 11, 426, 162};
 constexpr int32_t kPlotLeft = 67;
 constexpr int32_t kPlotTop = 27;
 constexpr int32_t kPlotRight = 406;
 constexpr int32_t kPlotBottom = 142;
 constexpr int32_t kColumns = 338;
-constexpr int32_t kRightLine = kPlotLeft + kColumns; // the frame's right line
-constexpr int32_t kBottomLine = kPlotBottom - 1;
-
-constexpr int32_t kViewerBitmap = 131;
+constexpr int32_t kRightLine = kPlotLeft + kColumns;
+// Inside the frame's left, top and bottom lines, up to and including its right line.
+constexpr CRect kPlotInterior{kPlotLeft + 1, kPlotTop + 1, kPlotRight, kPlotBottom - 1};
 constexpr uint32_t kBackdrop = 0x182028;
 
 class GraphFixture : public ::testing::Test
@@ -36,8 +35,9 @@ class GraphFixture : public ::testing::Test
   protected:
     GraphFixture() : plugin_(host_.create(VSTPluginMain)), frame_(754, 374)
     {
-        bitmaps_.add(kViewerBitmap, solidImage(kView.width(), kView.height(), kBackdrop));
-        background_ = new CBitmap(kViewerBitmap);
+        plugin_.dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+        bitmaps_.add(131, solidImage(kView.width(), kView.height(), kBackdrop));
+        background_ = new CBitmap(131);
     }
     ~GraphFixture() override { background_->release(); }
 
@@ -46,13 +46,7 @@ class GraphFixture : public ::testing::Test
     {
         plugin_.setParameter(index, float(realToNormalized(real, index)));
     }
-    // Hands the view to the frame, which then owns it.
-    template <class View> View* add(View* view)
-    {
-        frame_.frame->addChild(view);
-        return view;
-    }
-    // Redraws the view as the editor's tick does and answers what the window shows.
+    // Redraws the view as the editor's tick does; answers what the window shows.
     PixelImage drawn(CView* view)
     {
         frame_.frame->drawView(view);
@@ -72,9 +66,7 @@ int countInRow(const PixelImage& image, int32_t y, int32_t x0, int32_t x1, const
 CRect inkIn(const PixelImage& image, const CRect& area, uint32_t background = kBackdrop);
 // True when no pixel of the colour lies outside the allowed rectangles.
 bool onlyInside(const PixelImage& image, const CColor& colour, const std::vector<CRect>& allowed);
-// The stretches of the strip holding ink, as the columns [first, last + 1) of each: columns
-// without ink split two stretches when there are more than 2 of them (the most between two
-// glyphs of one label).
-std::vector<CRect> inkRuns(const PixelImage& image, const CRect& strip,
-                           uint32_t background = kBackdrop);
+// The stretches of the strip holding ink, as the columns [first, last + 1) of each; more than
+// 2 columns without ink (the most between two glyphs of one label) split two stretches.
+std::vector<CRect> inkRuns(const PixelImage& image, const CRect& strip);
 } // namespace graphs
