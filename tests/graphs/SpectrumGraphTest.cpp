@@ -123,7 +123,10 @@ TEST_F(SpectrumGraph, LabelsTheFrequenciesItsRangeReaches)
     {
         graph->sampleRateChanged(int(rate));
         const PixelImage pixels = drawn(graph);
-        // Each label shows beyond the box of the one before; nothing follows the last.
+        // Nothing left of the first label (the lowest level label reaches 2 rows into the
+        // strip), each label beyond the box of the one before, nothing after the last.
+        EXPECT_TRUE(
+            inkIn(pixels, {kView.left, kLabelTop + 2, kPlotLeft + 1, kLabelBottom}).isEmpty());
         int32_t previousEnd = kPlotLeft;
         for (const double hertz : {20, 50, 100, 500, 1000, 5000, 10000, 20000, 40000})
         {
