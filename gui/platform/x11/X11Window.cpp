@@ -2,10 +2,15 @@
 
 #include <algorithm>
 #include <bit>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
 #include <vector>
 
 #include "gui/CDrawContext.h"
 #include "gui/CFrame.h"
+#include "gui/CFrameOwner.h"
+#include "gui/platform/InputSource.h"
 #include "gui/platform/x11/X11Translate.h"
 #include "gui/platform/x11/X11WindowDevice.h"
 #include "gui/platform/x11/XErrorTrap.h"
@@ -22,6 +27,9 @@ constexpr unsigned long kBlueMask = 0x0000FF;
 constexpr int kDepth = 24;
 constexpr int kBitsPerPixel = 32;
 constexpr size_t kKeyTextBytes = 8;
+constexpr uint32_t kTimerPeriodMs = 25;
+constexpr int kConnectAttempts = 4;
+constexpr auto kFirstRetryPause = std::chrono::milliseconds(2);
 
 // The open windows of the process, oldest first (user-interface thread only).
 std::vector<X11Window*>& openWindows()
@@ -45,11 +53,34 @@ Bool isNotInput(Display*, XEvent* event, XPointer)
 {
     return isInput(*event) ? False : True;
 }
+
+// A server turns a connection away for a moment when clients come and go quickly (its
+// listening socket answers EAGAIN or resets): a few tries over some milliseconds get through.
+// Without a display name there is nothing to retry.
+Display* connect()
+{
+    const char* name = std::getenv("DISPLAY");
+    const int attempts = name != nullptr && name[0] != '\0' ? kConnectAttempts : 1;
+    auto pause = kFirstRetryPause;
+    for (int attempt = 1;; ++attempt)
+    {
+        if (Display* display = XOpenDisplay(nullptr))
+        {
+            return display;
+        }
+        if (attempt == attempts)
+        {
+            return nullptr;
+        }
+        std::this_thread::sleep_for(pause);
+        pause *= 2;
+    }
+}
 } // namespace
 
 std::unique_ptr<X11Window> X11Window::create(XID parent, CFrame& frame)
 {
-    Display* display = XOpenDisplay(nullptr);
+    Display* display = connect();
     if (display == nullptr)
     {
         return nullptr;
@@ -65,7 +96,7 @@ std::unique_ptr<X11Window> X11Window::create(XID parent, CFrame& frame)
 }
 
 X11Window::X11Window(Display* display, CFrame& frame, int32_t width, int32_t height)
-    : display_(display), frame_(frame)
+    : display_(display), frame_(frame), lastTimerTick_(platform::currentInput().ticks())
 {
     backBuffer_.width = width;
     backBuffer_.height = height;
@@ -215,6 +246,21 @@ void X11Window::pollEvents()
     {
         repaint(*exposed);
     }
+    if (!handlingPress_ && !lost_)
+    {
+        runTimer();
+    }
+}
+
+void X11Window::runTimer()
+{
+    const uint32_t now = platform::currentInput().ticks();
+    if (now - lastTimerTick_ < kTimerPeriodMs || frame_.getEditor() == nullptr)
+    {
+        return;
+    }
+    lastTimerTick_ = now;
+    frame_.getEditor()->timerTick();
 }
 
 void X11Window::dispatch(const XEvent& event, std::optional<CRect>& exposed)

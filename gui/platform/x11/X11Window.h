@@ -33,8 +33,9 @@ class X11Window : public FrameWindow
     void* handle() const override { return reinterpret_cast<void*>(window_); }
 
     // Handles every pending event: exposures, presses, wheel turns, keys and the end of
-    // the window. While a press is being handled (a control tracking the pointer), only
-    // exposures and the window's end are taken; input waits for the next poll.
+    // the window, then runs the editor's timer tick when 25 ms have passed since the last
+    // one (X has no window timer). While a press is being handled (a control tracking the
+    // pointer), only exposures and the window's end are taken; input waits for the next poll.
     void pollEvents();
     // Copies area of the back buffer to the window.
     void show(const CRect& area);
@@ -54,6 +55,7 @@ class X11Window : public FrameWindow
     void key(XKeyEvent& event);
     void repaint(const CRect& area);
     void lose();
+    void runTimer();
 
     Display* display_;
     CFrame& frame_;
@@ -66,4 +68,5 @@ class X11Window : public FrameWindow
     bool lost_ = false;
     bool handlingPress_ = false;
     bool painted_ = false;
+    uint32_t lastTimerTick_;
 };
