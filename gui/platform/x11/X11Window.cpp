@@ -1,6 +1,7 @@
 #include "gui/platform/x11/X11Window.h"
 
-#include <algorithm>
+#include <X11/Xutil.h>
+
 #include <bit>
 #include <chrono>
 #include <cstdlib>
@@ -36,12 +37,6 @@ std::vector<X11Window*>& openWindows()
 {
     static std::vector<X11Window*> windows;
     return windows;
-}
-
-CRect united(const CRect& a, const CRect& b)
-{
-    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-            std::max(a.bottom, b.bottom)};
 }
 
 bool isInput(const XEvent& event)
@@ -282,7 +277,7 @@ void X11Window::dispatch(const XEvent& event, std::optional<CRect>& exposed)
     {
         const CRect area =
             rectAt(event.xexpose.x, event.xexpose.y, event.xexpose.width, event.xexpose.height);
-        exposed = exposed ? united(*exposed, area) : area;
+        exposed = exposed ? unionOf(*exposed, area) : area;
         break;
     }
     case ButtonPress:

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <X11/Xlib.h>
-#include <X11/Xutil.h>
 
 #include <cstdint>
 #include <memory>

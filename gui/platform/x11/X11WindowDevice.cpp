@@ -4,6 +4,12 @@
 
 #include "gui/platform/x11/X11Window.h"
 
+CRect unionOf(const CRect& a, const CRect& b)
+{
+    return {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+            std::max(a.bottom, b.bottom)};
+}
+
 X11WindowDevice::X11WindowDevice(PixelImage& backBuffer, X11Window& window)
     : RasterDevice(backBuffer), window_(window), clip_(bounds())
 {
@@ -24,13 +30,7 @@ void X11WindowDevice::touch(const CRect& area)
     {
         return;
     }
-    if (touched_.isEmpty())
-    {
-        touched_ = drawn;
-        return;
-    }
-    touched_ = {std::min(touched_.left, drawn.left), std::min(touched_.top, drawn.top),
-                std::max(touched_.right, drawn.right), std::max(touched_.bottom, drawn.bottom)};
+    touched_ = touched_.isEmpty() ? drawn : unionOf(touched_, drawn);
 }
 
 void X11WindowDevice::setClip(const CRect& clip)

@@ -6,6 +6,9 @@
 
 class X11Window;
 
+// The smallest rectangle holding both.
+CRect unionOf(const CRect& a, const CRect& b);
+
 class X11WindowDevice : public RasterDevice
 {
   public:
