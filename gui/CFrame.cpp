@@ -42,6 +42,8 @@ CFrame::~CFrame()
 
 void CFrame::idle()
 {
+    if (window_)
+        window_->pollEvents();
     if (!open_ || firstDraw_ || !isDirty())
     {
         return;

@@ -20,4 +20,7 @@ class FrameWindow
     virtual CPoint screenOrigin() const = 0;
     // The platform's handle of the window, null for a window that only exists in memory.
     virtual void* handle() const = 0;
+    // Handles the window system's pending events; called from the frame's idle. A window
+    // whose events arrive by themselves (Win32 messages) or that has none does nothing.
+    virtual void pollEvents() {}
 };

@@ -35,7 +35,7 @@ class X11Window : public FrameWindow
     // the window, then runs the editor's timer tick when 25 ms have passed since the last
     // one (X has no window timer). While a press is being handled (a control tracking the
     // pointer), only exposures and the window's end are taken; input waits for the next poll.
-    void pollEvents();
+    void pollEvents() override;
     // Copies area of the back buffer to the window.
     void show(const CRect& area);
     // True once the window has been destroyed under the frame (its host window went away).
