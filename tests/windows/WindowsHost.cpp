@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "plugin/VstInterface.h"
+#include "tests/windows/WindowsTestSupport.h"
 
 namespace
 {
@@ -111,55 +112,6 @@ class Instance
 
 // ------------------------------------------------------------------------------ windows
 
-LRESULT CALLBACK hostWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-const char kHostClass[] = "VRN07TestHost";
-
-void registerHostClass()
-{
-    WNDCLASSA windowClass{};
-    windowClass.lpfnWndProc = hostWindowProcedure;
-    windowClass.hInstance = GetModuleHandleA(nullptr);
-    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.lpszClassName = kHostClass;
-    RegisterClassA(&windowClass);
-}
-
-// A top-level window whose client area holds width by height pixels.
-HWND makeHostWindow(int x, int y, int width, int height)
-{
-    RECT outer{0, 0, width, height};
-    AdjustWindowRect(&outer, WS_OVERLAPPEDWINDOW, FALSE);
-    HWND window = CreateWindowExA(0, kHostClass, "VRN-07 host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, x,
-                                  y, outer.right - outer.left, outer.bottom - outer.top, nullptr,
-                                  nullptr, GetModuleHandleA(nullptr), nullptr);
-    UpdateWindow(window);
-    return window;
-}
-
-void pumpMessages()
-{
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
-    {
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-}
-
-void pumpFor(DWORD milliseconds)
-{
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < milliseconds)
-    {
-        pumpMessages();
-        Sleep(5);
-    }
-}
-
 std::string classNameOf(HWND window)
 {
     char name[64] = {};
@@ -175,53 +127,8 @@ bool classRegistered(HMODULE module, const std::string& name)
 
 // ------------------------------------------------------------------------------ pixels
 
-struct Capture
-{
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> pixels; // 0x00RRGGBB, top-down
-};
-
-Capture capture(HWND window)
-{
-    Capture image;
-    RECT client{};
-    GetClientRect(window, &client);
-    image.width = client.right;
-    image.height = client.bottom;
-    if (image.width <= 0 || image.height <= 0)
-    {
-        return image;
-    }
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = image.width;
-    info.bmiHeader.biHeight = -image.height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    info.bmiHeader.biCompression = BI_RGB;
-    HDC windowDc = GetDC(window);
-    void* bits = nullptr;
-    HBITMAP surface = CreateDIBSection(windowDc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-    HDC memory = CreateCompatibleDC(windowDc);
-    HGDIOBJ previous = SelectObject(memory, surface);
-    BitBlt(memory, 0, 0, image.width, image.height, windowDc, 0, 0, SRCCOPY);
-    GdiFlush();
-    const auto* words = static_cast<const uint32_t*>(bits);
-    image.pixels.assign(words, words + size_t(image.width) * size_t(image.height));
-    for (uint32_t& pixel : image.pixels)
-    {
-        pixel &= 0x00FFFFFF;
-    }
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    DeleteObject(surface);
-    ReleaseDC(window, windowDc);
-    return image;
-}
-
 // An uncompressed 24-bit bottom-up BMP file.
-bool writeBmp(const Capture& image, const std::string& path)
+bool writeBmp(const PixelImage& image, const std::string& path)
 {
     const int rowBytes = (image.width * 3 + 3) & ~3;
     BITMAPFILEHEADER file{};
@@ -256,14 +163,14 @@ bool writeBmp(const Capture& image, const std::string& path)
     return std::fclose(out) == 0;
 }
 
-size_t distinctColours(const Capture& image)
+size_t distinctColours(const PixelImage& image)
 {
     std::vector<uint32_t> colours = image.pixels;
     std::sort(colours.begin(), colours.end());
     return size_t(std::unique(colours.begin(), colours.end()) - colours.begin());
 }
 
-int differingPixels(const Capture& a, const Capture& b)
+int differingPixels(const PixelImage& a, const PixelImage& b)
 {
     if (a.pixels.size() != b.pixels.size())
     {
@@ -275,24 +182,6 @@ int differingPixels(const Capture& a, const Capture& b)
         count += a.pixels[i] != b.pixels[i] ? 1 : 0;
     }
     return count;
-}
-
-// The live GDI objects of this process. Wine answers GetGuiResources with 0; there every
-// handle slot is asked for its object type instead (a handle of slot index alone names
-// whatever lives in that slot).
-DWORD gdiObjectCount()
-{
-    const DWORD reported = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    if (reported != 0)
-    {
-        return reported;
-    }
-    DWORD live = 0;
-    for (uintptr_t slot = 1; slot <= 0xFFFF; ++slot)
-    {
-        live += GetObjectType(reinterpret_cast<HGDIOBJ>(slot)) != 0 ? 1 : 0;
-    }
-    return live;
 }
 
 BOOL CALLBACK countWindow(HWND window, LPARAM count)
@@ -374,10 +263,9 @@ void playWhilePumping(Instance& plugin)
             left[size_t(i)] = right[size_t(i)] = float(1.5 * std::sin(step * double(frame)));
         }
         plugin.process(left, right, outLeft, outRight);
-        pumpMessages();
-        Sleep(11);
+        pumpMessagesFor(10);
     }
-    pumpFor(200);
+    pumpMessagesFor(200);
 }
 
 void checkEditor(EntryPoint entry, HMODULE module, const std::string& folder)
@@ -389,7 +277,7 @@ void checkEditor(EntryPoint entry, HMODULE module, const std::string& folder)
     const int height = rect != nullptr ? rect->bottom - rect->top : 0;
     check(width == 754 && height == 374, "the editor asks for 754 by 374 pixels");
 
-    HWND host = makeHostWindow(40, 40, width, height);
+    HWND host = makeHostWindow(width, height);
     HWND editor = openEditor(plugin, host);
     check(editor != nullptr, "the editor opens in a child window of the host's window");
     if (editor == nullptr)
@@ -404,14 +292,14 @@ void checkEditor(EntryPoint entry, HMODULE module, const std::string& folder)
     const std::string className = classNameOf(editor);
     check(className.rfind("Plugin", 0) == 0, "the window class is named Plugin and the module");
 
-    pumpFor(kSettleMs);
-    const Capture silent = capture(editor);
+    pumpMessagesFor(kSettleMs);
+    const PixelImage silent = captureWindow(editor);
     check(writeBmp(silent, folder + "\\editor-silent.bmp"), "the silent panel is saved");
     check(distinctColours(silent) > kPaintedColours, "the paint message drew the panel");
 
     const int idleBefore = counts.idle;
     playWhilePumping(plugin);
-    const Capture playing = capture(editor);
+    const PixelImage playing = captureWindow(editor);
     check(writeBmp(playing, folder + "\\editor-playing.bmp"), "the playing panel is saved");
     const int moved = differingPixels(silent, playing);
     std::printf("pixels moved by the timer while playing: %d\n", moved);
@@ -428,14 +316,14 @@ void checkSharedClass(EntryPoint entry, HMODULE module)
 {
     Instance first(entry);
     Instance second(entry);
-    HWND firstHost = makeHostWindow(0, 0, 754, 374);
-    HWND secondHost = makeHostWindow(60, 420, 754, 374);
+    HWND firstHost = makeHostWindow(754, 374);
+    HWND secondHost = makeHostWindow(754, 374);
     HWND firstEditor = openEditor(first, firstHost);
     HWND secondEditor = openEditor(second, secondHost);
     check(firstEditor != nullptr && secondEditor != nullptr, "two editors open at once");
     const std::string className = classNameOf(firstEditor);
     check(className == classNameOf(secondEditor), "two editors share one window class");
-    pumpFor(200);
+    pumpMessagesFor(200);
     first.dispatch(effEditClose);
     check(classRegistered(module, className), "closing one of two editors keeps the class");
     second.dispatch(effEditClose);
@@ -458,13 +346,13 @@ void checkBadParents(EntryPoint entry)
 void checkHostDestroysWindowFirst(EntryPoint entry, HMODULE module)
 {
     Instance plugin(entry);
-    HWND host = makeHostWindow(0, 0, 754, 374);
+    HWND host = makeHostWindow(754, 374);
     HWND editor = openEditor(plugin, host);
     check(editor != nullptr, "the editor opens before its host window goes");
     const std::string className = classNameOf(editor);
-    pumpFor(100);
+    pumpMessagesFor(100);
     DestroyWindow(host);
-    pumpFor(100);
+    pumpMessagesFor(100);
     plugin.dispatch(effEditIdle);
     plugin.dispatch(effEditClose);
     check(!classRegistered(module, className),
@@ -474,16 +362,16 @@ void checkHostDestroysWindowFirst(EntryPoint entry, HMODULE module)
 void checkNoLeaks(EntryPoint entry)
 {
     Instance plugin(entry);
-    HWND host = makeHostWindow(0, 0, 754, 374);
+    HWND host = makeHostWindow(754, 374);
     DWORD afterFirst = 0;
     int windowsAfterFirst = 0;
     for (int cycle = 0; cycle < kOpenCloseCycles; ++cycle)
     {
         plugin.dispatch(effEditOpen, 0, 0, host);
-        pumpMessages();
+        pumpMessagesFor(0);
         plugin.dispatch(effEditIdle);
         plugin.dispatch(effEditClose);
-        pumpMessages();
+        pumpMessagesFor(0);
         if (cycle == 0)
         {
             afterFirst = gdiObjectCount();
@@ -523,7 +411,6 @@ int main(int argc, char** argv)
     {
         return 1;
     }
-    registerHostClass();
     checkAudio(entry);
     checkEditor(entry, module, argv[2]);
     checkSharedClass(entry, module);
