@@ -80,10 +80,9 @@ SDEditor::SDEditor(AKkk* effect)
     rect_.right = static_cast<int16_t>(background_->getWidth());
 }
 
+// The effect closes the editor before it goes (the effect is only partly there by now).
 SDEditor::~SDEditor()
 {
-    if (frame_)
-        close();
     background_->release();
 }
 

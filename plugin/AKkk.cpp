@@ -59,6 +59,9 @@ AKkk::AKkk(audioMasterCallback host)
 
 AKkk::~AKkk()
 {
+    // A host may close the instance with its editor still open: take the editor's views
+    // down while the effect they read still exists.
+    sdEditor_->close();
     programs_.reset();
     inputAnalyzer_.reset();
     outputAnalyzer_.reset();
