@@ -8,6 +8,7 @@
 #include "gui/CDrawContext.h"
 #include "gui/CFrame.h"
 #include "gui/CFrameOwner.h"
+#include "gui/platform/win32/DropTarget.h"
 #include "gui/platform/win32/ModuleInstance.h"
 #include "gui/platform/win32/Win32FrameWindow.h"
 #include "tests/windows/WindowsTestSupport.h"
@@ -181,6 +182,19 @@ TEST_F(Win32Frame, ItsTimerTicksTheOwnerEveryTwentyFiveMilliseconds)
     // been due when counting started).
     EXPECT_GE(owner_.ticks, periods / 3);
     EXPECT_LE(owner_.ticks, periods + 1);
+}
+
+TEST_F(Win32Frame, HoldsItsDropTargetWhileDropsAreActive)
+{
+    auto* window = static_cast<Win32FrameWindow*>(frame_->getWindow());
+    auto* other = new DropTarget;
+    EXPECT_EQ(RegisterDragDrop(child_, other), DRAGDROP_E_ALREADYREGISTERED);
+    EXPECT_TRUE(window->setDropActive(false));
+    EXPECT_EQ(RegisterDragDrop(child_, other), S_OK);
+    EXPECT_EQ(RevokeDragDrop(child_), S_OK);
+    EXPECT_TRUE(window->setDropActive(true));
+    EXPECT_EQ(RegisterDragDrop(child_, other), DRAGDROP_E_ALREADYREGISTERED);
+    other->Release();
 }
 
 TEST_F(Win32Frame, CursorTypeSevenRestoresTheCursorFromBeforeTheFirstChange)
