@@ -145,14 +145,6 @@ TEST(GdiResourceBitmap, UnknownOrInvalidIdsLoadNothingAndDrawNothing)
     EXPECT_EQ(countOtherThan(context.readPixels(), {0, 0, 8, 8}, 0x010203), 0);
 }
 
-TEST(GdiResourceBitmap, LoadingFromAPathIsRefused)
-{
-    CBitmap background(kBackgroundId);
-    EXPECT_FALSE(background.loadFromPath("C:\\any.bmp"));
-    EXPECT_FALSE(background.isLoaded());
-    EXPECT_EQ(background.getWidth(), 0);
-}
-
 TEST_P(WithImageLibrary, TransparentDrawingLeavesTheKeyColourAlone)
 {
     const GdiBitmap bitmap = halfKeyedBitmap();

@@ -178,13 +178,6 @@ TEST(GdiText, IsCentredInItsBoxAndOpaqueTextIsBackedByTheFillColour)
     EXPECT_TRUE(uniform(backed, {0, 0, 120, box.top}, kBlack));
 }
 
-TEST(GdiDrawing, NullTextDrawsNothing)
-{
-    COffscreenContext context(nullptr, 20, 20, kBlack);
-    context.drawString(nullptr, {0, 0, 20, 20}, true);
-    EXPECT_TRUE(uniform(context.readPixels(), {0, 0, 20, 20}, kBlack));
-}
-
 TEST(GdiObjects, ChangingColoursAndFontsLeavesNoObjectBehind)
 {
     const DWORD before = gdiObjectCount();
