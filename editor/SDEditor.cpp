@@ -29,7 +29,6 @@ constexpr int32_t kBackgroundBitmap = 11030;
 constexpr int32_t kInformationBitmap = 11043;
 constexpr CColor kPanelColour{64, 88, 112, 128};
 constexpr CColor kTextColour{208, 208, 208, 0};
-constexpr uint32_t kTimerPeriodMs = 25;
 constexpr int32_t kValueFont = 6;       // Arial 9 pixels
 constexpr int32_t kLabelFont = 4;       // Arial 11 pixels
 constexpr int32_t kMenuFont = 3;
@@ -137,7 +136,6 @@ bool SDEditor::open(void* parentWindow)
     sampleRateChanged_.store(false, std::memory_order_relaxed);
     resetCurves_.store(false, std::memory_order_relaxed);
 
-    timerPeriod_ = kTimerPeriodMs;
     timerId_ = nextTimerId.fetch_add(1, std::memory_order_relaxed);
     informationShown_.store(true, std::memory_order_release);
     effect_->setEditorOpen(true);

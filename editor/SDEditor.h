@@ -88,7 +88,6 @@ private:
     CTextLabel* nameLabels_[kNumParameters] = {};
     CBitmap* background_ = nullptr;
     uint32_t timerId_ = 0;
-    uint32_t timerPeriod_ = 0;
 
     PendingValue pending_[kNumParameters];
     std::atomic<bool> sampleRateChanged_{false};

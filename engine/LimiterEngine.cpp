@@ -40,7 +40,7 @@ double peakOf(double left, double right)
 }
 } // namespace
 
-CLimiterEngine::CLimiterEngine(int sampleRate) : sampleRate_(sampleRate)
+CLimiterEngine::CLimiterEngine(int sampleRate)
 {
     lowCrossover_.setSampleRate(sampleRate);
     highCrossover_.setSampleRate(sampleRate);
@@ -64,14 +64,7 @@ void CLimiterEngine::setThreshold(int band, double decibels)
 {
     if (band < 0 || band >= kNumBands)
         return;
-    thresholdSettings_[band].store(decibels, std::memory_order_relaxed);
     limiters_[band].setThreshold(decibels - kThresholdOffsetDb[band]);
-}
-
-double CLimiterEngine::thresholdSetting(int band) const
-{
-    return band >= 0 && band < kNumBands ? thresholdSettings_[band].load(std::memory_order_relaxed)
-                                         : 0.0;
 }
 
 void CLimiterEngine::setBandGain(int band, double decibels)
@@ -118,7 +111,6 @@ void CLimiterEngine::setSens(bool on)
 
 void CLimiterEngine::setSampleRate(int sampleRate)
 {
-    sampleRate_.store(sampleRate, std::memory_order_relaxed);
     lowCrossover_.setSampleRate(sampleRate);
     highCrossover_.setSampleRate(sampleRate);
     for (CBandLimiter& limiter : limiters_)

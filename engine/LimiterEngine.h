@@ -53,7 +53,6 @@ public:
 
     bool lowBandOn() const { return lowBandOn_.load(std::memory_order_relaxed) != 0; }
     bool highBandOn() const { return highBandOn_.load(std::memory_order_relaxed) != 0; }
-    double thresholdSetting(int band) const;
 
 private:
     struct BandMeters
@@ -73,10 +72,8 @@ private:
     void publishMeters(const BandMeters& meters, const ProcessContext& context, bool lowOn,
                        bool highOn);
 
-    std::atomic<int> sampleRate_;
     CCrossover lowCrossover_;
     CCrossover highCrossover_;
-    std::atomic<double> thresholdSettings_[kNumBands] = {0.0, 0.0, 0.0};
     // One chunk of the scaled input and of its three bands, left and right.
     float inputLeft_[kChunkFrames];
     float inputRight_[kChunkFrames];
