@@ -92,6 +92,11 @@ void AEffGUIEditor::endEdit(int32_t index)
     effect_->endEdit(index);
 }
 
+bool AEffGUIEditor::sizeWindow(int32_t width, int32_t height)
+{
+    return effect_->canHostDo("sizeWindow") && effect_->sizeWindow(width, height);
+}
+
 void AEffGUIEditor::idlePump()
 {
     // A drag loop calls this on every turn: pump the host at most every 50 to 100 ms and

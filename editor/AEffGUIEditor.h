@@ -11,7 +11,7 @@ class CFrame;
 
 class AEffGUIEditor : public AEffEditor, public CFrameOwner
 {
-public:
+  public:
     explicit AEffGUIEditor(AudioEffect* effect);
 
     bool getRect(ERect** rect) override;
@@ -30,10 +30,12 @@ public:
     // Keeps the host and the display alive while a control tracks the mouse.
     void idlePump() override;
     int32_t knobMode() const override;
+    // Only when the host says it can.
+    bool sizeWindow(int32_t width, int32_t height) override;
 
     CFrame* frame() const { return frame_; }
 
-protected:
+  protected:
     ERect rect_{};
     uint32_t lastTicks_;
     bool inIdlePump_ = false;

@@ -7,6 +7,9 @@
 
 namespace
 {
+// The back buffers of a frame this large take 256 MB; larger sizes are refused.
+constexpr int32_t kMaxFrameSide = 8192;
+
 // Draws with the given context, or with a window context made for the call.
 template <typename Draw> void withContext(CFrame* frame, CDrawContext* context, Draw draw)
 {
@@ -33,11 +36,17 @@ CFrame::~CFrame()
     modalView_ = nullptr;
     setFocusView(nullptr);
     removeAllChildren(true);
+    releaseViewRedrawContext();
+    window_.reset();
+}
+
+void CFrame::releaseViewRedrawContext()
+{
     if (offscreen_ != nullptr)
     {
         offscreen_->release();
+        offscreen_ = nullptr;
     }
-    window_.reset();
 }
 
 void CFrame::idle()
@@ -149,6 +158,40 @@ bool CFrame::setUpdateInhibit(bool inhibit)
     const bool previous = updateInhibited_;
     updateInhibited_ = inhibit;
     return previous;
+}
+
+bool CFrame::resize(int32_t width, int32_t height)
+{
+    const bool unchanged = width == size_.width() && height == size_.height();
+    if (!open_ || !window_ || unchanged || width <= 0 || height <= 0 || width > kMaxFrameSide ||
+        height > kMaxFrameSide)
+    {
+        return false;
+    }
+    releaseViewRedrawContext();
+    const bool hostResized = editor_ != nullptr && editor_->sizeWindow(width, height);
+    const CRect resized{0, 0, width, height};
+    setSize(resized);
+    setMouseArea(resized);
+    window_->resize(width, height, hostResized);
+    return true;
+}
+
+bool CFrame::getPosition(int32_t& x, int32_t& y) const
+{
+    CPoint corner;
+    if (!open_ || !window_ || !window_->outerPosition(corner))
+    {
+        return false;
+    }
+    x = corner.h;
+    y = corner.v;
+    return true;
+}
+
+bool CFrame::getOuterSize(CRect& outer) const
+{
+    return open_ && window_ && window_->parentBounds(outer);
 }
 
 void CFrame::drawView(CView* view)

@@ -46,6 +46,14 @@ class CFrame : public CViewContainer
     // Answers the previous value.
     bool setUpdateInhibit(bool inhibit);
     bool isUpdateInhibited() const { return updateInhibited_; }
+    // Gives the frame a new size (sides of 1 to 8192 pixels): the host resizes its window
+    // when it can, otherwise the window binding fits the windows around the frame's own.
+    // False when the frame is closed, has no window, or the size is unchanged or refused.
+    bool resize(int32_t width, int32_t height);
+    // The top-left corner of the window that holds the editor, in its parent's coordinates.
+    bool getPosition(int32_t& x, int32_t& y) const;
+    // The outer rectangle of the frame window's parent, in its own parent's coordinates.
+    bool getOuterSize(CRect& outer) const;
     // Draws the view (the whole frame when it is not a child) at once, through the
     // frame's off-screen context, and copies it to the window.
     void drawView(CView* view);
@@ -66,6 +74,8 @@ class CFrame : public CViewContainer
     bool isClass(const char* name) const override;
 
   private:
+    void releaseViewRedrawContext();
+
     CFrameOwner* editor_;
     void* parentWindow_;
     CView* modalView_ = nullptr;

@@ -17,4 +17,6 @@ class CFrameOwner
     virtual int32_t knobMode() const = 0;
     // The window's 25 ms timer fired: refresh what moves with the audio (meters, viewer).
     virtual void timerTick() {}
+    // Asks the host to give its window this size; true when it did.
+    virtual bool sizeWindow(int32_t, int32_t) { return false; }
 };

@@ -20,10 +20,7 @@ CViewContainer::CViewContainer(const CRect& size, CFrame* frame, CBitmap* backgr
 CViewContainer::~CViewContainer()
 {
     removeAllChildren(true);
-    if (offscreen_ != nullptr)
-    {
-        offscreen_->release();
-    }
+    releaseOffscreen();
 }
 
 bool CViewContainer::addChild(CView* view)
@@ -132,7 +129,24 @@ void CViewContainer::drawBackgroundPart(CDrawContext* context, const CRect& rect
 void CViewContainer::setOffscreen(bool offscreen)
 {
     drawOffscreen_ = offscreen;
-    if (!offscreen && offscreen_ != nullptr)
+    if (!offscreen)
+    {
+        releaseOffscreen();
+    }
+}
+
+void CViewContainer::setSize(const CRect& size)
+{
+    if (size.width() != size_.width() || size.height() != size_.height())
+    {
+        releaseOffscreen();
+    }
+    CView::setSize(size);
+}
+
+void CViewContainer::releaseOffscreen()
+{
+    if (offscreen_ != nullptr)
     {
         offscreen_->release();
         offscreen_ = nullptr;

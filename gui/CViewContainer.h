@@ -42,6 +42,9 @@ class CViewContainer : public CView
     int32_t getUpdateMode() const { return updateMode_; }
     // Off turns off-screen drawing off and drops the off-screen context.
     virtual void setOffscreen(bool offscreen);
+    // A new width or height drops the off-screen context; the next drawing makes one of the
+    // new size.
+    void setSize(const CRect& size) override;
     // The topmost child whose size holds the point (in the container's own coordinates);
     // deep descends into child containers. Null when none does.
     virtual CView* viewAt(CPoint where, bool deep = false) const;
@@ -75,6 +78,7 @@ class CViewContainer : public CView
   private:
     void drawArea(CDrawContext* context, const CRect& update, bool partial);
     COffscreenContext* offscreen();
+    void releaseOffscreen();
     void collectFocusable(std::vector<CView*>& views) const;
 
     std::vector<CView*> children_;

@@ -82,6 +82,16 @@ void AudioEffect::masterIdle()
     callHost(audioMasterIdle);
 }
 
+bool AudioEffect::canHostDo(const char* text)
+{
+    return callHost(audioMasterCanDo, 0, 0, const_cast<char*>(text)) != 0;
+}
+
+bool AudioEffect::sizeWindow(VstInt32 width, VstInt32 height)
+{
+    return callHost(audioMasterSizeWindow, width, height) != 0;
+}
+
 VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
                                   float opt)
 {

@@ -8,7 +8,7 @@ class AEffEditor;
 
 class AudioEffect
 {
-public:
+  public:
     AudioEffect(audioMasterCallback host, VstInt32 numPrograms, VstInt32 numParams);
     virtual ~AudioEffect();
 
@@ -43,6 +43,10 @@ public:
     bool beginEdit(VstInt32 index);
     bool endEdit(VstInt32 index);
     void masterIdle();
+    // Any non-zero answer counts as yes.
+    bool canHostDo(const char* text);
+    // True when the host resized the editor's window.
+    bool sizeWindow(VstInt32 width, VstInt32 height);
 
     // Makes the editor this effect's editor; the effect deletes it with itself.
     void setEditor(AEffEditor* editor);
@@ -50,7 +54,7 @@ public:
 
     VstInt32 blockSize() const { return blockSize_; }
 
-protected:
+  protected:
     // Calls the host, or answers 0 when there is no host callback.
     VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0,
                        void* ptr = nullptr, float opt = 0.0f);
@@ -64,13 +68,13 @@ protected:
     VstInt32 curProgram_ = 0;
     AEffect effect_;
 
-private:
+  private:
     static VstIntPtr VSTCALLBACK dispatchEntry(AEffect* effect, VstInt32 opcode, VstInt32 index,
                                                VstIntPtr value, void* ptr, float opt);
     static void VSTCALLBACK processEntry(AEffect* effect, float** inputs, float** outputs,
                                          VstInt32 sampleFrames);
-    static void VSTCALLBACK processReplacingEntry(AEffect* effect, float** inputs,
-                                                  float** outputs, VstInt32 sampleFrames);
+    static void VSTCALLBACK processReplacingEntry(AEffect* effect, float** inputs, float** outputs,
+                                                  VstInt32 sampleFrames);
     static void VSTCALLBACK processDoubleReplacingEntry(AEffect* effect, double** inputs,
                                                         double** outputs, VstInt32 sampleFrames);
     static void VSTCALLBACK setParameterEntry(AEffect* effect, VstInt32 index, float value);

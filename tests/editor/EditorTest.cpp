@@ -159,3 +159,24 @@ TEST_F(HeadlessEditor, ClosesItselfWhenTheEffectIsDestroyedOpen)
     ASSERT_TRUE(open());
     EXPECT_EQ(plugin_->close(), 1); // the sanitizer build checks that nothing leaks or dangles
 }
+
+TEST_F(HeadlessEditor, AsksTheHostToSizeItsWindowOnlyWhenTheHostSaysItCan)
+{
+    ASSERT_TRUE(open());
+    host_.clearCalls();
+    ASSERT_TRUE(frame()->resize(800, 400));
+    EXPECT_EQ(host_.count(audioMasterCanDo), 1);
+    EXPECT_EQ(host_.calls().back().text, "sizeWindow");
+    EXPECT_EQ(host_.count(audioMasterSizeWindow), 0);
+
+    // Any non-zero answer counts as yes, the published "no" (-1) included.
+    host_.setAnswer(audioMasterCanDo, -1);
+    host_.clearCalls();
+    ASSERT_TRUE(frame()->resize(760, 380));
+    ASSERT_EQ(host_.count(audioMasterSizeWindow), 1);
+    const HostCall call = host_.calls().back();
+    EXPECT_EQ(call.opcode, audioMasterSizeWindow);
+    EXPECT_EQ(call.index, 760);
+    EXPECT_EQ(call.value, 380);
+    EXPECT_TRUE(sameRect(frame()->getSize(), CRect{0, 0, 760, 380}));
+}

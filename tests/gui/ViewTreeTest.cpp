@@ -212,6 +212,27 @@ TEST_F(ViewTree, DrawViewShowsOneViewAtOnceWithoutDrawingTheOthers)
     EXPECT_FALSE(b->isDirty());
 }
 
+TEST_F(ViewTree, AResizedFrameDrawsItsWholeNewSize)
+{
+    frame->setPanelColor(colourOfPixel(kBlue));
+    add({10, 10, 20, 20}, kRed);
+    paint();
+    EXPECT_FALSE(frame->resize(200, 100));
+    EXPECT_FALSE(frame->resize(0, 100));
+    EXPECT_FALSE(frame->resize(260, 9000));
+    ASSERT_TRUE(frame->resize(260, 130));
+
+    // Both off-screen contexts, the container's and the single-view one, follow the size.
+    paint();
+    PixelImage shown = windowPixels();
+    ASSERT_EQ(shown.width, 260);
+    EXPECT_EQ(shown.at(259, 129), kBlue);
+    EXPECT_EQ(shown.at(15, 15), kRed);
+    PaintView* outside = add({220, 100, 240, 120}, kGreen);
+    frame->drawView(outside);
+    EXPECT_EQ(windowPixels().at(230, 110), kGreen);
+}
+
 TEST_F(ViewTree, InvalidateMarksTheChildrenItTouches)
 {
     PaintView* a = add({0, 0, 20, 20}, kRed);

@@ -54,9 +54,30 @@ class TickCounter : public CFrameOwner
     void idlePump() override {}
     int32_t knobMode() const override { return 0; }
     void timerTick() override { ++ticks; }
+    bool sizeWindow(int32_t width, int32_t height) override
+    {
+        hostSizes.push_back({width, height});
+        return hostResizes;
+    }
 
     int ticks = 0;
+    bool hostResizes = false;
+    std::vector<CPoint> hostSizes;
 };
+
+CPoint clientSize(HWND window)
+{
+    RECT client{};
+    GetClientRect(window, &client);
+    return {client.right, client.bottom};
+}
+
+RECT windowRect(HWND window)
+{
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    return outer;
+}
 
 bool classRegistered()
 {
@@ -227,6 +248,85 @@ TEST_F(Win32Frame, WhenTheHostDestroysItsWindowFirstTheFrameStopsDrawing)
     frame_->release();
     frame_ = nullptr;
     EXPECT_FALSE(classRegistered());
+}
+
+TEST_F(Win32Frame, ResizesOnlyItsOwnWindowWhenTheHostSizesItsWindow)
+{
+    owner_.hostResizes = true;
+    ASSERT_TRUE(frame_->resize(260, 150));
+    ASSERT_EQ(owner_.hostSizes.size(), 1u);
+    EXPECT_EQ(owner_.hostSizes[0], (CPoint{260, 150}));
+    EXPECT_EQ(clientSize(child_), (CPoint{260, 150}));
+    EXPECT_EQ(clientSize(host_), (CPoint{200, 120}));
+    EXPECT_EQ(frame_->getSize(), (CRect{0, 0, 260, 150}));
+
+    // The whole window is painted again, through a back buffer of the new size.
+    probe_->draws = 0;
+    UpdateWindow(child_);
+    EXPECT_EQ(probe_->draws, 1);
+    EXPECT_EQ(captureWindow(child_).width, 260);
+}
+
+TEST_F(Win32Frame, FitsTheHostWindowAroundItWhenTheHostDoesNotResize)
+{
+    ASSERT_TRUE(frame_->resize(260, 150));
+    EXPECT_EQ(clientSize(child_), (CPoint{260, 150}));
+    EXPECT_EQ(clientSize(host_), (CPoint{260, 150}));
+    // Shrinking measures the borders before each window changes too.
+    ASSERT_TRUE(frame_->resize(180, 100));
+    EXPECT_EQ(clientSize(child_), (CPoint{180, 100}));
+    EXPECT_EQ(clientSize(host_), (CPoint{180, 100}));
+    EXPECT_EQ(owner_.hostSizes.size(), 2u);
+}
+
+TEST_F(Win32Frame, RefusesAnUnchangedEmptyOrHugeSizeAndAClosedFrame)
+{
+    EXPECT_FALSE(frame_->resize(200, 120));
+    EXPECT_FALSE(frame_->resize(0, 120));
+    EXPECT_FALSE(frame_->resize(200, -5));
+    EXPECT_FALSE(frame_->resize(100000, 120));
+    EXPECT_TRUE(owner_.hostSizes.empty());
+    EXPECT_EQ(clientSize(child_), (CPoint{200, 120}));
+
+    frame_->setOpen(false);
+    EXPECT_FALSE(frame_->resize(300, 200));
+    int32_t x = -1, y = -1;
+    EXPECT_FALSE(frame_->getPosition(x, y));
+    CRect outer;
+    EXPECT_FALSE(frame_->getOuterSize(outer));
+}
+
+TEST_F(Win32Frame, PositionAndOuterSizeAreThoseOfTheHostWindow)
+{
+    // The host window has a caption and its parent is the desktop: its corner on the screen.
+    const RECT host = windowRect(host_);
+    int32_t x = -1, y = -1;
+    ASSERT_TRUE(frame_->getPosition(x, y));
+    EXPECT_EQ(x, host.left);
+    EXPECT_EQ(y, host.top);
+
+    CRect outer;
+    ASSERT_TRUE(frame_->getOuterSize(outer));
+    EXPECT_EQ(outer, (CRect{host.left, host.top, host.right, host.bottom}));
+}
+
+TEST_F(Win32Frame, PositionStopsAtAParentClearlyLargerThanTheFrame)
+{
+    // A host panel much wider than the frame, inside the host window: the panel's corner.
+    HWND panel = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 7, 9, 400, 200, host_,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(panel, nullptr);
+    auto* frame = new CFrame(kFrameSize, panel, nullptr);
+    ASSERT_NE(frame->getWindow(), nullptr);
+    int32_t x = -1, y = -1;
+    ASSERT_TRUE(frame->getPosition(x, y));
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+    CRect outer;
+    ASSERT_TRUE(frame->getOuterSize(outer));
+    EXPECT_EQ(outer, (CRect{7, 9, 407, 209}));
+    frame->release();
+    DestroyWindow(panel);
 }
 
 TEST(FrameWindowParent, ThatIsNotAWindowGivesTheFrameNoWindow)

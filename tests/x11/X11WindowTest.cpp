@@ -197,6 +197,48 @@ TEST_F(X11WindowTest, TicksTheEditorOnceEvery25MillisecondsOfPolling)
     platform::installInput(nullptr);
 }
 
+TEST_F(X11WindowTest, ResizesItsWindowAndPaintsTheWholeNewSize)
+{
+    openFrame(host_);
+    ASSERT_TRUE(pumpUntilPainted());
+    ASSERT_TRUE(frame_->resize(300, 150));
+    XWindowAttributes attributes;
+    ASSERT_NE(XGetWindowAttributes(display_, window()->window(), &attributes), 0);
+    EXPECT_EQ(attributes.width, 300);
+    EXPECT_EQ(attributes.height, 150);
+    // The exposure of the grown window draws the frame into the new back buffer.
+    EXPECT_TRUE(pumpUntil([&] { return pixelAt(299, 149) == pixelOf(kPanel); }));
+    EXPECT_EQ(pixelAt(kViewSize.left, kViewSize.top), pixelOf(kRed));
+    // The host's window is the host's to resize.
+    ASSERT_NE(XGetWindowAttributes(display_, host_, &attributes), 0);
+    EXPECT_EQ(attributes.width, 400);
+    EXPECT_FALSE(frame_->resize(300, 150));
+}
+
+TEST_F(X11WindowTest, PositionAndOuterSizeAreThoseOfTheWindowAroundTheFrame)
+{
+    // A host panel a little larger than the frame, inside the much larger host window: the
+    // panel is the editor's outer window.
+    const Window panel = XCreateSimpleWindow(display_, host_, 10, 20, 210, 110, 0, 0, 0);
+    XMapWindow(display_, panel);
+    XSync(display_, False);
+    openFrame(panel);
+    ASSERT_NE(window(), nullptr);
+    int32_t x = -1, y = -1;
+    ASSERT_TRUE(frame_->getPosition(x, y));
+    EXPECT_EQ(x, 10);
+    EXPECT_EQ(y, 20);
+    CRect outer;
+    ASSERT_TRUE(frame_->getOuterSize(outer));
+    EXPECT_EQ(outer, (CRect{10, 20, 220, 130}));
+
+    XDestroyWindow(display_, panel);
+    ASSERT_TRUE(pumpUntil([&] { return !frame_->isOpen(); }));
+    EXPECT_FALSE(frame_->getPosition(x, y));
+    EXPECT_FALSE(frame_->getOuterSize(outer));
+    EXPECT_FALSE(frame_->resize(300, 150));
+}
+
 TEST_F(X11WindowTest, ClosesTheFrameWhenTheHostWindowIsDestroyed)
 {
     openFrame(host_);

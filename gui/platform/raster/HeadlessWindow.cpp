@@ -4,6 +4,11 @@
 
 HeadlessWindow::HeadlessWindow(int32_t width, int32_t height)
 {
+    resize(width, height, true);
+}
+
+void HeadlessWindow::resize(int32_t width, int32_t height, bool)
+{
     image_.width = width;
     image_.height = height;
     image_.pixels.assign(size_t(width) * size_t(height), 0);

@@ -13,6 +13,8 @@ class HeadlessWindow : public FrameWindow
     std::unique_ptr<DrawDevice> createDevice() override;
     CPoint screenOrigin() const override { return {}; }
     void* handle() const override { return nullptr; }
+    // A new image of the size, cleared: the frame draws itself into it again.
+    void resize(int32_t width, int32_t height, bool hostResized) override;
 
     // What has been drawn into the window so far.
     const PixelImage& image() const { return image_; }

@@ -2,7 +2,9 @@
 
 #include <windowsx.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <new>
 
 #include "gui/CFrame.h"
@@ -19,6 +21,10 @@ namespace
 constexpr UINT_PTR kTickTimerId = 1;
 // Window sizes beyond what GDI coordinates hold are refused.
 constexpr int32_t kMaxWindowExtent = 32767;
+// A parent this much larger than its child is not a frame around it but a window of its own
+// (a host's panel, the desktop): the walk up the parents stops there.
+constexpr LONG kMaxBorder = 80;
+constexpr LONG kMaxOuterSlack = 60;
 
 // Windows of the module's class; written on the user-interface thread only.
 int classUses = 0;
@@ -46,6 +52,25 @@ void releaseClass()
     {
         UnregisterClassA(Win32FrameWindow::className(), thisModule());
     }
+}
+
+SIZE outerSize(HWND window)
+{
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    return {outer.right - outer.left, outer.bottom - outer.top};
+}
+
+void setWindowSize(HWND window, LONG width, LONG height)
+{
+    SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool isMdiClient(HWND window)
+{
+    char name[16] = {};
+    GetClassNameA(window, name, int(sizeof(name)));
+    return lstrcmpiA(name, "MDIClient") == 0;
 }
 
 LPCSTR cursorResource(int32_t type)
@@ -181,6 +206,106 @@ CPoint Win32FrameWindow::screenOrigin() const
         ClientToScreen(window_, &origin);
     }
     return {origin.x, origin.y};
+}
+
+void Win32FrameWindow::resize(int32_t width, int32_t height, bool hostResized)
+{
+    if (backBuffer_ != nullptr)
+    {
+        backBuffer_->release();
+        backBuffer_ = nullptr;
+    }
+    if (window_ == nullptr)
+    {
+        return;
+    }
+    if (hostResized)
+    {
+        setWindowSize(window_, width, height);
+    }
+    else
+    {
+        fitAncestors(width, height);
+    }
+    InvalidateRect(window_, nullptr, FALSE);
+}
+
+// Resizes the frame's window and the windows around it, each by the frame's new size plus
+// the borders found so far, up to the first window whose border matches a dialog frame.
+// Each border is measured before its window is resized: measured after, a growing window
+// would see a negative border and a shrinking one a border too large to go on.
+void Win32FrameWindow::fitAncestors(int32_t width, int32_t height)
+{
+    const LONG dialogBorder = 2 * GetSystemMetrics(SM_CYDLGFRAME);
+    LONG borderWidth = 0;
+    LONG borderHeight = 0;
+    HWND current = window_;
+    while (dialogBorder != 0)
+    {
+        HWND parent = GetParent(current);
+        if (parent == nullptr || isMdiClient(parent))
+        {
+            break;
+        }
+        const SIZE parentSize = outerSize(parent);
+        const SIZE currentSize = outerSize(current);
+        setWindowSize(current, width + borderWidth, height + borderHeight);
+        borderWidth += parentSize.cx - currentSize.cx;
+        borderHeight += parentSize.cy - currentSize.cy;
+        if (borderWidth > kMaxBorder || borderHeight > kMaxBorder)
+        {
+            return;
+        }
+        borderWidth = std::max(borderWidth, LONG(0));
+        borderHeight = std::max(borderHeight, LONG(0));
+        current = parent;
+        if (borderWidth == dialogBorder)
+        {
+            break;
+        }
+    }
+    setWindowSize(current, width + borderWidth, height + borderHeight);
+}
+
+bool Win32FrameWindow::outerPosition(CPoint& where) const
+{
+    if (window_ == nullptr)
+    {
+        return false;
+    }
+    const SIZE frameSize = outerSize(window_);
+    HWND outer = window_;
+    for (HWND parent = GetParent(outer); parent != nullptr; parent = GetParent(outer))
+    {
+        const SIZE parentSize = outerSize(parent);
+        const bool framed = (GetWindowLongA(outer, GWL_STYLE) & WS_CAPTION) != 0;
+        if (framed || std::abs(parentSize.cx - frameSize.cx) > kMaxOuterSlack ||
+            std::abs(parentSize.cy - frameSize.cy) > kMaxOuterSlack)
+        {
+            break;
+        }
+        outer = parent;
+    }
+    RECT bounds{};
+    GetWindowRect(outer, &bounds);
+    POINT corner{bounds.left, bounds.top};
+    MapWindowPoints(HWND_DESKTOP, GetParent(outer), &corner, 1);
+    where = {corner.x, corner.y};
+    return true;
+}
+
+bool Win32FrameWindow::parentBounds(CRect& bounds) const
+{
+    HWND parent = window_ != nullptr ? GetParent(window_) : nullptr;
+    RECT outer{};
+    if (parent == nullptr || !GetWindowRect(parent, &outer))
+    {
+        return false;
+    }
+    POINT corner{outer.left, outer.top};
+    MapWindowPoints(HWND_DESKTOP, GetParent(parent), &corner, 1);
+    bounds = rectAt(corner.x, corner.y, outer.right - outer.left, outer.bottom - outer.top);
+    return true;
 }
 
 void Win32FrameWindow::setCursor(int32_t type)

@@ -46,6 +46,11 @@ class Win32FrameWindow : public FrameWindow
     std::unique_ptr<DrawDevice> createDevice() override;
     CPoint screenOrigin() const override;
     void* handle() const override { return window_; }
+    // With the host's window already fitted, only the frame's window changes size; without,
+    // the windows up to the editor's outer window are grown or shrunk with it.
+    void resize(int32_t width, int32_t height, bool hostResized) override;
+    bool outerPosition(CPoint& where) const override;
+    bool parentBounds(CRect& bounds) const override;
 
     void setCursor(int32_t type);
     // Registers (on) or revokes (off) the drop target; false without a window.
@@ -64,6 +69,7 @@ class Win32FrameWindow : public FrameWindow
     LRESULT press(LPARAM lParam);
     LRESULT wheel(WPARAM wParam, LPARAM lParam);
     void windowGone();
+    void fitAncestors(int32_t width, int32_t height);
 
     CFrame& frame_;
     HWND window_ = nullptr;

@@ -39,6 +39,27 @@ std::vector<X11Window*>& openWindows()
     return windows;
 }
 
+// A parent this much larger than its child is a window of its own, not a frame around it.
+constexpr int kMaxOuterSlack = 60;
+
+// The parent of window, or 0 when it has none or the query fails.
+Window parentOf(Display* display, Window window)
+{
+    Window root = 0;
+    Window parent = 0;
+    Window* children = nullptr;
+    unsigned count = 0;
+    if (XQueryTree(display, window, &root, &parent, &children, &count) == 0)
+    {
+        return 0;
+    }
+    if (children != nullptr)
+    {
+        XFree(children);
+    }
+    return parent;
+}
+
 bool isInput(const XEvent& event)
 {
     return event.type == ButtonPress || event.type == KeyPress || event.type == KeyRelease;
@@ -124,7 +145,19 @@ bool X11Window::build(XID parent)
                             unsigned(backBuffer_.height), 0, kDepth, InputOutput, visual.visual,
                             CWColormap | CWBorderPixel | CWEventMask, &attributes);
     gc_ = XCreateGC(display_, window_, 0, nullptr);
-    image_ = XCreateImage(display_, visual.visual, kDepth, ZPixmap, 0,
+    visual_ = visual.visual;
+    if (!makeImage())
+    {
+        return false;
+    }
+    XMapWindow(display_, window_);
+    return !trap.failedAfterSync();
+}
+
+// An image over the back buffer's pixels, for copying them to the window.
+bool X11Window::makeImage()
+{
+    image_ = XCreateImage(display_, visual_, kDepth, ZPixmap, 0,
                           reinterpret_cast<char*>(backBuffer_.pixels.data()),
                           unsigned(backBuffer_.width), unsigned(backBuffer_.height), kBitsPerPixel,
                           backBuffer_.width * int(sizeof(uint32_t)));
@@ -134,20 +167,25 @@ bool X11Window::build(XID parent)
     }
     // The words are in this machine's byte order; Xlib converts when the server's differs.
     image_->byte_order = std::endian::native == std::endian::little ? LSBFirst : MSBFirst;
-    XMapWindow(display_, window_);
-    return !trap.failedAfterSync();
+    return true;
+}
+
+void X11Window::releaseImage()
+{
+    if (image_ != nullptr)
+    {
+        // The pixels belong to the back buffer, not to the image.
+        image_->data = nullptr;
+        XDestroyImage(image_);
+        image_ = nullptr;
+    }
 }
 
 X11Window::~X11Window()
 {
     std::erase(openWindows(), this);
     XErrorTrap trap(display_);
-    if (image_ != nullptr)
-    {
-        // The pixels belong to the back buffer, not to the image.
-        image_->data = nullptr;
-        XDestroyImage(image_);
-    }
+    releaseImage();
     if (gc_ != nullptr)
     {
         XFreeGC(display_, gc_);
@@ -191,10 +229,81 @@ CPoint X11Window::screenOrigin() const
     return {x, y};
 }
 
+void X11Window::resize(int32_t width, int32_t height, bool)
+{
+    if (lost_)
+    {
+        return;
+    }
+    XErrorTrap trap(display_);
+    releaseImage();
+    backBuffer_.width = width;
+    backBuffer_.height = height;
+    backBuffer_.pixels.assign(size_t(width) * size_t(height), 0);
+    painted_ = false;
+    XResizeWindow(display_, window_, unsigned(width), unsigned(height));
+    if (!makeImage() || trap.failedAfterSync())
+    {
+        lose();
+    }
+}
+
+bool X11Window::outerPosition(CPoint& where) const
+{
+    if (lost_)
+    {
+        return false;
+    }
+    XErrorTrap trap(display_);
+    XWindowAttributes frame;
+    if (XGetWindowAttributes(display_, window_, &frame) == 0)
+    {
+        return false;
+    }
+    Window outer = window_;
+    XWindowAttributes outerAttributes = frame;
+    for (Window parent = parentOf(display_, outer); parent != 0 && parent != root_;
+         parent = parentOf(display_, outer))
+    {
+        XWindowAttributes parentAttributes;
+        if (outerAttributes.border_width > 0 ||
+            XGetWindowAttributes(display_, parent, &parentAttributes) == 0 ||
+            std::abs(parentAttributes.width - frame.width) > kMaxOuterSlack ||
+            std::abs(parentAttributes.height - frame.height) > kMaxOuterSlack)
+        {
+            break;
+        }
+        outer = parent;
+        outerAttributes = parentAttributes;
+    }
+    where = {outerAttributes.x, outerAttributes.y};
+    return !trap.failedAfterSync();
+}
+
+bool X11Window::parentBounds(CRect& bounds) const
+{
+    if (lost_)
+    {
+        return false;
+    }
+    XErrorTrap trap(display_);
+    const Window parent = parentOf(display_, window_);
+    XWindowAttributes attributes;
+    if (parent == 0 || XGetWindowAttributes(display_, parent, &attributes) == 0 ||
+        trap.failedAfterSync())
+    {
+        return false;
+    }
+    const int border = 2 * attributes.border_width;
+    bounds =
+        rectAt(attributes.x, attributes.y, attributes.width + border, attributes.height + border);
+    return true;
+}
+
 void X11Window::show(const CRect& area)
 {
     const CRect shown = area.intersected({0, 0, backBuffer_.width, backBuffer_.height});
-    if (lost_ || shown.isEmpty())
+    if (lost_ || image_ == nullptr || shown.isEmpty())
     {
         return;
     }

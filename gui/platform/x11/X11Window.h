@@ -30,6 +30,12 @@ class X11Window : public FrameWindow
     std::unique_ptr<DrawDevice> createDevice() override;
     CPoint screenOrigin() const override;
     void* handle() const override { return reinterpret_cast<void*>(window_); }
+    // Resizes this window and its back buffer; the next exposure draws the whole frame.
+    // The host's windows are left to the host.
+    void resize(int32_t width, int32_t height, bool hostResized) override;
+    // Window borders stand for the captions and borders of other window systems.
+    bool outerPosition(CPoint& where) const override;
+    bool parentBounds(CRect& bounds) const override;
 
     // Handles every pending event: exposures, presses, wheel turns, keys and the end of
     // the window, then runs the editor's timer tick when 25 ms have passed since the last
@@ -49,6 +55,8 @@ class X11Window : public FrameWindow
   private:
     X11Window(Display* display, CFrame& frame, int32_t width, int32_t height);
     bool build(XID parent);
+    bool makeImage();
+    void releaseImage();
     void dispatch(const XEvent& event, std::optional<CRect>& exposed);
     void press(const XButtonEvent& event);
     void key(XKeyEvent& event);
@@ -62,6 +70,7 @@ class X11Window : public FrameWindow
     Window window_ = 0;
     Window root_ = 0;
     Colormap colormap_ = 0;
+    Visual* visual_ = nullptr;
     GC gc_ = nullptr;
     XImage* image_ = nullptr;
     bool lost_ = false;
