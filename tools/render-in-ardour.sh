@@ -1,0 +1,236 @@
+#!/bin/bash
+# Renders an audio file through the built VRN-07.so inside Ardour 7 and compares Ardour's
+# export with vrn07-render's output of the same file and settings.
+#
+#   tools/render-in-ardour.sh [IN] [--program N|NAME] [--set "Name=value"]... \
+#                             [--plugin PATH] [--keep]
+#
+#   IN        audio file, mono or stereo (default: the demo input of vrn07-render --demo)
+#   --program, --set
+#             passed to vrn07-render as they are, and given to the plug-in in Ardour: the
+#             program through Ardour's preset of that program number, each setting as the
+#             normalised parameter value vrn07-render sends for it
+#   --plugin  the plug-in binary (default: build/bin/linux-x86_64/VRN-07.so)
+#   --keep    keep the work folder (it is kept anyway when the answer is not PASS)
+#
+# Run by hand as root on Debian 12 after a build: it installs Debian's ardour,
+# python3-numpy and python3-soundfile when missing. Ardour's exporter crashes now and then,
+# which is why this is not part of .ci/run and why each Ardour run is tried up to 4 times.
+#
+# Steps: vrn07-render writes the reference; Ardour gets a private configuration that shows
+# the dummy backend and looks for Linux VST plug-ins in a folder holding a copy of the
+# plug-in, which ardour-vst-scanner indexes; ardour7-lua then records a take on a stereo
+# track of a new session at the input's rate (tools/ardour/record-take.lua), the take's
+# files are replaced with the input's channels, and ardour7-lua exports the session twice
+# as float WAV (tools/ardour/render-session.lua): once without plug-in, to show that the
+# track passes the input unchanged, and once with VRN-07 on the track. Both exports must
+# have the input's length. Last, both are compared sample by sample
+# (tools/ardour/compare-renders.py).
+#
+# Exit status: 0 PASS, 1 FAIL, 2 Ardour failed 4 times or the script could not run.
+set -Eeu -o pipefail
+# Anything that fails unexpectedly means the script could not run.
+trap 'exit 2' ERR
+
+top=$(cd "$(dirname "$0")/.." && pwd)
+helpers="$top/tools/ardour"
+renderer="$top/build/bin/vrn07-render"
+python=/usr/bin/python3
+packages="ardour python3-numpy python3-soundfile"
+block_frames=512
+max_tries=4
+
+input=""
+plugin="$top/build/bin/linux-x86_64/VRN-07.so"
+render_options=()
+settings=()
+keep=0
+
+usage() {
+    sed -n '2,14s/^# \{0,1\}//p' "$0" >&2
+    exit 2
+}
+
+parse_arguments() {
+    while [ $# -gt 0 ]; do
+        case "$1" in
+        --program) [ $# -ge 2 ] || usage; render_options+=(--program "$2"); shift ;;
+        --set) [ $# -ge 2 ] || usage; render_options+=(--set "$2"); settings+=("$2"); shift ;;
+        --plugin) [ $# -ge 2 ] || usage; plugin="$2"; shift ;;
+        --keep) keep=1 ;;
+        --help | -h | -*) usage ;;
+        *) [ -z "$input" ] || usage; input="$1" ;;
+        esac
+        shift
+    done
+}
+
+install_missing() {
+    local missing="" package
+    for package in $packages; do
+        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+            missing="$missing $package"
+        fi
+    done
+    [ -n "$missing" ] || return 0
+    echo "Installing:$missing"
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "Run as root (or install these packages yourself):$missing" >&2
+        exit 2
+    fi
+    apt-get update -q
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing
+}
+
+seconds_now() { date +%s.%N; }
+seconds_since() { awk -v start="$1" -v now="$(seconds_now)" 'BEGIN { printf "%.1f", now - start }'; }
+
+frames_of() {
+    "$python" -c 'import sys, soundfile; print(soundfile.info(sys.argv[1]).frames)' "$1" \
+        2>/dev/null || echo 0
+}
+
+rate_of() {
+    "$python" -c 'import sys, soundfile; print(soundfile.info(sys.argv[1]).samplerate)' "$1"
+}
+
+# Ardour reads and writes only below the work folder: configuration, plug-in cache, export
+# presets. The configuration shows the dummy backend and names the plug-in folder.
+prepare_ardour() {
+    mkdir -p "$work/home" "$work/config/ardour7/export" "$work/cache" "$work/vst"
+    cp "$plugin" "$work/vst/"
+    # The scanner stamps its cache entry in whole seconds, and Ardour ignores an entry older
+    # than the plug-in file: a copy made in the same second would look newer than its entry.
+    touch -d "2 seconds ago" "$work/vst/$(basename "$plugin")"
+    cp "$helpers"/export/* "$work/config/ardour7/export/"
+    cat > "$work/config/ardour7/config" <<EOF
+<?xml version="1.0" encoding="UTF-8"?>
+<Ardour>
+  <Config>
+    <Option name="hide-dummy-backend" value="0"/>
+    <Option name="plugin-path-lxvst" value="$work/vst"/>
+  </Config>
+</Ardour>
+EOF
+    local scanner
+    scanner=$(dpkg -L ardour | grep '/ardour-vst-scanner$' | head -n 1)
+    if ! ardour_env env LD_LIBRARY_PATH="$(dirname "$scanner")" "$scanner" -f \
+        "$work/vst/$(basename "$plugin")" > "$work/scan.log" 2>&1; then
+        cat "$work/scan.log" >&2
+        echo "ardour-vst-scanner cannot index $plugin" >&2
+        exit 2
+    fi
+}
+
+ardour_env() {
+    env HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" \
+        LXVST_PATH="$work/vst" "$@"
+}
+
+# Writes the demo input when no input is given, then the reference render. Sets input and
+# program (the program number vrn07-render chose, also for a program given by name).
+render_reference() {
+    if [ -z "$input" ]; then
+        mkdir -p "$work/demo"
+        "$renderer" --demo "$work/demo" > /dev/null
+        input="$work/demo/demo-in.wav"
+    fi
+    "$renderer" "$input" "$work/reference.wav" --plugin "$plugin" --block "$block_frames" \
+        "${render_options[@]}" > "$work/reference.txt" || exit 2
+    cat "$work/reference.txt"
+    program=$(sed -n 's/^program *\([0-9]*\) .*/\1/p' "$work/reference.txt")
+}
+
+# Runs one Lua script in ardour7-lua within the time limit, its output added to the log.
+run_lua() {
+    local log=$1 status=0
+    shift
+    ardour_env timeout "$limit" ardour7-lua "$@" >> "$log" 2>&1 || status=$?
+    [ "$status" -ne 0 ] || return 0
+    if [ "$status" -eq 124 ]; then
+        echo "vrn07-exit: $(basename "$1") timed out after $limit s" >> "$log"
+    elif [ "$status" -gt 128 ]; then
+        echo "vrn07-exit: $(basename "$1") killed by SIG$(kill -l $((status - 128)))" >> "$log"
+    else
+        echo "vrn07-exit: $(basename "$1") exited with status $status" >> "$log"
+    fi
+    return 1
+}
+
+# One whole Ardour run in a fresh session folder; answers whether both exports exist with
+# the input's length.
+ardour_try() {
+    local session="$work/session-$1" log="$work/ardour-$1.log" takes
+    run_lua "$log" "$helpers/record-take.lua" "$session" "$rate" "$frames" "$block_frames" ||
+        return 1
+    grep -q '^vrn07: take recorded' "$log" || return 1
+    mapfile -t takes < <(sed -n 's/^vrn07-take: [0-9]* //p' "$log")
+    [ "${#takes[@]}" -eq 2 ] || return 1
+    rm -rf "$session/peaks"
+    "$python" "$helpers/replace-take.py" "$input" "${takes[@]}" >> "$log" 2>&1 || return 1
+    run_lua "$log" "$helpers/render-session.lua" "$session" "$frames" "$block_frames" \
+        "$work/vst/$(basename "$plugin")" "$program" "${normalized[@]}" || return 1
+    grep -q '^vrn07: exported' "$log" &&
+        [ "$(frames_of "$session/export/through.wav")" -eq "$frames" ] &&
+        [ "$(frames_of "$session/export/vrn07.wav")" -eq "$frames" ]
+}
+
+describe_failure() {
+    local log="$work/ardour-$1.log" reason
+    reason=$(sed -n 's/^vrn07-\(error\|exit\): //p' "$log" | tr '\n' ' ')
+    echo "${reason:-an export is missing or has the wrong length}"
+}
+
+run_ardour() {
+    local try started
+    for try in $(seq 1 "$max_tries"); do
+        started=$(seconds_now)
+        if ardour_try "$try"; then
+            echo "Ardour try $try: both exports have $frames frames ($(seconds_since "$started") s)"
+            grep '^vrn07: ' "$work/ardour-$try.log" | sed 's/^vrn07: /  /'
+            exports="$work/session-$try/export"
+            return 0
+        fi
+        echo "Ardour try $try failed after $(seconds_since "$started") s: $(describe_failure "$try")"
+    done
+    return 1
+}
+
+finish() {
+    local status=$?
+    if [ "$status" -eq 0 ] && [ "$keep" -eq 0 ]; then
+        rm -rf "$work"
+    else
+        echo "Work folder kept: $work"
+    fi
+}
+
+parse_arguments "$@"
+install_missing
+[ -x "$renderer" ] || { echo "No $renderer: build first (tools/demo.sh)" >&2; exit 2; }
+[ -f "$plugin" ] || { echo "No plug-in at $plugin" >&2; exit 2; }
+plugin=$(cd "$(dirname "$plugin")" && pwd)/$(basename "$plugin")
+work=$(mktemp -d /tmp/vrn07-ardour.XXXXXX)
+trap finish EXIT
+started=$(seconds_now)
+
+echo "Host: $(ardour7-lua --version | head -n 1) (Debian $(dpkg-query -W -f='${Version}' ardour))"
+render_reference || exit 2
+frames=$(frames_of "$input")
+rate=$(rate_of "$input")
+mapfile -t normalized < <("$python" "$helpers/normalized-settings.py" \
+    "$top/engine/ControlTable.cpp" "${settings[@]}")
+limit=$((120 + 2 * frames / rate))
+echo
+prepare_ardour
+run_ardour || { echo "Ardour failed $max_tries times"; exit 2; }
+
+echo
+verdict=0
+"$python" "$helpers/compare-renders.py" "$input" "$exports/through.wav" \
+    "track without plug-in against the input" || verdict=1
+"$python" "$helpers/compare-renders.py" "$work/reference.wav" "$exports/vrn07.wav" \
+    "Ardour against vrn07-render" || verdict=1
+echo
+echo "$([ "$verdict" -eq 0 ] && echo PASS || echo FAIL) in $(seconds_since "$started") s"
+exit "$verdict"
