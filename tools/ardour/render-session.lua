@@ -156,8 +156,14 @@ if not load_session(dir, kSessionName) then
 end
 print("vrn07: session at " .. Session:nominal_sample_rate() .. " Hz, block " ..
       Session:get_block_size() .. " frames")
+-- No fades anywhere: Ardour fades a track in when the transport starts or when the track
+-- switches between its input and its disk, which can fall on the first frames exported.
 Session:cfg():set_use_region_fades(false)
+Session:cfg():set_use_transport_fades(false)
+Session:cfg():set_use_monitor_fades(false)
 local track = Session:route_by_name(kTrackName):to_track()
+track:monitoring_control():set_value(ARDOUR.MonitorChoice.MonitorDisk,
+                                     PBD.GroupControlDisposition.NoGroup)
 checkRegion(track)
 checkMixer(track)
 export("through")
