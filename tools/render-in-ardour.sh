@@ -11,7 +11,7 @@
 #             program through Ardour's preset of that program number, each setting as the
 #             normalised parameter value vrn07-render sends for it
 #   --plugin  the plug-in binary (default: build/bin/linux-x86_64/VRN-07.so)
-#   --keep    keep the work folder (it is kept anyway when the answer is not PASS)
+#   --keep    keep the work folder (it is kept anyway when Ardour fails or the answer is FAIL)
 #
 # Run by hand as root on Debian 12 after a build: it installs Debian's ardour,
 # python3-numpy and python3-soundfile when missing. Ardour's exporter crashes now and then,
@@ -21,10 +21,11 @@
 # the dummy backend and looks for Linux VST plug-ins in a folder holding a copy of the
 # plug-in, which ardour-vst-scanner indexes; ardour7-lua then records a take on a stereo
 # track of a new session at the input's rate (tools/ardour/record-take.lua), the take's
-# files are replaced with the input's channels, and ardour7-lua exports the session twice
-# as float WAV (tools/ardour/render-session.lua): once without plug-in, to show that the
-# track passes the input unchanged, and once with VRN-07 on the track. Both exports must
-# have the input's length. Last, both are compared sample by sample
+# files are replaced with the input's channels, and two more runs of ardour7-lua export the
+# session as float WAV (tools/ardour/render-session.lua): once without plug-in, to show that
+# the track passes the input unchanged, and once with VRN-07 on the track. Both exports must
+# have the input's length; a crash or a short export means another try of all three runs.
+# Last, the exports are compared sample by sample with the input and with the reference
 # (tools/ardour/compare-renders.py).
 #
 # Exit status: 0 PASS, 1 FAIL, 2 Ardour failed 4 times or the script could not run.
@@ -45,6 +46,7 @@ plugin="$top/build/bin/linux-x86_64/VRN-07.so"
 render_options=()
 settings=()
 keep=0
+keep_on_failure=0
 
 usage() {
     sed -n '2,14s/^# \{0,1\}//p' "$0" >&2
@@ -143,16 +145,16 @@ render_reference() {
 
 # Runs one Lua script in ardour7-lua within the time limit, its output added to the log.
 run_lua() {
-    local log=$1 status=0
-    shift
+    local log=$1 step=$2 status=0
+    shift 2
     ardour_env timeout "$limit" ardour7-lua "$@" >> "$log" 2>&1 || status=$?
     [ "$status" -ne 0 ] || return 0
     if [ "$status" -eq 124 ]; then
-        echo "vrn07-exit: $(basename "$1") timed out after $limit s" >> "$log"
+        echo "vrn07-exit: $step timed out after $limit s" >> "$log"
     elif [ "$status" -gt 128 ]; then
-        echo "vrn07-exit: $(basename "$1") killed by SIG$(kill -l $((status - 128)))" >> "$log"
+        echo "vrn07-exit: $step killed by SIG$(kill -l $((status - 128)))" >> "$log"
     else
-        echo "vrn07-exit: $(basename "$1") exited with status $status" >> "$log"
+        echo "vrn07-exit: $step exited with status $status" >> "$log"
     fi
     return 1
 }
@@ -161,16 +163,19 @@ run_lua() {
 # the input's length.
 ardour_try() {
     local session="$work/session-$1" log="$work/ardour-$1.log" takes
-    run_lua "$log" "$helpers/record-take.lua" "$session" "$rate" "$frames" "$block_frames" ||
-        return 1
+    run_lua "$log" "recording the take" "$helpers/record-take.lua" "$session" "$rate" \
+        "$frames" "$block_frames" || return 1
     grep -q '^vrn07: take recorded' "$log" || return 1
     mapfile -t takes < <(sed -n 's/^vrn07-take: [0-9]* //p' "$log")
     [ "${#takes[@]}" -eq 2 ] || return 1
     rm -rf "$session/peaks"
     "$python" "$helpers/replace-take.py" "$input" "${takes[@]}" >> "$log" 2>&1 || return 1
-    run_lua "$log" "$helpers/render-session.lua" "$session" "$frames" "$block_frames" \
-        "$work/vst/$(basename "$plugin")" "$program" "${normalized[@]}" || return 1
-    grep -q '^vrn07: exported' "$log" &&
+    run_lua "$log" "the export without plug-in" "$helpers/render-session.lua" "$session" \
+        "$frames" "$block_frames" || return 1
+    run_lua "$log" "the export with VRN-07" "$helpers/render-session.lua" "$session" \
+        "$frames" "$block_frames" "$work/vst/$(basename "$plugin")" "$program" \
+        "${normalized[@]}" || return 1
+    [ "$(grep -c '^vrn07: exported' "$log")" -eq 2 ] &&
         [ "$(frames_of "$session/export/through.wav")" -eq "$frames" ] &&
         [ "$(frames_of "$session/export/vrn07.wav")" -eq "$frames" ]
 }
@@ -198,10 +203,10 @@ run_ardour() {
 
 finish() {
     local status=$?
-    if [ "$status" -eq 0 ] && [ "$keep" -eq 0 ]; then
-        rm -rf "$work"
-    else
+    if [ "$keep" -eq 1 ] || { [ "$status" -ne 0 ] && [ "$keep_on_failure" -eq 1 ]; }; then
         echo "Work folder kept: $work"
+    else
+        rm -rf "$work"
     fi
 }
 
@@ -221,6 +226,7 @@ rate=$(rate_of "$input")
 mapfile -t normalized < <("$python" "$helpers/normalized-settings.py" \
     "$top/engine/ControlTable.cpp" "${settings[@]}")
 limit=$((120 + 2 * frames / rate))
+keep_on_failure=1
 echo
 prepare_ardour
 run_ardour || { echo "Ardour failed $max_tries times"; exit 2; }
