@@ -1,14 +1,10 @@
 -- Loads the session that record-take.lua made (its take replaced by the file to render),
--- checks that the track's mixer leaves a stereo signal as it is, and exports the session to
--- 32-bit float WAV in SESSION_DIR/export: through.wav as it is, or, given a plug-in,
--- vrn07.wav with that VST plug-in first on the track, set to PROGRAM and then to the
--- normalised parameter values given as INDEX=VALUE.
+-- checks that the track's mixer leaves a stereo signal as it is, and exports the session
+-- twice to 32-bit float WAV in SESSION_DIR/export: through.wav as it is, then vrn07.wav with
+-- the VST plug-in PLUGIN_PATH first on the track, set to PROGRAM and then to the normalised
+-- parameter values given as INDEX=VALUE.
 --
--- ardour7-lua render-session.lua SESSION_DIR FRAMES BLOCK_FRAMES
 -- ardour7-lua render-session.lua SESSION_DIR FRAMES BLOCK_FRAMES PLUGIN_PATH PROGRAM [INDEX=VALUE]...
---
--- One export per process: Ardour 7.3's exporter corrupts its heap now and then, far more
--- often on a second export in the same process.
 
 local kSessionName = "render"
 local kTrackName = "VRN"
@@ -170,15 +166,11 @@ track:monitoring_control():set_value(ARDOUR.MonitorChoice.MonitorDisk,
                                      PBD.GroupControlDisposition.NoGroup)
 checkRegion(track)
 checkMixer(track)
-local processor
-if pluginPath then
-    processor = insertPlugin(track)
-    selectProgram(processor)
-    applySettings(processor)
-    export("vrn07")
-else
-    export("through")
-end
+export("through")
+local processor = insertPlugin(track)
+selectProgram(processor)
+applySettings(processor)
+export("vrn07")
 -- Session objects held by Lua must be gone before the session is.
 track, processor = nil, nil
 collectgarbage()
