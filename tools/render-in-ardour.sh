@@ -97,6 +97,17 @@ rate_of() {
     "$python" -c 'import sys, soundfile; print(soundfile.info(sys.argv[1]).samplerate)' "$1"
 }
 
+# The export format the preset names: Ardour's own 32-bit float format (float WAV at the
+# session rate, no dither, no normalisation, no silence trimming), as plain WAV without the
+# broadcast chunk, under the id of tools/ardour/export/vrn07-float.preset.
+write_export_format() {
+    sed -e 's/name="BWAV 32float Export" id="[^"]*"/name="VRN-07 float WAV" id="00a36240-be3f-40b3-9276-a917fa251ff1"/' \
+        -e 's/name="BWF"/name="WAV"/' \
+        -e 's/"broadcast-info" value="true"/"broadcast-info" value="false"/' \
+        "/usr/share/ardour7/export/BWAV 32float Export.format" > "$1"
+    grep -q 'id="00a36240-be3f-40b3-9276-a917fa251ff1"' "$1"
+}
+
 # Ardour reads and writes only below the work folder: configuration, plug-in cache, export
 # presets. The configuration shows the dummy backend and names the plug-in folder.
 prepare_ardour() {
@@ -106,6 +117,7 @@ prepare_ardour() {
     # than the plug-in file: a copy made in the same second would look newer than its entry.
     touch -d "2 seconds ago" "$work/vst/$(basename "$plugin")"
     cp "$helpers"/export/* "$work/config/ardour7/export/"
+    write_export_format "$work/config/ardour7/export/vrn07-float.format"
     cat > "$work/config/ardour7/config" <<EOF
 <?xml version="1.0" encoding="UTF-8"?>
 <Ardour>
