@@ -38,7 +38,6 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 helpers="$top/tools/ardour"
 renderer="$top/build/bin/vrn07-render"
 python=/usr/bin/python3
-packages="ardour python3-numpy python3-soundfile"
 block_frames=512
 max_tries=4
 
@@ -66,23 +65,6 @@ parse_arguments() {
         esac
         shift
     done
-}
-
-install_missing() {
-    local missing="" package
-    for package in $packages; do
-        if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
-            missing="$missing $package"
-        fi
-    done
-    [ -n "$missing" ] || return 0
-    echo "Installing:$missing"
-    if [ "$(id -u)" -ne 0 ]; then
-        echo "Run as root (or install these packages yourself):$missing" >&2
-        exit 2
-    fi
-    apt-get update -q
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends $missing
 }
 
 seconds_now() { date +%s.%N; }
@@ -222,7 +204,7 @@ finish() {
 }
 
 parse_arguments "$@"
-install_missing
+"$top/tools/setup-debian.sh" ardour python3-numpy python3-soundfile
 [ -x "$renderer" ] || { echo "No $renderer: build first (tools/demo.sh)" >&2; exit 2; }
 [ -f "$plugin" ] || { echo "No plug-in at $plugin" >&2; exit 2; }
 plugin=$(cd "$(dirname "$plugin")" && pwd)/$(basename "$plugin")

@@ -1,5 +1,6 @@
 #!/bin/sh
-# Installs the Debian packages the build, the tests and the demo need, when missing.
+# Installs the Debian packages the build, the tests and the demo need, when missing, and
+# the further packages named as arguments.
 set -eu
 
 packages="cmake ninja-build g++ pkg-config file binutils
@@ -8,7 +9,7 @@ packages="cmake ninja-build g++ pkg-config file binutils
     libfreetype-dev libfontconfig-dev fonts-liberation2 libx11-dev libpng-dev
     libsndfile1-dev libebur128-dev
     xvfb xauth xdotool imagemagick x11-utils
-    wine wine32:i386 wine64"
+    wine wine32:i386 wine64 $*"
 
 # The 32-bit Windows plug-in is tested under 32-bit Wine.
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
