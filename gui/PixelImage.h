@@ -28,3 +28,16 @@ constexpr CColor colourOfPixel(uint32_t pixel)
 {
     return {uint8_t(pixel >> 16), uint8_t(pixel >> 8), uint8_t(pixel), 255};
 }
+
+// over laid on under with an opacity of amount out of 255, channel by channel, rounded.
+constexpr uint32_t mixPixels(uint32_t over, uint32_t under, uint32_t amount)
+{
+    uint32_t result = 0;
+    for (int shift = 0; shift <= 16; shift += 8)
+    {
+        const uint32_t o = (over >> shift) & 0xFF;
+        const uint32_t u = (under >> shift) & 0xFF;
+        result |= ((o * amount + u * (255 - amount) + 127) / 255) << shift;
+    }
+    return result;
+}

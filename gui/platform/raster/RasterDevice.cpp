@@ -12,18 +12,6 @@ namespace
 // Longer lines are first cut to the clip: only absurd coordinates make them.
 constexpr int64_t kLongLine = 1 << 16;
 
-uint32_t mix(uint32_t over, uint32_t under, uint32_t amount)
-{
-    uint32_t result = 0;
-    for (int shift = 0; shift <= 16; shift += 8)
-    {
-        const uint32_t o = (over >> shift) & 0xFF;
-        const uint32_t u = (under >> shift) & 0xFF;
-        result |= ((o * amount + u * (255 - amount) + 127) / 255) << shift;
-    }
-    return result;
-}
-
 // The area of `rect` moved by (dh, dv), kept inside the 32-bit range.
 CRect shifted(const CRect& rect, int64_t dh, int64_t dv)
 {
@@ -203,7 +191,7 @@ void RasterDevice::drawGlyph(int32_t penX, int32_t baseline, unsigned char chara
             const uint32_t amount = coverage[x - left];
             if (amount != 0)
             {
-                row[x] = mix(textPixel_, row[x], amount);
+                row[x] = mixPixels(textPixel_, row[x], amount);
             }
         }
     }
@@ -314,5 +302,5 @@ void RasterDevice::drawBitmapAlpha(const PlatformBitmap& bitmap, const CRect& de
 {
     const auto& image = static_cast<const RasterBitmap&>(bitmap).image();
     blit(image, destination, sourceOrigin,
-         [alpha](uint32_t from, uint32_t to) { return mix(from, to, alpha); });
+         [alpha](uint32_t from, uint32_t to) { return mixPixels(from, to, alpha); });
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "gui/PixelImage.h"
 #include "gui/platform/win32/GdiBitmap.h"
 #include "gui/platform/win32/ImageLibrary.h"
 
@@ -71,18 +72,6 @@ struct PixelSurface
     HGDIOBJ previous = nullptr;
     uint32_t* pixels = nullptr;
 };
-
-uint32_t mix(uint32_t over, uint32_t under, uint32_t amount)
-{
-    uint32_t result = 0;
-    for (int shift = 0; shift <= 16; shift += 8)
-    {
-        const uint32_t o = (over >> shift) & 0xFF;
-        const uint32_t u = (under >> shift) & 0xFF;
-        result |= ((o * amount + u * (255 - amount) + 127) / 255) << shift;
-    }
-    return result;
-}
 } // namespace
 
 std::unique_ptr<GdiDevice> GdiDevice::createMemory(int32_t width, int32_t height)
@@ -437,7 +426,7 @@ void GdiDevice::blendInSoftware(HDC source, const CRect& destination, const CPoi
     const size_t count = size_t(width) * size_t(height);
     for (size_t i = 0; i < count; ++i)
     {
-        under.pixels[i] = mix(over.pixels[i], under.pixels[i], alpha);
+        under.pixels[i] = mixPixels(over.pixels[i], under.pixels[i], alpha);
     }
     BitBlt(dc_, destination.left, destination.top, width, height, under.dc, 0, 0, SRCCOPY);
 }

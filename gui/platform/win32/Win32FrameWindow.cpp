@@ -161,10 +161,7 @@ Win32FrameWindow::~Win32FrameWindow()
         SetCursor(defaultCursor_);
     }
     setDropActive(false);
-    if (backBuffer_ != nullptr)
-    {
-        backBuffer_->release();
-    }
+    releaseBackBuffer();
     if (window_ != nullptr)
     {
         KillTimer(window_, kTickTimerId);
@@ -208,13 +205,18 @@ CPoint Win32FrameWindow::screenOrigin() const
     return {origin.x, origin.y};
 }
 
-void Win32FrameWindow::resize(int32_t width, int32_t height, bool hostResized)
+void Win32FrameWindow::releaseBackBuffer()
 {
     if (backBuffer_ != nullptr)
     {
         backBuffer_->release();
         backBuffer_ = nullptr;
     }
+}
+
+void Win32FrameWindow::resize(int32_t width, int32_t height, bool hostResized)
+{
+    releaseBackBuffer();
     if (window_ == nullptr)
     {
         return;

@@ -70,6 +70,7 @@ class Win32FrameWindow : public FrameWindow
     LRESULT wheel(WPARAM wParam, LPARAM lParam);
     void windowGone();
     void fitAncestors(int32_t width, int32_t height);
+    void releaseBackBuffer();
 
     CFrame& frame_;
     HWND window_ = nullptr;
