@@ -32,20 +32,6 @@ extern "C" int __wrap_XCloseDisplay(Display* display)
     return __real_XCloseDisplay(display);
 }
 
-Display* connectToServer()
-{
-    auto pause = std::chrono::milliseconds(2);
-    for (int attempt = 0; attempt < 6; ++attempt, pause *= 2)
-    {
-        if (Display* display = XOpenDisplay(nullptr))
-        {
-            return display;
-        }
-        std::this_thread::sleep_for(pause);
-    }
-    return nullptr;
-}
-
 int openedDisplays()
 {
     return opened;

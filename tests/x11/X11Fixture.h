@@ -16,10 +16,7 @@
 #include "gui/CView.h"
 #include "gui/KeyCode.h"
 #include "gui/platform/x11/X11Window.h"
-
-// A connection to the test's server, retried as the binding does: Xvfb turns connections
-// away for a moment when clients come and go quickly.
-Display* connectToServer();
+#include "tests/x11/ServerConnection.h"
 
 // Connections the process opened and closed so far (Xlib's calls are wrapped at link time).
 int openedDisplays();

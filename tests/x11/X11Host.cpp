@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "engine/ControlTable.h"
+#include "tests/x11/ServerConnection.h"
 #include "tools/host/HostHarness.h"
 #include "tools/host/PluginLibrary.h"
 
@@ -84,20 +85,6 @@ void check(bool condition, const std::string& what)
 {
     (condition ? passed : failed) += 1;
     std::printf("%s - %s\n", condition ? "ok" : "not ok", what.c_str());
-}
-
-Display* connect()
-{
-    auto pause = std::chrono::milliseconds(2);
-    for (int attempt = 0; attempt < 6; ++attempt, pause *= 2)
-    {
-        if (Display* display = XOpenDisplay(nullptr))
-        {
-            return display;
-        }
-        std::this_thread::sleep_for(pause);
-    }
-    return nullptr;
 }
 
 class TestHost
@@ -483,7 +470,7 @@ int main(int argc, char** argv)
     }
     // Each line as it is known: a sanitizer's report at exit leaves no buffer flushed.
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    Display* display = connect();
+    Display* display = connectToServer();
     if (display == nullptr)
     {
         std::fprintf(stderr, "no X display\n");
