@@ -110,6 +110,8 @@ void AEffGUIEditor::idlePump()
             return;
     }
     idle();
+    if (frame_)
+        frame_->dispatchPendingPaint();
     lastTicks_ = now + kPumpIntervalMs;
     inIdlePump_ = true;
     effect_->masterIdle();

@@ -82,6 +82,8 @@ SDEditor::SDEditor(AKkk* effect)
 // The effect closes the editor before it goes (the effect is only partly there by now).
 SDEditor::~SDEditor()
 {
+    if (closingFrame_)
+        closingFrame_->release();
     background_->release();
 }
 
@@ -99,6 +101,7 @@ CParamDisplay* SDEditor::valueDisplay(int index) const
 
 bool SDEditor::open(void* parentWindow)
 {
+    releaseClosedFrame();
     if (frame_)
         return true;
     systemWindow_ = parentWindow;
@@ -155,8 +158,28 @@ void SDEditor::close()
     outputMeter_ = nullptr;
     std::fill(std::begin(levelMeters_), std::end(levelMeters_), nullptr);
     std::fill(std::begin(reductionMeters_), std::end(reductionMeters_), nullptr);
-    if (frame)
+    releaseClosedFrame();
+    if (!frame)
+        return;
+    if (!frame->isBusy())
+    {
         frame->release();
+        return;
+    }
+    // A host closed the editor from inside a call the frame's input handling made (an idle
+    // during a drag, an automation report): end the gesture, and let the frame go once the
+    // handler has returned.
+    frame->retire();
+    closingFrame_ = frame;
+}
+
+void SDEditor::releaseClosedFrame()
+{
+    if (closingFrame_ && !closingFrame_->isBusy())
+    {
+        closingFrame_->release();
+        closingFrame_ = nullptr;
+    }
 }
 
 // ---------------------------------------------------------------------------- building
@@ -389,6 +412,7 @@ void SDEditor::applyPendingChanges()
     }
     if (resetCurves_.exchange(false, std::memory_order_acquire) && spectrumGraph_)
         spectrumGraph_->resetCurves();
+    openRequestedDocument();
 }
 
 // Moves the control, its value display and the waveform viewer to a normalised value.
@@ -419,17 +443,31 @@ void SDEditor::resetCurvesRequested()
 void SDEditor::openInformationDocument()
 {
     if (informationShown_.load(std::memory_order_acquire))
-        information_->open();
+        documentRequested_.store(true, std::memory_order_release);
+}
+
+void SDEditor::openRequestedDocument()
+{
+    if (!documentRequested_.exchange(false, std::memory_order_acquire))
+        return;
+    const auto now = std::chrono::steady_clock::now();
+    if (documentOpened_ && now - lastDocumentOpen_ < kDocumentOpenInterval)
+        return;
+    documentOpened_ = true;
+    lastDocumentOpen_ = now;
+    information_->open();
 }
 
 // ---------------------------------------------------------------------------- tick
 
 void SDEditor::idle()
 {
+    releaseClosedFrame();
     applyPendingChanges();
     AEffGUIEditor::idle();
     if (waveGraph_ && outputMeter_)
         tick();
+    releaseClosedFrame();
 }
 
 void SDEditor::tick()

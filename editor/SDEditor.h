@@ -10,6 +10,7 @@
 #include "gui/GuiTypes.h"
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 
@@ -48,8 +49,10 @@ public:
     // The effect's sample rate changed, or its running state was reset; any thread.
     void sampleRateChanged();
     void resetCurvesRequested();
-    // Opens the user manual when the information button exists (while open).
+    // Asks for the user manual while the editor is open; any thread, without waiting. The
+    // editor's own thread opens it at its next tick or idle, at most once a second.
     void openInformationDocument();
+    CInformationDocument& informationDocument() { return *information_; }
 
     uint32_t timerId() const { return timerId_; }
     CFRGRAP* spectrumGraph() const { return spectrumGraph_; }
@@ -72,6 +75,9 @@ private:
     void addNameLabel(CFrame& frame, const ControlRow& row);
     void addInformationButton(CFrame& frame);
     void applyPendingChanges();
+    void openRequestedDocument();
+    // Lets go of a frame closed during its own input handling, once that has returned.
+    void releaseClosedFrame();
     void showParameter(int index, float value);
     void updateMeters();
     void updateViewer();
@@ -87,6 +93,7 @@ private:
     CParamDisplay* valueDisplays_[kNumParameters] = {};
     CTextLabel* nameLabels_[kNumParameters] = {};
     CBitmap* background_ = nullptr;
+    CFrame* closingFrame_ = nullptr;
     uint32_t timerId_ = 0;
 
     PendingValue pending_[kNumParameters];
@@ -94,4 +101,8 @@ private:
     std::atomic<bool> resetCurves_{false};
     // Set while the information holder exists, read by the effect on any thread.
     std::atomic<bool> informationShown_{false};
+    std::atomic<bool> documentRequested_{false};
+    static constexpr std::chrono::seconds kDocumentOpenInterval{1};
+    std::chrono::steady_clock::time_point lastDocumentOpen_;
+    bool documentOpened_ = false;
 };

@@ -4,6 +4,7 @@
 
 #include "engine/SettingsExchange.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -54,11 +55,14 @@ struct BiquadHistory
     // One sample in double arithmetic. The output is rounded to float and the feedback uses
     // the rounded value. An output at or below the smallest normal float is stored as exact
     // zero, sample by sample, so that a decaying tail ends in silence instead of a denormal
-    // limit cycle, and the result does not depend on where a run of samples ends.
+    // limit cycle, and the result does not depend on where a run of samples ends. An output
+    // beyond the float range saturates, so that no infinity ever enters the feedback.
     float step(const BiquadCoefficients& k, float in)
     {
+        constexpr double kLargest = std::numeric_limits<float>::max();
         const double x = in;
-        float y = static_cast<float>(k.b0 * x + k.b1 * x1 + k.b2 * x2 - k.a1 * y1 - k.a2 * y2);
+        const double exact = k.b0 * x + k.b1 * x1 + k.b2 * x2 - k.a1 * y1 - k.a2 * y2;
+        float y = static_cast<float>(std::clamp(exact, -kLargest, kLargest));
         if (std::fabs(y) <= std::numeric_limits<float>::min())
         {
             y = 0.0f;

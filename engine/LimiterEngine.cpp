@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 namespace
 {
@@ -37,6 +38,20 @@ float peakOf(float left, float right)
 double peakOf(double left, double right)
 {
     return std::max(std::fabs(left), std::fabs(right));
+}
+
+// A band difference or an output sample beyond the float range saturates instead of
+// becoming infinite: an infinite band times a zero gain would give NaN.
+constexpr float kLargestFloat = std::numeric_limits<float>::max();
+
+float saturated(float value)
+{
+    return std::clamp(value, -kLargestFloat, kLargestFloat);
+}
+
+float saturatedSample(double value)
+{
+    return static_cast<float>(std::clamp(value, -double(kLargestFloat), double(kLargestFloat)));
 }
 } // namespace
 
@@ -209,10 +224,10 @@ void CLimiterEngine::splitBands(int n, bool lowOn, bool highOn)
     }
     for (int i = 0; i < n; ++i)
     {
-        highLeft_[i] = inputLeft_[i] - midLeft_[i];
-        highRight_[i] = inputRight_[i] - midRight_[i];
-        midLeft_[i] = midLeft_[i] - lowLeft_[i];
-        midRight_[i] = midRight_[i] - lowRight_[i];
+        highLeft_[i] = saturated(inputLeft_[i] - midLeft_[i]);
+        highRight_[i] = saturated(inputRight_[i] - midRight_[i]);
+        midLeft_[i] = saturated(midLeft_[i] - lowLeft_[i]);
+        midRight_[i] = saturated(midRight_[i] - lowRight_[i]);
     }
 }
 
@@ -280,8 +295,8 @@ void CLimiterEngine::limitAndSum(float* outLeft, float* outRight, int n,
         const StereoSample out = safeClip_.process(sumLeft, sumRight);
         if constexpr (kCapturing)
             capture->offer(Trace::output, static_cast<float>(peakOf(out.left, out.right)));
-        outLeft[i] = static_cast<float>(out.left);
-        outRight[i] = static_cast<float>(out.right);
+        outLeft[i] = saturatedSample(out.left);
+        outRight[i] = saturatedSample(out.right);
     }
 }
 

@@ -68,12 +68,13 @@ void formatTime(float milliseconds, char* text)
 {
     const double ms = milliseconds;
     const double seconds = ms * double(0.001f);
+    // Below a millisecond in microseconds, written "us" in plain ASCII.
     if (milliseconds < 0.01f)
-        print(text, "%.2fns", ms * 1000.0);
+        print(text, "%.2fus", ms * 1000.0);
     else if (milliseconds < 0.1f)
-        print(text, "%.1fns", ms * 1000.0);
+        print(text, "%.1fus", ms * 1000.0);
     else if (milliseconds < 1.0f)
-        print(text, "%.0fns", ms * 1000.0);
+        print(text, "%.0fus", ms * 1000.0);
     else if (milliseconds < 10.0f)
         print(text, "%.2fms", ms);
     else if (milliseconds < 100.0f)

@@ -40,13 +40,13 @@ void CAnimKnob::draw(CDrawContext* context)
             strip->draw(context, size_, source);
         }
     }
-    lastDrawnPoint_ = handlePointOf();
+    lastDrawnFrame_ = frameOffset();
     setDirty(false);
 }
 
 bool CAnimKnob::isDirty() const
 {
-    if (!CView::isDirty() && handlePointOf() == lastDrawnPoint_)
+    if (!CView::isDirty() && frameOffset() == lastDrawnFrame_)
     {
         return false;
     }

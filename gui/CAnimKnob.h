@@ -1,6 +1,6 @@
 // A film-strip knob: one image of a strip of frames stacked vertically, the frame chosen
-// by the value; it tracks the mouse like a knob. Redrawn only when the value moves the
-// handle point by a whole pixel.
+// by the value; it tracks the mouse like a knob. Redrawn only when the value changes the
+// frame shown.
 #pragma once
 
 #include "gui/CKnob.h"
@@ -25,5 +25,5 @@ class CAnimKnob : public CKnob
     int32_t frameCount_;
     int32_t frameHeight_;
     bool inverse_ = false;
-    CPoint lastDrawnPoint_{-1, -1};
+    int32_t lastDrawnFrame_ = -1;
 };

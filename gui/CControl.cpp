@@ -145,6 +145,12 @@ int32_t CControl::readButtons(CDrawContext* context)
                               : platform::currentInput().mouseButtons();
 }
 
+int32_t CControl::trackedButtons(CDrawContext* context) const
+{
+    const CFrame* frame = getFrame();
+    return frame != nullptr && frame->isRetired() ? 0 : readButtons(context);
+}
+
 void CControl::notifyIfDirty(CDrawContext* context)
 {
     if (isDirty())

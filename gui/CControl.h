@@ -57,6 +57,9 @@ class CControl : public CView
     bool startPress(CDrawContext* context, int32_t& buttons);
     // The mouse-button word now.
     static int32_t readButtons(CDrawContext* context);
+    // The buttons a drag loop goes on with: none once the frame is retired, so that a
+    // gesture ends when the editor is closed under it.
+    int32_t trackedButtons(CDrawContext* context) const;
     // Tells the listener of a change when the control is dirty.
     void notifyIfDirty(CDrawContext* context);
     void notify(CDrawContext* context);

@@ -24,6 +24,19 @@ template <typename Draw> void withContext(CFrame* frame, CDrawContext* context, 
 }
 } // namespace
 
+// Marks the frame busy for the life of a handler.
+class CFrame::BusyScope
+{
+  public:
+    explicit BusyScope(CFrame& frame) : frame_(frame) { ++frame_.busyDepth_; }
+    ~BusyScope() { --frame_.busyDepth_; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+  private:
+    CFrame& frame_;
+};
+
 CFrame::CFrame(const CRect& size, void* parentWindow, CFrameOwner* editor)
     : CViewContainer(size, this), editor_(editor), parentWindow_(parentWindow)
 {
@@ -67,6 +80,14 @@ void CFrame::idlePump()
     if (editor_ != nullptr)
     {
         editor_->idlePump();
+    }
+}
+
+void CFrame::dispatchPendingPaint()
+{
+    if (window_)
+    {
+        window_->dispatchPendingPaint();
     }
 }
 
@@ -168,6 +189,7 @@ bool CFrame::resize(int32_t width, int32_t height)
     {
         return false;
     }
+    const BusyScope busy(*this);
     releaseViewRedrawContext();
     const bool hostResized = editor_ != nullptr && editor_->sizeWindow(width, height);
     const CRect resized{0, 0, width, height};
@@ -243,6 +265,11 @@ void CFrame::drawPart(CDrawContext* context, const CRect& update)
 
 void CFrame::onMouseDown(CDrawContext* context, CPoint where, int32_t buttons)
 {
+    if (retired_)
+    {
+        return;
+    }
+    const BusyScope busy(*this);
     setFocusView(nullptr);
     withContext(this, context,
                 [&](CDrawContext* c)
@@ -265,6 +292,11 @@ void CFrame::onMouseDown(CDrawContext* context, CPoint where, int32_t buttons)
 
 int32_t CFrame::onKeyDown(const CKeyCode& key)
 {
+    if (retired_)
+    {
+        return -1;
+    }
+    const BusyScope busy(*this);
     int32_t answer = focusView_ != nullptr ? focusView_->onKeyDown(key) : -1;
     if (answer == -1 && modalView_ != nullptr)
     {
@@ -280,6 +312,11 @@ int32_t CFrame::onKeyDown(const CKeyCode& key)
 
 int32_t CFrame::onKeyUp(const CKeyCode& key)
 {
+    if (retired_)
+    {
+        return -1;
+    }
+    const BusyScope busy(*this);
     int32_t answer = focusView_ != nullptr ? focusView_->onKeyUp(key) : -1;
     if (answer == -1 && modalView_ != nullptr)
     {
@@ -290,6 +327,11 @@ int32_t CFrame::onKeyUp(const CKeyCode& key)
 
 bool CFrame::onWheelAxis(CDrawContext* context, CPoint where, int32_t axis, float distance)
 {
+    if (retired_)
+    {
+        return false;
+    }
+    const BusyScope busy(*this);
     CView* view = modalView_ != nullptr ? modalView_ : viewAt(where, false);
     if (view == nullptr)
     {

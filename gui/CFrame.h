@@ -26,6 +26,14 @@ class CFrame : public CViewContainer
     void idle();
     // Lets the editor keep the host alive during a control's drag.
     void idlePump();
+    // Lets the window system paint one pending region during a control's drag.
+    void dispatchPendingPaint();
+    // True while the frame handles input or resizes: a handler may call the host, and a host
+    // may close the editor from inside that call, so the frame must outlive the handler.
+    bool isBusy() const { return busyDepth_ > 0; }
+    // Ends a running gesture and refuses further input: the editor closed under it.
+    void retire() { retired_ = true; }
+    bool isRetired() const { return retired_; }
     // Milliseconds of the platform clock; 0 without an editor.
     uint32_t getTicks() const;
     // The host's knob mode (2: linear); 0 without an editor.
@@ -74,6 +82,8 @@ class CFrame : public CViewContainer
     bool isClass(const char* name) const override;
 
   private:
+    class BusyScope;
+
     void releaseViewRedrawContext();
 
     CFrameOwner* editor_;
@@ -83,6 +93,8 @@ class CFrame : public CViewContainer
     bool open_ = true;
     bool updateInhibited_ = false;
     bool firstDraw_ = true;
+    bool retired_ = false;
+    int busyDepth_ = 0;
     std::unique_ptr<FrameWindow> window_;
     COffscreenContext* offscreen_ = nullptr;
 };

@@ -51,7 +51,7 @@ void CKickButton::onMouseDown(CDrawContext* context, CPoint where, int32_t butto
                 frame->getMousePosition(where);
             }
             idlePump();
-            buttons = readButtons(context);
+            buttons = trackedButtons(context);
         }
     }
     else

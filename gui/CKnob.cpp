@@ -252,7 +252,7 @@ void CKnob::onMouseDown(CDrawContext* context, CPoint where, int32_t buttons)
     int32_t seenButtons = buttons;
     do
     {
-        buttons = readButtons(context);
+        buttons = trackedButtons(context);
         if (where != last)
         {
             last = where;

@@ -8,8 +8,6 @@
 CParamDisplay::CParamDisplay(const CRect& size, CBitmap* background, int32_t style)
     : CControl(size, nullptr, -1, background), style_(style)
 {
-    // Presses fall through to whatever lies below.
-    enableMouse(false);
 }
 
 void CParamDisplay::changeColour(CColor& field, const CColor& colour)
@@ -184,6 +182,8 @@ void CParamDisplay::drawWithText(CDrawContext* context, const char* text)
     context->setClipRect(savedClip);
 }
 
+// A display takes the presses on it and does nothing with them, so that none reaches the
+// control it overlaps.
 void CParamDisplay::onMouseDown(CDrawContext*, CPoint, int32_t) {}
 
 bool CParamDisplay::isClass(const char* name) const

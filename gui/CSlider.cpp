@@ -118,7 +118,7 @@ void CSlider::onMouseDown(CDrawContext* context, CPoint where, int32_t buttons)
     int32_t held = buttons;
     do
     {
-        buttons = readButtons(context);
+        buttons = trackedButtons(context);
         // The turn that finds the button released still places the handle at the last
         // pointer position, with the modifiers that were held until then.
         if ((buttons & kLButton) != 0)

@@ -3,6 +3,7 @@
 #include "analysis/SpectrumAnalyzer.h"
 #include "editor/SDEditor.h"
 #include "engine/DenormalGuard.h"
+#include "engine/HostValueText.h"
 #include "engine/LimiterEngine.h"
 
 #include <algorithm>
@@ -172,6 +173,16 @@ void AKkk::getParameterName(VstInt32 index, char* text)
         std::strcpy(text, kControlTable[0].name);
 }
 
+void AKkk::getParameterLabel(VstInt32 index, char* text)
+{
+    hostLabelText(index, storedParameter(index), text);
+}
+
+void AKkk::getParameterDisplay(VstInt32 index, char* text)
+{
+    hostDisplayText(index, storedParameter(index), text);
+}
+
 void AKkk::resetToDefaults()
 {
     for (int index = 0; index < kNumParameters; ++index)
@@ -277,7 +288,7 @@ void AKkk::setProgram(VstInt32 program)
 {
     if (program < 0 || program >= kNumPrograms)
         return;
-    curProgram_ = program;
+    curProgram_.store(program, std::memory_order_relaxed);
     for (const PresetEntry& entry : kFactoryPresets[program].entries)
     {
         if (entry.index < 0)
@@ -288,16 +299,17 @@ void AKkk::setProgram(VstInt32 program)
 
 void AKkk::setProgramName(const char* name)
 {
-    char* stored = programs_[curProgram_].name;
+    char* stored = programs_[getProgram()].name;
     std::strncpy(stored, name, kProgramNameSize - 1);
     stored[kProgramNameSize - 1] = '\0';
 }
 
 void AKkk::getProgramName(char* name)
 {
-    const char* stored = programs_[curProgram_].name;
+    const VstInt32 program = getProgram();
+    const char* stored = programs_[program].name;
     if (std::strcmp(stored, "Init") == 0)
-        std::snprintf(name, kProgramNameSize, "Init %d", curProgram_ + 1);
+        std::snprintf(name, kProgramNameSize, "Init %d", program + 1);
     else
         std::strcpy(name, stored);
 }

@@ -31,6 +31,9 @@ public:
     void setParameter(VstInt32 index, float value) override;
     float getParameter(VstInt32 index) override;
     void getParameterName(VstInt32 index, char* text) override;
+    // Parameters 13 to 27: the value text's number and its unit, as the knobs show them.
+    void getParameterLabel(VstInt32 index, char* text) override;
+    void getParameterDisplay(VstInt32 index, char* text) override;
     void setProgram(VstInt32 program) override;
     void setProgramName(const char* name) override;
     void getProgramName(char* name) override;

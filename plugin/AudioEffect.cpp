@@ -121,6 +121,14 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
         if (ptr)
             getParameterName(index, static_cast<char*>(ptr));
         return 0;
+    case effGetParamLabel:
+        if (ptr)
+            getParameterLabel(index, static_cast<char*>(ptr));
+        return 0;
+    case effGetParamDisplay:
+        if (ptr)
+            getParameterDisplay(index, static_cast<char*>(ptr));
+        return 0;
     case effSetSampleRate:
         if (isUsableSampleRate(opt))
             setSampleRate(opt);
@@ -151,7 +159,7 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
     case effIdentify:
         return vstFourCharCode('N', 'v', 'E', 'f');
     default:
-        // The label and display queries write nothing; chunks are not kept.
+        // Chunks are not kept.
         return 0;
     }
 }

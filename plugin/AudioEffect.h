@@ -4,6 +4,8 @@
 
 #include "plugin/VstInterface.h"
 
+#include <atomic>
+
 class AEffEditor;
 
 class AudioEffect
@@ -32,9 +34,15 @@ class AudioEffect
     virtual void setParameter(VstInt32 index, float value) = 0;
     virtual float getParameter(VstInt32 index) = 0;
     virtual void getParameterName(VstInt32 index, char* text) = 0;
+    // The unit and the value text hosts show; nothing is written by default.
+    virtual void getParameterLabel(VstInt32, char*) {}
+    virtual void getParameterDisplay(VstInt32, char*) {}
 
-    virtual void setProgram(VstInt32 program) { curProgram_ = program; }
-    virtual VstInt32 getProgram() { return curProgram_; }
+    virtual void setProgram(VstInt32 program)
+    {
+        curProgram_.store(program, std::memory_order_relaxed);
+    }
+    virtual VstInt32 getProgram() { return curProgram_.load(std::memory_order_relaxed); }
     virtual void setProgramName(const char* name) = 0;
     virtual void getProgramName(char* name) = 0;
 
@@ -65,7 +73,8 @@ class AudioEffect
     VstInt32 blockSize_ = 1024;
     VstInt32 numPrograms_;
     VstInt32 numParams_;
-    VstInt32 curProgram_ = 0;
+    // Set on the host's dispatcher thread, read on its user-interface thread.
+    std::atomic<VstInt32> curProgram_{0};
     AEffect effect_;
 
   private:

@@ -8,7 +8,7 @@ packages="cmake ninja-build g++ pkg-config file binutils
     libgtest-dev libbenchmark-dev libfftw3-dev
     libfreetype-dev libfontconfig-dev fonts-liberation2 libx11-dev libpng-dev
     libsndfile1-dev libebur128-dev
-    xvfb xauth xdotool imagemagick x11-utils
+    xvfb xauth xdotool imagemagick x11-utils clang libclang-rt-14-dev clang-format git
     wine wine32:i386 wine64 $*"
 
 # The 32-bit Windows plug-in is tested under 32-bit Wine.

@@ -16,6 +16,10 @@ run_suite() {
     cmake --build "$dir" -j "$jobs"
 }
 
+# Formatting first: it takes a second and fails fast.
+echo "== clang-format"
+git -C "$top" ls-files '*.cpp' '*.h' | (cd "$top" && xargs clang-format --dry-run -Werror)
+
 run_suite release -DCMAKE_BUILD_TYPE=Release
 ctest --test-dir "$top/build-release" --output-on-failure -j "$jobs"
 
@@ -27,3 +31,13 @@ ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
 run_suite tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVRN07_SANITIZE=thread
 TSAN_OPTIONS=halt_on_error=1 ctest --test-dir "$top/build-tsan" --output-on-failure -L threads \
     --no-tests=ignore
+
+# The plug-in driven as hosts drive it by libFuzzer for a bounded time, from the committed
+# corpus (new inputs go to a scratch folder, not into the tree).
+run_suite fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVRN07_FUZZ=ON -DVRN07_SANITIZE=address,undefined \
+    -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+scratch="$top/build-fuzz/corpus"
+mkdir -p "$scratch"
+ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions="$top/tools/lsan.supp" \
+    "$top/build-fuzz/tests/fuzz/vrn07-fuzz-plugin" -max_total_time=60 -timeout=30 \
+    -print_final_stats=1 "$scratch" "$top/tests/fuzz/corpus"

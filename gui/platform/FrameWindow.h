@@ -23,6 +23,10 @@ class FrameWindow
     // Handles the window system's pending events; called from the frame's idle. A window
     // whose events arrive by themselves (Win32 messages) or that has none does nothing.
     virtual void pollEvents() {}
+    // Handles one pending paint request of the thread's windows, so that a long drag does not
+    // leave uncovered parts of the screen unpainted. Bindings that paint from their event
+    // poll do nothing.
+    virtual void dispatchPendingPaint() {}
     // Gives the window, and its back buffer, a new size; the frame is drawn anew when the
     // window system next asks for it. hostResized tells whether the host has already fitted
     // its own window to the new size; when it has not, a binding may resize the windows

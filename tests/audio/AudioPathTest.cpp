@@ -219,3 +219,37 @@ TEST_F(AudioPath, SendsEverythingThroughTheMiddleBandWhenBothOuterBandsAreOff)
     for (int i = 0; i + kDelay < 1000; ++i)
         ASSERT_EQ(output.left[size_t(i + kDelay)], input.left[size_t(i)]) << i;
 }
+
+// Adjacent samples of opposite sign near the float limit overflow the band split; every
+// program, with SafeClip on and off and at the largest drive, must still give finite output.
+TEST_F(AudioPath, GivesFiniteOutputForHugeFiniteInputAtEveryProgramAndDrive)
+{
+    StereoBuffer input = noise(600, 1.0f, 3);
+    for (int i = 0; i < 600; i += 7)
+    {
+        input.left[size_t(i)] = 1.7e38f;
+        input.left[size_t(i + 1)] = -1.7e38f;
+        input.right[size_t(i)] = std::numeric_limits<float>::max();
+        input.right[size_t(i + 2)] = -std::numeric_limits<float>::max();
+    }
+    for (int program = 0; program < 5; ++program)
+    {
+        for (const bool safeClip : {true, false})
+        {
+            for (const double drive : {0.0, 18.0})
+            {
+                plugin_->dispatch(effSetProgram, 0, program);
+                setReal(26, safeClip ? 1 : 0);
+                setReal(24, drive);
+                const StereoBuffer output = render(input, 64);
+                for (int i = 0; i < 600; ++i)
+                {
+                    ASSERT_TRUE(std::isfinite(output.left[size_t(i)]))
+                        << program << " " << safeClip << " " << drive << " frame " << i;
+                    ASSERT_TRUE(std::isfinite(output.right[size_t(i)]))
+                        << program << " " << safeClip << " " << drive << " frame " << i;
+                }
+            }
+        }
+    }
+}

@@ -42,3 +42,24 @@ TEST(Threads, ParameterChangesRaceSafelyWithProcessing)
     second.join();
     EXPECT_TRUE(finite);
 }
+
+TEST(Threads, ProgramChangesRaceSafelyWithProgramQueries)
+{
+    HostHarness host;
+    PluginInstance plugin(host.create(VSTPluginMain));
+    ASSERT_NE(plugin.effect(), nullptr);
+
+    std::thread changer([&plugin] {
+        for (int i = 0; i < 2000; ++i)
+            plugin.dispatch(effSetProgram, 0, i % 5);
+    });
+    bool inRange = true;
+    for (int i = 0; i < 2000; ++i)
+    {
+        const VstIntPtr program = plugin.dispatch(effGetProgram);
+        inRange = inRange && program >= 0 && program < 5;
+        inRange = inRange && !plugin.text(effGetProgramName).empty();
+    }
+    changer.join();
+    EXPECT_TRUE(inRange);
+}

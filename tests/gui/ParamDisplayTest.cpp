@@ -6,6 +6,7 @@
 #include "GuiTestSupport.h"
 #include "gui/CDrawContext.h"
 #include "gui/COffscreenContext.h"
+#include "gui/COnOffButton.h"
 #include "gui/COptionMenu.h"
 #include "gui/CParamDisplay.h"
 #include "gui/CTextLabel.h"
@@ -182,11 +183,22 @@ TEST(ParamDisplay, SettersMarkItDirtyOnlyWhenSomethingChanges)
     EXPECT_TRUE(display.isDirty());
 }
 
-TEST(ParamDisplay, IgnoresTheMouseSoPressesReachTheViewBelow)
+TEST(ParamDisplay, TakesPressesAndDoesNothingSoNoneReachesTheControlBelow)
 {
-    CParamDisplay display(kRect);
-    EXPECT_FALSE(display.mouseEnabled());
-    EXPECT_TRUE(display.isClass("CParamDisplay"));
+    HeadlessFrameFixture fixture;
+    auto* below = new COnOffButton(kRect, &fixture.listener, 9, nullptr);
+    fixture.frame->addChild(below);
+    fixture.press({10, 10}, 1);
+    ASSERT_EQ(fixture.listener.values.size(), 1u) << "the button alone takes a press";
+
+    auto* display = new CParamDisplay(kRect);
+    fixture.frame->addChild(display);
+    fixture.press({10, 10}, 1);
+    EXPECT_EQ(fixture.listener.values.size(), 1u);
+    EXPECT_EQ(below->getValue(), 1.0f);
+
+    CParamDisplay plain(kRect);
+    EXPECT_TRUE(plain.isClass("CParamDisplay"));
     EXPECT_TRUE(CTextLabel(kRect).isClass("CParamDisplay"));
     EXPECT_TRUE(CTextLabel(kRect).isClass("CTextLabel"));
 }

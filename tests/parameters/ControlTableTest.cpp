@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <set>
 #include <string>
 
@@ -54,7 +56,8 @@ TEST(Curves, StepDecibelsInHalvesAtOrBelowTheLinearValue)
     // lin = -18 + 36 n for the thresholds.
     auto lin = [](double value) { return (value + 18.0) / 36.0; };
     EXPECT_EQ(normalizedToReal(0.5, 14), 0.0);
-    EXPECT_EQ(normalizedToReal(lin(0.49998), 14), 0.0);
+    EXPECT_EQ(normalizedToReal(lin(0.4998), 14), 0.0);
+    EXPECT_EQ(normalizedToReal(lin(0.49995), 14), 0.5) << "within the round-trip tolerance";
     EXPECT_EQ(normalizedToReal(lin(0.5), 14), 0.5);
     EXPECT_EQ(normalizedToReal(lin(-0.1), 14), -0.5);
     EXPECT_EQ(normalizedToReal(lin(-9.0), 14), -9.0);
@@ -84,4 +87,35 @@ TEST(Curves, RoundTripEveryDefault)
                 << row.name;
         }
     }
+}
+
+// Hosts store a parameter as a float, and some as decimal text of six significant digits
+// (LMMS: "%.6g"); every half-decibel step must come back as itself both ways, while a value
+// clearly below a step still belongs to the step below.
+TEST(Curves, EveryHalfDecibelStepSurvivesFloatAndDecimalTextRoundTrips)
+{
+    int rows = 0;
+    for (int id = 4; id < kNumParameters; ++id)
+    {
+        const ControlRow& row = findControlRow(id);
+        if (row.curve != kCurveHalfDecibelSteps)
+            continue;
+        ++rows;
+        for (double step = row.minimum; step <= row.maximum; step += 0.5)
+        {
+            const float stored = float(realToNormalized(step, id));
+            EXPECT_EQ(normalizedToReal(stored, id), step) << row.name << " float " << step;
+
+            char text[32];
+            std::snprintf(text, sizeof text, "%.6g", double(stored));
+            EXPECT_EQ(normalizedToReal(std::strtod(text, nullptr), id), step)
+                << row.name << " text " << text;
+
+            const double clearlyBelow = realToNormalized(step - 1.01e-4, id);
+            EXPECT_EQ(normalizedToReal(clearlyBelow, id), step - 0.5) << row.name << " " << step;
+            const double justAbove = realToNormalized(step + 0.499, id);
+            EXPECT_EQ(normalizedToReal(justAbove, id), step) << row.name << " " << step;
+        }
+    }
+    EXPECT_GT(rows, 0);
 }

@@ -62,9 +62,9 @@ TEST(LevelFormatter, UsesFewerDecimalsForLargerLevels)
 
 TEST(TimeFormatter, MovesBetweenMicroMilliAndSeconds)
 {
-    EXPECT_EQ(text(formatTime, 0.5f), "500ns");
-    EXPECT_EQ(text(formatTime, 0.05f), "50.0ns");
-    EXPECT_EQ(text(formatTime, 0.005f), "5.00ns");
+    EXPECT_EQ(text(formatTime, 0.5f), "500us");
+    EXPECT_EQ(text(formatTime, 0.05f), "50.0us");
+    EXPECT_EQ(text(formatTime, 0.005f), "5.00us");
     EXPECT_EQ(text(formatTime, 1.71f), "1.71ms");
     EXPECT_EQ(text(formatTime, 47.4f), "47.4ms");
     EXPECT_EQ(text(formatTime, 200), "200ms");

@@ -43,16 +43,20 @@ TEST_F(Dispatcher, LetsEveryIndexBeAutomated)
         EXPECT_EQ(plugin->dispatch(effCanBeAutomated, index), 1) << index;
 }
 
-TEST_F(Dispatcher, LeavesTheLabelAndDisplayBuffersUntouched)
+TEST_F(Dispatcher, LeavesTheLabelAndDisplayBuffersOfEditorOnlyParametersUntouched)
 {
     auto plugin = createInstance();
     for (VstInt32 opcode : {effGetParamLabel, effGetParamDisplay})
     {
-        char buffer[32];
-        std::memset(buffer, 0x5a, sizeof(buffer));
-        EXPECT_EQ(plugin->dispatch(opcode, 14, 0, buffer), 0);
-        for (char c : buffer)
-            ASSERT_EQ(c, 0x5a);
+        for (int index : {4, 12})
+        {
+            char buffer[32];
+            std::memset(buffer, 0x5a, sizeof(buffer));
+            EXPECT_EQ(plugin->dispatch(opcode, index, 0, buffer), 0);
+            for (char c : buffer)
+                ASSERT_EQ(c, 0x5a);
+        }
+        EXPECT_EQ(plugin->dispatch(opcode, 14, 0, nullptr), 0);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "tests/plugin/PluginFixture.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 using Parameters = BuiltPlugin;
@@ -74,4 +75,59 @@ TEST_F(Parameters, IgnoreNonFiniteValuesAndClampTheRest)
     EXPECT_EQ(plugin->getParameter(24), 1.0f);
     plugin->setParameter(24, -3.0f);
     EXPECT_EQ(plugin->getParameter(24), 0.0f);
+}
+
+namespace
+{
+// The display and unit a host shows for a parameter set from its real value.
+std::string hostView(PluginInstance& plugin, int index, double real)
+{
+    plugin.setParameter(index, float(realToNormalized(real, index)));
+    return plugin.text(effGetParamDisplay, index) + "|" + plugin.text(effGetParamLabel, index);
+}
+} // namespace
+
+TEST_F(Parameters, ShowHostsTheKnobsValueAndUnit)
+{
+    auto plugin = createInstance();
+    EXPECT_EQ(hostView(*plugin, 14, 11.5), "11.5|dB");
+    EXPECT_EQ(hostView(*plugin, 17, -18), "-18.0|dB");
+    EXPECT_EQ(hostView(*plugin, 21, 1235), "1.24|kHz");
+    EXPECT_EQ(hostView(*plugin, 21, 20000), "(off)|");
+    EXPECT_EQ(hostView(*plugin, 20, 31), "31.0|Hz");
+    EXPECT_EQ(hostView(*plugin, 20, 10), "(off)|");
+    EXPECT_EQ(hostView(*plugin, 22, 0.5), "500|us");
+    EXPECT_EQ(hostView(*plugin, 23, 47.4), "47.4|ms");
+    EXPECT_EQ(hostView(*plugin, 24, 3), "3.0|dB");
+    EXPECT_EQ(hostView(*plugin, 13, 1), "active|");
+    EXPECT_EQ(hostView(*plugin, 13, 0), "bypass|");
+    EXPECT_EQ(hostView(*plugin, 26, 1), "on|");
+    EXPECT_EQ(hostView(*plugin, 27, 0), "off|");
+}
+
+TEST_F(Parameters, WriteHostTextsThatFitTheInterfacesEightBytes)
+{
+    auto plugin = createInstance();
+    for (int index = 13; index < 28; ++index)
+    {
+        for (float normalized : {0.0f, 0.01f, 0.37f, 0.5f, 0.999f, 1.0f})
+        {
+            plugin->setParameter(index, normalized);
+            for (VstInt32 opcode : {effGetParamDisplay, effGetParamLabel})
+            {
+                char text[64];
+                std::memset(text, 'x', sizeof text);
+                plugin->dispatch(opcode, index, 0, text);
+                EXPECT_LT(strnlen(text, sizeof text), 8u) << index << " " << normalized;
+            }
+            EXPECT_FALSE(plugin->text(effGetParamDisplay, index).empty()) << index;
+        }
+    }
+    // The reserved and the editor-only indices answer nothing, as before.
+    for (int index : {-1, 0, 2, 12, 28})
+    {
+        char text[16] = "unchanged";
+        plugin->dispatch(effGetParamDisplay, index, 0, text);
+        EXPECT_STREQ(text, "unchanged") << index;
+    }
 }

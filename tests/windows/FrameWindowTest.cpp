@@ -167,6 +167,20 @@ TEST_F(Win32Frame, PaintsTheUpdateAreaThroughItsBackBuffer)
     EXPECT_EQ(countOtherThan(shown, kProbeSize, pixelOf(kProbeColour)), 0);
 }
 
+// A control's drag pumps through the frame: one pending paint is handled there, so that
+// what other windows uncover is painted while the knob is held.
+TEST_F(Win32Frame, ADragsPumpPaintsOnePendingRegion)
+{
+    pumpMessagesFor(20);
+    probe_->draws = 0;
+    InvalidateRect(child_, nullptr, FALSE);
+    frame_->dispatchPendingPaint();
+    EXPECT_EQ(probe_->draws, 1);
+    frame_->dispatchPendingPaint();
+    EXPECT_EQ(probe_->draws, 1) << "nothing left to paint";
+    EXPECT_EQ(countOtherThan(captureWindow(child_), kProbeSize, pixelOf(kProbeColour)), 0);
+}
+
 TEST_F(Win32Frame, APaintMessageWithoutAnUpdateRegionDrawsNothing)
 {
     ValidateRect(child_, nullptr);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace
 {
@@ -35,6 +36,15 @@ void HostHarness::setAnswer(VstInt32 opcode, VstIntPtr answer)
 {
     std::lock_guard<std::mutex> lock(mutex_);
     answers_[opcode] = answer;
+}
+
+void HostHarness::setReaction(VstInt32 opcode, std::function<void(AEffect*)> reaction)
+{
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (reaction)
+        reactions_[opcode] = std::move(reaction);
+    else
+        reactions_.erase(opcode);
 }
 
 AEffect* HostHarness::create(PluginEntry entry)
@@ -80,6 +90,19 @@ VstIntPtr HostHarness::record(const HostCall& call)
     return answer != answers_.end() ? answer->second : 0;
 }
 
+void HostHarness::react(AEffect* effect, VstInt32 opcode)
+{
+    std::function<void(AEffect*)> reaction;
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        auto found = reactions_.find(opcode);
+        if (found == reactions_.end())
+            return;
+        reaction = found->second;
+    }
+    reaction(effect);
+}
+
 VstIntPtr VSTCALLBACK HostHarness::callback(AEffect* effect, VstInt32 opcode, VstInt32 index,
                                             VstIntPtr value, void* ptr, float opt)
 {
@@ -89,7 +112,9 @@ VstIntPtr VSTCALLBACK HostHarness::callback(AEffect* effect, VstInt32 opcode, Vs
     HostCall call{effect, opcode, index, value, opt, {}};
     if (opcode == audioMasterCanDo && ptr)
         call.text = static_cast<const char*>(ptr);
-    return host->record(call);
+    const VstIntPtr answer = host->record(call);
+    host->react(effect, opcode);
+    return answer;
 }
 
 VstIntPtr PluginInstance::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,

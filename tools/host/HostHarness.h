@@ -4,6 +4,7 @@
 
 #include "tools/host/PluginLibrary.h"
 
+#include <functional>
 #include <map>
 #include <mutex>
 #include <string>
@@ -31,6 +32,10 @@ public:
     // What the host answers to an opcode; audioMasterVersion answers 2400 unless told
     // otherwise, everything else 0.
     void setAnswer(VstInt32 opcode, VstIntPtr answer);
+    // What the host does inside the plug-in's call with this opcode, after recording it:
+    // hosts that pump their own user interface there can call back into the plug-in. An
+    // empty function removes the reaction.
+    void setReaction(VstInt32 opcode, std::function<void(AEffect*)> reaction);
     // Calls the entry point with this host's callback; null when the plug-in refuses.
     AEffect* create(PluginEntry entry);
 
@@ -43,9 +48,11 @@ public:
 
 private:
     VstIntPtr record(const HostCall& call);
+    void react(AEffect* effect, VstInt32 opcode);
 
     mutable std::mutex mutex_;
     std::map<VstInt32, VstIntPtr> answers_;
+    std::map<VstInt32, std::function<void(AEffect*)>> reactions_;
     std::vector<HostCall> calls_;
     std::vector<AEffect*> effects_;
 };

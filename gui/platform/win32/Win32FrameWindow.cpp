@@ -310,6 +310,15 @@ bool Win32FrameWindow::parentBounds(CRect& bounds) const
     return true;
 }
 
+void Win32FrameWindow::dispatchPendingPaint()
+{
+    MSG message;
+    if (PeekMessageA(&message, nullptr, WM_PAINT, WM_PAINT, PM_REMOVE))
+    {
+        DispatchMessageA(&message);
+    }
+}
+
 void Win32FrameWindow::setCursor(int32_t type)
 {
     if (!cursorChanged_)

@@ -29,6 +29,7 @@ enum CCursorType : int32_t
 class Win32FrameWindow : public FrameWindow
 {
   public:
+    void dispatchPendingPaint() override;
     // Period of the timer that refreshes the editor.
     static constexpr UINT kTickMs = 25;
 
