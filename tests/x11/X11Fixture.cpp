@@ -12,8 +12,15 @@ namespace
 {
 int opened = 0;
 int closed = 0;
+int hostLosses = 0;
 constexpr auto kPumpTimeout = std::chrono::seconds(2);
 constexpr auto kPumpStep = std::chrono::milliseconds(5);
+
+int countHostLoss(Display*)
+{
+    ++hostLosses;
+    return 0;
+}
 } // namespace
 
 extern "C" Display* __real_XOpenDisplay(const char* name);
@@ -40,6 +47,21 @@ int openedDisplays()
 int closedDisplays()
 {
     return closed;
+}
+
+HostLossHandler::HostLossHandler() : previous_(XSetIOErrorHandler(&countHostLoss))
+{
+    hostLosses = 0;
+}
+
+HostLossHandler::~HostLossHandler()
+{
+    XSetIOErrorHandler(previous_);
+}
+
+int HostLossHandler::losses() const
+{
+    return hostLosses;
 }
 
 void RecordingView::draw(CDrawContext* context)
@@ -162,6 +184,12 @@ void X11Fixture::sendKey(int type, KeySym keysym, unsigned int state)
     XSendEvent(display_, window()->window(), False,
                type == KeyPress ? KeyPressMask : KeyReleaseMask, &event);
     XFlush(display_);
+}
+
+void X11Fixture::endEditorConnection()
+{
+    XKillClient(display_, window()->window());
+    XSync(display_, False);
 }
 
 int X11Fixture::hostChildren()

@@ -83,6 +83,23 @@ class RecordingView : public CView
     CColor colour_;
 };
 
+// Installs a handler of broken connections for its life, as the host's toolkit does (most
+// end the process in it); it must hear of no connection but the host's own.
+class HostLossHandler
+{
+  public:
+    HostLossHandler();
+    ~HostLossHandler();
+    HostLossHandler(const HostLossHandler&) = delete;
+    HostLossHandler& operator=(const HostLossHandler&) = delete;
+
+    // The connections it has been handed so far.
+    int losses() const;
+
+  private:
+    XIOErrorHandler previous_;
+};
+
 class X11Fixture : public ::testing::Test
 {
   protected:
@@ -106,6 +123,8 @@ class X11Fixture : public ::testing::Test
     uint32_t pixelAt(int x, int y);
     void sendButton(unsigned int button, unsigned int state, int x, int y);
     void sendKey(int type, KeySym keysym, unsigned int state);
+    // Ends the editor's connection as xkill does: the server closes it and frees its window.
+    void endEditorConnection();
     int hostChildren();
 
     Display* display_ = nullptr;

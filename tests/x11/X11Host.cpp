@@ -1,8 +1,9 @@
 // A host with a real X window for the editor's end-to-end test: it loads the plug-in binary,
 // opens the editor inside a top-level window through the dispatcher, lets xdotool press,
 // drag, double-click and turn the wheel as a user would, and checks the automation the
-// plug-in reported back. It also refuses bad windows, loses its window under the editor and
-// opens and closes the editor a hundred times, counting X connections.
+// plug-in reported back. It also refuses bad windows, loses its window under the editor, has
+// the server end the editor's connection and opens and closes the editor a hundred times,
+// counting X connections.
 // Usage: X11Host <plug-in binary> <screenshot.png>; exits 0 when every check held.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -80,6 +81,21 @@ constexpr XID kNoWindow = 0x1FFFFF;
 
 int passed = 0;
 int failed = 0;
+int hostErrors = 0;
+
+// As the toolkits of most hosts do: a broken connection ends the process. The editor's own
+// connection must never reach this handler.
+int endOnLostConnection(Display*)
+{
+    std::printf("not ok - the host's handler was given a broken connection: the host ends\n");
+    std::_Exit(3);
+}
+
+int countHostError(Display*, XErrorEvent*)
+{
+    ++hostErrors;
+    return 0;
+}
 
 void check(bool condition, const std::string& what)
 {
@@ -437,6 +453,32 @@ void survivesItsHostWindowGoing(TestHost& host)
     host.close();
 }
 
+// What xkill does to the editor's window: the server closes the editor's connection and
+// frees its window.
+void survivesTheLossOfItsConnection(TestHost& host)
+{
+    const int opened = openedConnections;
+    const int closed = closedConnections;
+    const int errors = hostErrors;
+    check(host.open(host.top()), "the editor opens for the server to end its connection");
+    host.pump(std::chrono::milliseconds(200));
+    XKillClient(host.display(), host.editorWindow(host.top()));
+    XSync(host.display(), False);
+    host.pump(std::chrono::milliseconds(200));
+    check(host.childCount(host.top()) == 0,
+          "the editor's connection ended under effEditIdle: the process lives on");
+    XMapWindow(host.display(), kNoWindow);
+    XSync(host.display(), False);
+    check(hostErrors - errors == 1, "the host's connection and its error handler still work");
+    host.close();
+    check(openedConnections - opened == 1 && closedConnections - closed == 1,
+          "effEditClose closes the lost connection");
+    check(host.open(host.top()), "the editor opens again afterwards");
+    host.pump(std::chrono::milliseconds(300));
+    check(host.unpaintedPixels(host.editorWindow(host.top())) == 0, "and paints its panel");
+    host.close();
+}
+
 void opensAndClosesWithoutLeaks(TestHost& host)
 {
     const int opened = openedConnections;
@@ -476,6 +518,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "no X display\n");
         return 2;
     }
+    XSetIOErrorHandler(&endOnLostConnection);
+    XSetErrorHandler(&countHostError);
     // Keeps the binary mapped after the library is closed, so that a leak check at exit
     // still sees its static data and can name its functions.
     dlopen(argv[1], RTLD_NOW | RTLD_NODELETE);
@@ -508,6 +552,7 @@ int main(int argc, char** argv)
             screenshot(host, argv[2]);
         }
         survivesItsHostWindowGoing(host);
+        survivesTheLossOfItsConnection(host);
         opensAndClosesWithoutLeaks(host);
         plugin.close();
     }

@@ -35,3 +35,20 @@ TEST_F(X11InputTest, WithoutAnOpenWindowReportsNoButtonAndTheLastPosition)
     EXPECT_EQ(input.cursorPosition(), (CPoint{50, 60}));
     EXPECT_EQ(input.doubleClickTime(), 500);
 }
+
+TEST_F(X11InputTest, EndsADragWhenTheConnectionBreaksUnderIt)
+{
+    HostLossHandler hostHandler;
+    openFrame(host_);
+    ASSERT_TRUE(pumpUntilPainted());
+    endEditorConnection();
+    // A control tracking the pointer asks for its buttons: Xlib finds the loss in that call.
+    X11Input input;
+    EXPECT_EQ(input.mouseButtons(), 0);
+    EXPECT_TRUE(window()->lost());
+    EXPECT_EQ(window()->createDevice(), nullptr);
+    window()->pollEvents();
+    EXPECT_FALSE(frame_->isOpen());
+    closeFrame();
+    EXPECT_EQ(hostHandler.losses(), 0);
+}

@@ -255,6 +255,27 @@ TEST_F(X11WindowTest, ClosesTheFrameWhenTheHostWindowIsDestroyed)
     EXPECT_EQ(closedDisplays() - closedBefore, 1);
 }
 
+TEST_F(X11WindowTest, OutlivesTheServerEndingItsConnectionAndOpensAgain)
+{
+    HostLossHandler hostHandler;
+    openFrame(host_);
+    ASSERT_TRUE(pumpUntilPainted());
+    const int closedBefore = closedDisplays();
+    endEditorConnection();
+    ASSERT_TRUE(pumpUntil([&] { return !frame_->isOpen(); }));
+    EXPECT_TRUE(window()->lost());
+    EXPECT_EQ(window()->createDevice(), nullptr);
+    frame_->drawView(view_);
+    window()->show(kFrameSize);
+    closeFrame();
+    EXPECT_EQ(closedDisplays() - closedBefore, 1);
+    EXPECT_EQ(hostHandler.losses(), 0);
+    // The host's connection still works, and a new editor paints.
+    EXPECT_EQ(hostChildren(), 0);
+    openFrame(host_);
+    EXPECT_TRUE(pumpUntilPainted());
+}
+
 TEST_F(X11WindowTest, OpensAndClosesAHundredTimesLeavingNoConnectionOrWindow)
 {
     const int openedBefore = openedDisplays();

@@ -1,12 +1,9 @@
 #include "gui/platform/x11/X11Input.h"
 
-#include <X11/Xlib.h>
-
 #include <chrono>
 
 #include "gui/platform/x11/X11Translate.h"
 #include "gui/platform/x11/X11Window.h"
-#include "gui/platform/x11/XErrorTrap.h"
 
 namespace
 {
@@ -17,27 +14,12 @@ constexpr int32_t kDoubleClickMs = 500;
 bool X11Input::query()
 {
     X11Window* window = X11Window::latest();
-    if (window == nullptr || window->lost())
-    {
-        return false;
-    }
-    XErrorTrap trap(window->display());
-    Window root = 0;
-    Window child = 0;
-    int rootX = 0;
-    int rootY = 0;
-    int windowX = 0;
-    int windowY = 0;
     unsigned int mask = 0;
-    // On another screen the call answers false, yet the root position and mask still hold.
-    XQueryPointer(window->display(), window->window(), &root, &child, &rootX, &rootY, &windowX,
-                  &windowY, &mask);
-    if (trap.firstError() != 0)
+    if (window == nullptr || !window->queryPointer(position_, mask))
     {
         return false;
     }
     buttons_ = x11::buttonWord(mask);
-    position_ = {rootX, rootY};
     return true;
 }
 

@@ -3,9 +3,7 @@
 #include <X11/Xutil.h>
 
 #include <bit>
-#include <chrono>
 #include <cstdlib>
-#include <thread>
 #include <vector>
 
 #include "gui/CDrawContext.h"
@@ -29,8 +27,6 @@ constexpr int kDepth = 24;
 constexpr int kBitsPerPixel = 32;
 constexpr size_t kKeyTextBytes = 8;
 constexpr uint32_t kTimerPeriodMs = 25;
-constexpr int kConnectAttempts = 4;
-constexpr auto kFirstRetryPause = std::chrono::milliseconds(2);
 
 // The open windows of the process, oldest first (user-interface thread only).
 std::vector<X11Window*>& openWindows()
@@ -69,40 +65,18 @@ Bool isNotInput(Display*, XEvent* event, XPointer)
 {
     return isInput(*event) ? False : True;
 }
-
-// A server turns a connection away for a moment when clients come and go quickly (its
-// listening socket answers EAGAIN or resets): a few tries over some milliseconds get through.
-// Without a display name there is nothing to retry.
-Display* connect()
-{
-    const char* name = std::getenv("DISPLAY");
-    const int attempts = name != nullptr && name[0] != '\0' ? kConnectAttempts : 1;
-    auto pause = kFirstRetryPause;
-    for (int attempt = 1;; ++attempt)
-    {
-        if (Display* display = XOpenDisplay(nullptr))
-        {
-            return display;
-        }
-        if (attempt == attempts)
-        {
-            return nullptr;
-        }
-        std::this_thread::sleep_for(pause);
-        pause *= 2;
-    }
-}
 } // namespace
 
 std::unique_ptr<X11Window> X11Window::create(XID parent, CFrame& frame)
 {
-    Display* display = connect();
-    if (display == nullptr)
+    std::unique_ptr<XConnection> connection = XConnection::open();
+    if (connection == nullptr)
     {
         return nullptr;
     }
     const CRect size = frame.getSize();
-    std::unique_ptr<X11Window> window(new X11Window(display, frame, size.width(), size.height()));
+    std::unique_ptr<X11Window> window(
+        new X11Window(std::move(connection), frame, size.width(), size.height()));
     if (!window->build(parent))
     {
         return nullptr;
@@ -111,8 +85,10 @@ std::unique_ptr<X11Window> X11Window::create(XID parent, CFrame& frame)
     return window;
 }
 
-X11Window::X11Window(Display* display, CFrame& frame, int32_t width, int32_t height)
-    : display_(display), frame_(frame), lastTimerTick_(platform::currentInput().ticks())
+X11Window::X11Window(std::unique_ptr<XConnection> connection, CFrame& frame, int32_t width,
+                     int32_t height)
+    : connection_(std::move(connection)), display_(connection_->display()), frame_(frame),
+      lastTimerTick_(platform::currentInput().ticks())
 {
     backBuffer_.width = width;
     backBuffer_.height = height;
@@ -184,8 +160,18 @@ void X11Window::releaseImage()
 X11Window::~X11Window()
 {
     std::erase(openWindows(), this);
-    XErrorTrap trap(display_);
     releaseImage();
+    if (connection_->lost())
+    {
+        // The server freed the window and the colour map with the connection. The GC's memory
+        // is this process's: XFreeGC only queues its request, which is never sent.
+        if (gc_ != nullptr)
+        {
+            XFreeGC(display_, gc_);
+        }
+        return;
+    }
+    XErrorTrap trap(display_);
     if (gc_ != nullptr)
     {
         XFreeGC(display_, gc_);
@@ -199,7 +185,6 @@ X11Window::~X11Window()
     {
         XFreeColormap(display_, colormap_);
     }
-    trap.closeDisplay();
 }
 
 X11Window* X11Window::latest()
@@ -209,7 +194,7 @@ X11Window* X11Window::latest()
 
 std::unique_ptr<DrawDevice> X11Window::createDevice()
 {
-    if (lost_)
+    if (lost())
     {
         return nullptr;
     }
@@ -218,11 +203,15 @@ std::unique_ptr<DrawDevice> X11Window::createDevice()
 
 CPoint X11Window::screenOrigin() const
 {
+    if (lost())
+    {
+        return {};
+    }
     XErrorTrap trap(display_);
     int x = 0;
     int y = 0;
     Window child = 0;
-    if (lost_ || XTranslateCoordinates(display_, window_, root_, 0, 0, &x, &y, &child) == 0)
+    if (XTranslateCoordinates(display_, window_, root_, 0, 0, &x, &y, &child) == 0)
     {
         return {};
     }
@@ -231,7 +220,7 @@ CPoint X11Window::screenOrigin() const
 
 void X11Window::resize(int32_t width, int32_t height, bool)
 {
-    if (lost_)
+    if (lost())
     {
         return;
     }
@@ -250,7 +239,7 @@ void X11Window::resize(int32_t width, int32_t height, bool)
 
 bool X11Window::outerPosition(CPoint& where) const
 {
-    if (lost_)
+    if (lost())
     {
         return false;
     }
@@ -282,7 +271,7 @@ bool X11Window::outerPosition(CPoint& where) const
 
 bool X11Window::parentBounds(CRect& bounds) const
 {
-    if (lost_)
+    if (lost())
     {
         return false;
     }
@@ -303,7 +292,7 @@ bool X11Window::parentBounds(CRect& bounds) const
 void X11Window::show(const CRect& area)
 {
     const CRect shown = area.intersected({0, 0, backBuffer_.width, backBuffer_.height});
-    if (lost_ || image_ == nullptr || shown.isEmpty())
+    if (lost() || image_ == nullptr || shown.isEmpty())
     {
         return;
     }
@@ -318,6 +307,11 @@ void X11Window::show(const CRect& area)
 
 void X11Window::pollEvents()
 {
+    // Asked before Xlib, which would find the loss only in the middle of a call.
+    if (!lost_ && connection_->checkLost())
+    {
+        lose();
+    }
     if (lost_)
     {
         return;
@@ -325,7 +319,7 @@ void X11Window::pollEvents()
     std::optional<CRect> exposed;
     {
         XErrorTrap trap(display_);
-        while (!lost_ && XPending(display_) > 0)
+        while (!lost() && XPending(display_) > 0)
         {
             XEvent event;
             if (handlingPress_)
@@ -346,14 +340,37 @@ void X11Window::pollEvents()
             lose();
         }
     }
-    if (exposed && !lost_)
+    if (exposed && !lost())
     {
         repaint(*exposed);
     }
-    if (!handlingPress_ && !lost_)
+    if (!handlingPress_ && !lost())
     {
         runTimer();
     }
+}
+
+bool X11Window::queryPointer(CPoint& position, unsigned int& mask)
+{
+    if (lost())
+    {
+        return false;
+    }
+    XErrorTrap trap(display_);
+    Window root = 0;
+    Window child = 0;
+    int rootX = 0;
+    int rootY = 0;
+    int windowX = 0;
+    int windowY = 0;
+    // On another screen the call answers false, yet the root position and mask still hold.
+    XQueryPointer(display_, window_, &root, &child, &rootX, &rootY, &windowX, &windowY, &mask);
+    if (trap.firstError() != 0 || trap.connectionLost())
+    {
+        return false;
+    }
+    position = {rootX, rootY};
+    return true;
 }
 
 void X11Window::runTimer()

@@ -12,6 +12,7 @@
 
 #include "gui/PixelImage.h"
 #include "gui/platform/FrameWindow.h"
+#include "gui/platform/x11/XConnection.h"
 
 class CFrame;
 
@@ -21,7 +22,7 @@ class X11Window : public FrameWindow
     // The window of frame inside the host window parent, of the frame's size; null when
     // there is no display, parent is not a window or no 24-bit true-colour visual exists.
     static std::unique_ptr<X11Window> create(XID parent, CFrame& frame);
-    // Destroys the window and closes the connection.
+    // Destroys the window and closes the connection (a lost one took the window with it).
     ~X11Window() override;
     X11Window(const X11Window&) = delete;
     X11Window& operator=(const X11Window&) = delete;
@@ -41,11 +42,16 @@ class X11Window : public FrameWindow
     // the window, then runs the editor's timer tick when 25 ms have passed since the last
     // one (X has no window timer). While a press is being handled (a control tracking the
     // pointer), only exposures and the window's end are taken; input waits for the next poll.
+    // A lost connection closes the frame.
     void pollEvents() override;
     // Copies area of the back buffer to the window.
     void show(const CRect& area);
-    // True once the window has been destroyed under the frame (its host window went away).
-    bool lost() const { return lost_; }
+    // True once the window has been destroyed under the frame (its host window went away) or
+    // its connection to the server is lost: nothing is drawn and no input is taken then.
+    bool lost() const { return lost_ || connection_->lost(); }
+    // The pointer's position on the screen and its buttons' mask (X's own); false when the
+    // window is lost or the query fails.
+    bool queryPointer(CPoint& position, unsigned int& mask);
 
     Display* display() const { return display_; }
     Window window() const { return window_; }
@@ -53,7 +59,8 @@ class X11Window : public FrameWindow
     static X11Window* latest();
 
   private:
-    X11Window(Display* display, CFrame& frame, int32_t width, int32_t height);
+    X11Window(std::unique_ptr<XConnection> connection, CFrame& frame, int32_t width,
+              int32_t height);
     bool build(XID parent);
     bool makeImage();
     void releaseImage();
@@ -64,7 +71,9 @@ class X11Window : public FrameWindow
     void lose();
     void runTimer();
 
-    Display* display_;
+    std::unique_ptr<XConnection> connection_;
+    Display* display_; // the connection's
+
     CFrame& frame_;
     PixelImage backBuffer_;
     Window window_ = 0;

@@ -7,29 +7,31 @@ XErrorTrap* innermost = nullptr;
 } // namespace
 
 XErrorTrap::XErrorTrap(Display* display)
-    : display_(display), outer_(innermost), previous_(XSetErrorHandler(&XErrorTrap::handle))
+    : display_(display), outer_(innermost), previous_(XSetErrorHandler(&XErrorTrap::handle)),
+      previousLoss_(XSetIOErrorHandler(&XErrorTrap::handleLoss))
 {
     innermost = this;
 }
 
 XErrorTrap::~XErrorTrap()
 {
-    if (display_ != nullptr)
+    if (display_ != nullptr && !connectionLost_)
     {
         // Errors of this trap's requests must arrive while its handler is still installed.
         XSync(display_, False);
     }
+    XSetIOErrorHandler(previousLoss_);
     XSetErrorHandler(previous_);
     innermost = outer_;
 }
 
 bool XErrorTrap::failedAfterSync()
 {
-    if (display_ != nullptr)
+    if (display_ != nullptr && !connectionLost_)
     {
         XSync(display_, False);
     }
-    return firstError_ != 0;
+    return firstError_ != 0 || connectionLost_;
 }
 
 void XErrorTrap::closeDisplay()
@@ -60,6 +62,28 @@ int XErrorTrap::handle(Display* display, XErrorEvent* error)
     if (outermost != nullptr && outermost->previous_ != nullptr)
     {
         return outermost->previous_(display, error);
+    }
+    return 0;
+}
+
+// Every trap of the broken connection learns of it, the outer ones too, so that none of them
+// waits on it again. Returning hands the connection to its exit handler.
+int XErrorTrap::handleLoss(Display* display)
+{
+    XErrorTrap* outermost = nullptr;
+    bool ours = false;
+    for (XErrorTrap* trap = innermost; trap != nullptr; trap = trap->outer_)
+    {
+        if (trap->display_ == display)
+        {
+            trap->connectionLost_ = true;
+            ours = true;
+        }
+        outermost = trap;
+    }
+    if (!ours && outermost != nullptr && outermost->previousLoss_ != nullptr)
+    {
+        return outermost->previousLoss_(display);
     }
     return 0;
 }

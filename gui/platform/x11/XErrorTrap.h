@@ -1,6 +1,7 @@
-// Catches the X protocol errors of one connection while it lives. Xlib's default error
-// handler ends the process, which a plug-in must never do to its host, so every sequence of
-// X calls runs under a trap, and the handler that was there before comes back after it.
+// Catches the X protocol errors and the loss of one connection while it lives. Xlib's
+// default handlers end the process, and so do those of many hosts; a plug-in must never do
+// that to its host, so every sequence of X calls runs under a trap, and the handlers that were
+// there before come back after it. Errors of other connections (the host's own) go to them.
 #pragma once
 
 #include <X11/Xlib.h>
@@ -9,23 +10,32 @@ class XErrorTrap
 {
   public:
     explicit XErrorTrap(Display* display);
-    // Waits for the answers to the requests made under the trap, then restores the handler.
+    // Waits for the answers to the requests made under the trap (unless the connection is
+    // lost), then restores the handlers.
     ~XErrorTrap();
     XErrorTrap(const XErrorTrap&) = delete;
     XErrorTrap& operator=(const XErrorTrap&) = delete;
 
-    // Waits for the server to answer every request so far; true when one of them failed.
+    // Waits for the server to answer every request so far; true when one of them failed or the
+    // connection broke.
     bool failedAfterSync();
     // The code of the first failed request seen so far (0: none), without waiting.
     int firstError() const { return firstError_; }
+    // True once Xlib found the connection broken under this trap. Its calls return empty from
+    // then on only if the connection's exit handler returns (see XConnection); nothing may
+    // be asked of it again but to be closed.
+    bool connectionLost() const { return connectionLost_; }
     // Closes the connection under the trap: errors still in flight are caught here too.
     void closeDisplay();
 
   private:
     static int handle(Display* display, XErrorEvent* error);
+    static int handleLoss(Display* display);
 
     Display* display_;
     XErrorTrap* outer_;
     XErrorHandler previous_;
+    XIOErrorHandler previousLoss_;
     int firstError_ = 0;
+    bool connectionLost_ = false;
 };
