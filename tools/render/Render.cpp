@@ -5,6 +5,7 @@
 #include "tools/render/DemoSignal.h"
 #include "tools/render/LoudnessMeter.h"
 #include "tools/render/OfflineHost.h"
+#include "tools/render/OutputFile.h"
 #include "tools/render/ProgressBar.h"
 #include "tools/render/RenderError.h"
 #include "tools/render/SoundFileReader.h"
@@ -64,6 +65,42 @@ RenderPaths choosePaths(const RenderOptions& options)
     return paths;
 }
 
+struct WrittenFile
+{
+    std::string path;
+    const char* role;
+};
+
+// The files the render writes, in the order they are checked.
+std::vector<WrittenFile> writtenFiles(const RenderPaths& paths, const RenderOptions& options)
+{
+    std::vector<WrittenFile> files;
+    if (options.demo)
+        files.push_back({paths.demoInput, "the demo input"});
+    files.push_back({paths.output, "the output"});
+    if (!options.snapshotPath.empty())
+        files.push_back({options.snapshotPath, "the snapshot"});
+    return files;
+}
+
+// Refuses, before anything is read or written, a file to write that is the input, that is
+// another of the files to write, or that may not be written.
+void checkWrittenFiles(const RenderPaths& paths, const RenderOptions& options)
+{
+    const std::vector<WrittenFile> files = writtenFiles(paths, options);
+    const bool inputExists = !paths.input.empty() && fs::exists(paths.input);
+    for (size_t i = 0; i < files.size(); ++i)
+    {
+        const std::string& path = files[i].path;
+        if (inputExists && nameOneFile(path, paths.input))
+            throw RenderError("cannot write " + path + ": it is the input file");
+        for (size_t earlier = 0; earlier < i; ++earlier)
+            if (nameOneFile(path, files[earlier].path))
+                throw RenderError("cannot write " + path + ": it is also " + files[earlier].role);
+        outputTarget(path);
+    }
+}
+
 // Writes the demo programme under demo-in.wav's temporary name.
 std::unique_ptr<SoundFileWriter> writeDemoInput(const std::string& path)
 {
@@ -101,24 +138,14 @@ void configure(OfflineHost& host, const RenderOptions& options, int sampleRate)
     }
 }
 
-// Writes the editor's last frame under a temporary name and renames it, so that a failure
-// leaves no picture behind.
+// Writes the editor's last frame through an OutputFile, so that a failure leaves no picture
+// behind.
 void writeSnapshot(const OfflineHost& host, const std::string& path)
 {
-    const std::string temporary = path + ".part";
-    if (!host.writeSnapshot(temporary))
-    {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
+    OutputFile picture(path);
+    if (!host.writeSnapshot(picture.temporaryPath()))
         throw RenderError("cannot write the snapshot " + path);
-    }
-    std::error_code renamed;
-    fs::rename(temporary, path, renamed);
-    if (renamed)
-    {
-        fs::remove(temporary, renamed);
-        throw RenderError("cannot write the snapshot " + path);
-    }
+    picture.commit();
 }
 
 struct Measurements
@@ -241,6 +268,7 @@ void render(const RenderOptions& options, std::ostream& report)
 {
     const RenderPaths paths = choosePaths(options);
     outputFormatFor(paths.output); // an unknown extension fails before any work is done
+    checkWrittenFiles(paths, options);
 
     std::unique_ptr<OfflineHost> host = options.pluginPath.empty()
                                             ? std::make_unique<OfflineHost>()
