@@ -130,27 +130,50 @@ class Session
     {
         switch (bytes_.below(9))
         {
-        case 0: dispatch(); break;
-        case 1: plugin_->setParameter(bytes_.below(32) - 2, bytes_.anyFloat()); break;
-        case 2: plugin_->getParameter(bytes_.below(32) - 2); break;
-        case 3: process(); break;
-        case 4: changeHostState(); break;
-        case 5: plugin_->dispatch(effSetProgram, 0, bytes_.below(7) - 1); break;
-        case 6: editorCall(); break;
-        case 7: gesture(); break;
-        default: reactOnce(); break;
+        case 0:
+            dispatch();
+            break;
+        case 1:
+            plugin_->setParameter(bytes_.below(32) - 2, bytes_.anyFloat());
+            break;
+        case 2:
+            plugin_->getParameter(bytes_.below(32) - 2);
+            break;
+        case 3:
+            process();
+            break;
+        case 4:
+            changeHostState();
+            break;
+        case 5:
+            plugin_->dispatch(effSetProgram, 0, bytes_.below(7) - 1);
+            break;
+        case 6:
+            editorCall();
+            break;
+        case 7:
+            gesture();
+            break;
+        default:
+            reactOnce();
+            break;
         }
     }
 
     void dispatch()
     {
-        static constexpr VstInt32 kOpcodes[] = {
-            effGetProgram,      effSetProgramName,        effGetProgramName,  effGetParamLabel,
-            effGetParamDisplay, effGetParamName,          effEditGetRect,     effCanBeAutomated,
-            effString2Parameter, effGetProgramNameIndexed, effGetPlugCategory, effGetEffectName,
-            effGetVendorString, effGetProductString,      effGetVendorVersion, effCanDo,
-            effGetTailSize,     effGetVstVersion,         effSetBypass,       effIdentify,
-            effGetChunk,        effSetChunk,              effMainsChanged,    effSetEditKnobMode};
+        static constexpr VstInt32 kOpcodes[] = {effGetProgram,       effSetProgramName,
+                                                effGetProgramName,   effGetParamLabel,
+                                                effGetParamDisplay,  effGetParamName,
+                                                effEditGetRect,      effCanBeAutomated,
+                                                effString2Parameter, effGetProgramNameIndexed,
+                                                effGetPlugCategory,  effGetEffectName,
+                                                effGetVendorString,  effGetProductString,
+                                                effGetVendorVersion, effCanDo,
+                                                effGetTailSize,      effGetVstVersion,
+                                                effSetBypass,        effIdentify,
+                                                effGetChunk,         effSetChunk,
+                                                effMainsChanged,     effSetEditKnobMode};
         const VstInt32 opcode = kOpcodes[bytes_.below(int32_t(std::size(kOpcodes)))];
         const VstInt32 index = bytes_.below(40) - 4;
         const VstIntPtr value = bytes_.below(8) - 2;
@@ -188,14 +211,20 @@ class Session
         switch (opcode)
         {
         case effGetParamLabel:
-        case effGetParamDisplay: return 8;
-        case effGetParamName: return 16;
+        case effGetParamDisplay:
+            return 8;
+        case effGetParamName:
+            return 16;
         case effGetProgramName:
-        case effGetProgramNameIndexed: return 24;
-        case effGetEffectName: return 32;
+        case effGetProgramNameIndexed:
+            return 24;
+        case effGetEffectName:
+            return 32;
         case effGetVendorString:
-        case effGetProductString: return 64;
-        default: return 256;
+        case effGetProductString:
+            return 64;
+        default:
+            return 256;
         }
     }
 
@@ -203,10 +232,11 @@ class Session
     {
         if (bytes_.byte() & 1)
         {
-            static constexpr float kRates[] = {44100.0f, 48000.0f, 96000.0f, 8000.0f, 1.0f,
-                                               1.536e6f, 0.0f, -44100.0f};
+            static constexpr float kRates[] = {44100.0f, 48000.0f, 96000.0f, 8000.0f,
+                                               1.0f,     1.536e6f, 0.0f,     -44100.0f};
             const uint8_t choice = bytes_.byte();
-            const float rate = choice < 200 ? kRates[choice % std::size(kRates)] : bytes_.anyFloat();
+            const float rate =
+                choice < 200 ? kRates[choice % std::size(kRates)] : bytes_.anyFloat();
             plugin_->dispatch(effSetSampleRate, 0, 0, nullptr, rate);
         }
         else
@@ -226,7 +256,8 @@ class Session
             channel.resize(size_t(frames) + 1);
             const float level = bytes_.sample(true);
             for (int i = 0; i < frames; ++i)
-                channel[size_t(i)] = (i % 7 == 0) ? bytes_.sample(finiteOnly) : level * float(i % 5);
+                channel[size_t(i)] =
+                    (i % 7 == 0) ? bytes_.sample(finiteOnly) : level * float(i % 5);
         }
         const bool bypassed = !effect().processingOn();
         std::vector<float> output[2] = {input[0], input[1]};
@@ -255,9 +286,15 @@ class Session
     {
         switch (bytes_.below(6))
         {
-        case 0: plugin_->dispatch(effEditOpen); break;
-        case 1: plugin_->dispatch(effEditClose); break;
-        case 2: plugin_->dispatch(effEditIdle); break;
+        case 0:
+            plugin_->dispatch(effEditOpen);
+            break;
+        case 1:
+            plugin_->dispatch(effEditClose);
+            break;
+        case 2:
+            plugin_->dispatch(effEditIdle);
+            break;
         case 3:
             plugin_->dispatch(bytes_.byte() & 1 ? effEditKeyDown : effEditKeyUp, bytes_.below(256),
                               bytes_.below(60), nullptr, float(bytes_.below(16)));
@@ -300,16 +337,28 @@ class Session
         const VstInt32 call = kCalls[bytes_.below(3)];
         const int action = bytes_.below(5);
         PluginInstance* plugin = plugin_.get();
-        host_.setReaction(call, [plugin, action](AEffect*) {
-            switch (action)
-            {
-            case 0: plugin->dispatch(effEditClose); break;
-            case 1: plugin->dispatch(effEditOpen); break;
-            case 2: plugin->dispatch(effEditIdle); break;
-            case 3: plugin->dispatch(effSetProgram, 0, 2); break;
-            default: plugin->setParameter(kParamReset, 1.0f); break;
-            }
-        });
+        host_.setReaction(call,
+                          [plugin, action](AEffect*)
+                          {
+                              switch (action)
+                              {
+                              case 0:
+                                  plugin->dispatch(effEditClose);
+                                  break;
+                              case 1:
+                                  plugin->dispatch(effEditOpen);
+                                  break;
+                              case 2:
+                                  plugin->dispatch(effEditIdle);
+                                  break;
+                              case 3:
+                                  plugin->dispatch(effSetProgram, 0, 2);
+                                  break;
+                              default:
+                                  plugin->setParameter(kParamReset, 1.0f);
+                                  break;
+                              }
+                          });
     }
 
     // Silence in gives exact silence out once the stages have rung out, at any ordinary rate.
