@@ -21,7 +21,6 @@ ctest --test-dir "$top/build-release" --output-on-failure -j "$jobs"
 
 run_suite asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVRN07_SANITIZE=address,undefined
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    LSAN_OPTIONS=suppressions="$top/tools/lsan.supp" \
     ctest --test-dir "$top/build-asan" --output-on-failure -j "$jobs" -LE benchmark
 
 run_suite tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVRN07_SANITIZE=thread
