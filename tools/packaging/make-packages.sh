@@ -130,7 +130,12 @@ build_zip() {
     platform=$(basename "$folder")
     stage="$work/$platform"
     mkdir -p "$stage/VRN-07"
-    cp "$folder/VRN-07.dll" "$stage/VRN-07/"
+    case $platform in
+        windows-x86) strip=i686-w64-mingw32-strip ;;
+        *) strip=x86_64-w64-mingw32-strip ;;
+    esac
+    # The release DLL without its symbol tables, as the Debian package's binaries.
+    "$strip" -o "$stage/VRN-07/VRN-07.dll" "$folder/VRN-07.dll"
     cp -R "$folder/documents" "$stage/VRN-07/"
     # Windows programs expect CR LF line ends.
     sed -e "s/@VERSION@/$version/g" -e "s/@PLATFORM@/$platform/g" -e 's/$/\r/' \
