@@ -85,10 +85,9 @@ void CTruePeakDetector::setSampleRate(int rate)
     const auto second = halfwayTaps<kSecondHalf>(kSecondStageBeta);
     std::reverse_copy(second.begin(), second.end(), secondStage_.begin());
     designMeterPhases(rate);
-    const int ownDelay = factor_ == 4   ? kFirstHalf + kSecondHalf / 2
-                         : factor_ == 2 ? kFirstHalf
-                                        : 1;
-    delay_ = std::max(ownDelay, meterFactor_ > 1 ? meterPhaseTaps_ / 2 : 0);
+    // The meter's grid is found with the midpoints, as they share their sums of samples.
+    const bool midpoints = factor_ > 1 || meterFactor_ > 1;
+    delay_ = factor_ == 4 ? kFirstHalf + kSecondHalf / 2 : midpoints ? kFirstHalf : 1;
     // A sine faster than half the rate cannot be on the grid; without oversampling the fit
     // stops at three quarters of it, where its estimate would grow without bound.
     const double maxStep = factor_ == 1 ? 0.75 * kPi : kPi / factor_;
@@ -105,9 +104,9 @@ void CTruePeakDetector::setSampleRate(int rate)
 void CTruePeakDetector::designMeterPhases(int rate)
 {
     meterFactor_ = rate < 96000 ? 4 : rate < 192000 ? 2 : 1;
-    meterPhaseTaps_ = (kMeterTaps - 1) / std::max(meterFactor_, 2);
+    const int phaseTaps = (kMeterTaps - 1) / std::max(meterFactor_, 2);
     const int center = (kMeterTaps - 1) / 2;
-    const int half = meterPhaseTaps_ / 2;
+    const int half = phaseTaps / 2;
     // Tap k of a phase weighs the sample half - 1 - k periods before the interpolated point's.
     auto tap = [&](int phase, int k)
     {
@@ -117,7 +116,7 @@ void CTruePeakDetector::designMeterPhases(int rate)
     };
     for (int k = 0; k < half; ++k)
     {
-        const int mirror = meterPhaseTaps_ - 1 - k;
+        const int mirror = phaseTaps - 1 - k;
         meterMiddle_[k] = static_cast<float>(tap(meterFactor_ / 2, k));
         meterQuarterEven_[k] = static_cast<float>((tap(1, k) + tap(1, mirror)) / 2.0);
         meterQuarterOdd_[k] = static_cast<float>((tap(1, k) - tap(1, mirror)) / 2.0);
@@ -160,12 +159,22 @@ void CTruePeakDetector::detectChunk(const float* left, const float* right, int n
 {
     oversample<kFactor>(left_, left, n);
     oversample<kFactor>(right_, right, n);
+    // The meter's grid of frame i's period was found with its midpoint; without the meter
+    // there are only zeros to read.
+    const int meter = meterFactor_ > 1 ? kMidpointHistory + kFirstHalf - delay_ : 0;
     for (int i = 0; i < n; ++i)
     {
-        const double largest = std::max(left_.largest[i], right_.largest[i]);
-        peaks[i] = largest < fitFloor_ ? largest
-                                       : std::max({largest, fittedPeak<kFactor>(left_, i),
-                                                   fittedPeak<kFactor>(right_, i)});
+        double peak = std::max({left_.largest[i], right_.largest[i], left_.meterLargest[meter + i],
+                                right_.meterLargest[meter + i]});
+        if (left_.largest[i] >= fitFloor_)
+        {
+            peak = std::max(peak, fittedPeak<kFactor>(left_, i));
+        }
+        if (right_.largest[i] >= fitFloor_)
+        {
+            peak = std::max(peak, fittedPeak<kFactor>(right_, i));
+        }
+        peaks[i] = peak;
     }
     keepHistory(left_, n);
     keepHistory(right_, n);
@@ -175,46 +184,86 @@ template <int kFactor>
 void CTruePeakDetector::oversample(Channel& channel, const float* in, int n) const
 {
     std::copy(in, in + n, channel.samples.begin() + kSampleHistory);
-    if constexpr (kFactor >= 2)
+    switch (meterFactor_)
     {
-        interpolateMidpoints(channel, n);
+    case 4:
+        interpolateMidpoints<4>(channel, n);
+        break;
+    case 2:
+        interpolateMidpoints<2>(channel, n);
+        break;
+    default:
+        if constexpr (kFactor >= 2)
+        {
+            interpolateMidpoints<1>(channel, n);
+        }
     }
     if constexpr (kFactor == 4)
     {
         interpolateQuarters(channel, n);
     }
     findLargest<kFactor>(channel, n);
-    if (meterFactor_ == 4)
-    {
-        includeMeterGrid<4>(channel, n);
-    }
-    else if (meterFactor_ == 2)
-    {
-        includeMeterGrid<2>(channel, n);
-    }
 }
 
 // Midpoint i lies between the samples kFirstHalf and kFirstHalf - 1 before the i-th of the
 // chunk. Each tap meets a sample and its mirror. The frames run in blocks of eight, two vectors
 // of four, summed tap by tap: written out, because the compiler vectorizes this loop nest
-// across the taps instead, at a third of the speed.
+// across the taps instead, at a third of the speed. The meter's phases for the same period
+// reach over the innermost taps and use the same sums.
+template <int kMeterFactor>
 void CTruePeakDetector::interpolateMidpoints(Channel& channel, int n) const
 {
+    constexpr int kMeterHalf = kMeterFactor > 1 ? (kMeterTaps - 1) / kMeterFactor / 2 : 0;
+    constexpr int kMeterFrom = kFirstHalf - kMeterHalf;
     const float* x = channel.samples.data();
     float* midpoints = channel.midpoints.data() + kMidpointHistory;
+    float* meterLargest = channel.meterLargest.data() + kMidpointHistory;
     for (int i = 0; i < n; i += kBlockFrames)
     {
-        Float4 low = {};
-        Float4 high = {};
-        for (int k = 0; k < kFirstHalf; ++k)
+        Float4 sums[2] = {};
+        Float4 meterMiddle[2] = {};
+        Float4 meterEven[2] = {};
+        Float4 meterOdd[2] = {};
+        for (int k = 0; k < kMeterFrom; ++k)
         {
-            const float* rising = x + i + k;
-            const float* falling = x + i + kSampleHistory - k;
-            low += firstStage_[k] * (load(rising) + load(falling));
-            high += firstStage_[k] * (load(rising + 4) + load(falling + 4));
+            for (int v = 0; v < 2; ++v)
+            {
+                sums[v] += firstStage_[k] *
+                           (load(x + i + 4 * v + k) + load(x + i + 4 * v + kSampleHistory - k));
+            }
         }
-        store(low, midpoints + i);
-        store(high, midpoints + i + 4);
+        for (int k = kMeterFrom; k < kFirstHalf; ++k)
+        {
+            for (int v = 0; v < 2; ++v)
+            {
+                const Float4 rising = load(x + i + 4 * v + k);
+                const Float4 falling = load(x + i + 4 * v + kSampleHistory - k);
+                const Float4 sum = rising + falling;
+                sums[v] += firstStage_[k] * sum;
+                if constexpr (kMeterFactor > 1)
+                {
+                    meterMiddle[v] += meterMiddle_[k - kMeterFrom] * sum;
+                }
+                if constexpr (kMeterFactor == 4)
+                {
+                    meterEven[v] += meterQuarterEven_[k - kMeterFrom] * sum;
+                    meterOdd[v] += meterQuarterOdd_[k - kMeterFrom] * (rising - falling);
+                }
+            }
+        }
+        float meter[3][kBlockFrames];
+        for (int v = 0; v < 2; ++v)
+        {
+            store(sums[v], midpoints + i + 4 * v);
+            store(meterMiddle[v], meter[0] + 4 * v);
+            store(meterEven[v] + meterOdd[v], meter[1] + 4 * v);
+            store(meterEven[v] - meterOdd[v], meter[2] + 4 * v);
+        }
+        for (int j = 0; j < kBlockFrames; ++j)
+        {
+            meterLargest[i + j] =
+                std::max({std::fabs(meter[0][j]), std::fabs(meter[1][j]), std::fabs(meter[2][j])});
+        }
     }
 }
 
@@ -276,52 +325,6 @@ template <int kFactor> void CTruePeakDetector::findLargest(Channel& channel, int
     }
 }
 
-// The meter's grid values of frame i's period, from the samples around it, in vector blocks
-// like the midpoints.
-template <int kMeterFactor> void CTruePeakDetector::includeMeterGrid(Channel& channel, int n) const
-{
-    constexpr int kTaps = (kMeterTaps - 1) / kMeterFactor;
-    const float* x = channel.samples.data() + kSampleHistory - delay_ - kTaps / 2 + 1;
-    for (int i = 0; i < n; i += kBlockFrames)
-    {
-        Float4 middle[2] = {};
-        Float4 even[2] = {};
-        Float4 odd[2] = {};
-        for (int k = 0; k < kTaps / 2; ++k)
-        {
-            for (int v = 0; v < 2; ++v)
-            {
-                const Float4 rising = load(x + i + 4 * v + k);
-                const Float4 falling = load(x + i + 4 * v + kTaps - 1 - k);
-                middle[v] += meterMiddle_[k] * (rising + falling);
-                if constexpr (kMeterFactor == 4)
-                {
-                    even[v] += meterQuarterEven_[k] * (rising + falling);
-                    odd[v] += meterQuarterOdd_[k] * (rising - falling);
-                }
-            }
-        }
-        float values[kMeterFactor - 1][kBlockFrames];
-        for (int v = 0; v < 2; ++v)
-        {
-            store(middle[v], values[0] + 4 * v);
-            if constexpr (kMeterFactor == 4)
-            {
-                store(even[v] + odd[v], values[1] + 4 * v);
-                store(even[v] - odd[v], values[2] + 4 * v);
-            }
-        }
-        for (int phase = 0; phase < kMeterFactor - 1; ++phase)
-        {
-            for (int j = 0; j < kBlockFrames; ++j)
-            {
-                channel.largest[i + j] =
-                    std::max(channel.largest[i + j], std::fabs(values[phase][j]));
-            }
-        }
-    }
-}
-
 template <int kFactor> double CTruePeakDetector::fittedPeak(const Channel& channel, int i) const
 {
     const float* x = channel.samples.data() + kSampleHistory - delay_ + i;
@@ -353,6 +356,8 @@ void CTruePeakDetector::keepHistory(Channel& channel, int n) const
               channel.samples.begin());
     std::copy(channel.midpoints.begin() + n, channel.midpoints.begin() + n + kMidpointHistory,
               channel.midpoints.begin());
+    std::copy(channel.meterLargest.begin() + n, channel.meterLargest.begin() + n + kMidpointHistory,
+              channel.meterLargest.begin());
     channel.threeQuarters[0] = channel.threeQuarters[n];
 }
 

@@ -70,18 +70,19 @@ class CTruePeakDetector
         // the first entry of `threeQuarters` is the period before the chunk's.
         std::array<float, kPaddedFrames> quarters{};
         std::array<float, 1 + kPaddedFrames> threeQuarters{};
-        // The largest magnitude on each period's grid and the meter's grid.
+        // The largest magnitude on each period's grid; on the meter's, found with the midpoints
+        // and kept as long.
         std::array<float, kPaddedFrames> largest{};
+        std::array<float, kMidpointHistory + kPaddedFrames> meterLargest{};
     };
 
     template <int kFactor>
     void detectChunk(const float* left, const float* right, int n, double* peaks);
     template <int kFactor> void oversample(Channel& channel, const float* in, int n) const;
-    void interpolateMidpoints(Channel& channel, int n) const;
+    template <int kMeterFactor> void interpolateMidpoints(Channel& channel, int n) const;
     void interpolateQuarters(Channel& channel, int n) const;
     template <int kFactor> void findLargest(Channel& channel, int n) const;
     void designMeterPhases(int rate);
-    template <int kMeterFactor> void includeMeterGrid(Channel& channel, int n) const;
     template <int kFactor> double fittedPeak(const Channel& channel, int i) const;
     double fit(const double* grid, int points) const;
     void keepHistory(Channel& channel, int n) const;
@@ -99,7 +100,6 @@ class CTruePeakDetector
     std::array<float, kMaxMeterPhaseTaps / 2> meterQuarterOdd_{};
     int factor_ = 4;
     int meterFactor_ = 4;
-    int meterPhaseTaps_ = 12;
     int delay_ = 0;
     // Grid values below this cannot be fitted to a peak at the fit level.
     double fitFloor_ = 0.0;

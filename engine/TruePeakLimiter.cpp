@@ -20,6 +20,15 @@ constexpr double kMarginDb = 0.05;
 // A release that has come this close to gain 1 ends there.
 constexpr double kReleaseEnd = 1.0 / 16777216.0; // 2^-24
 
+// The smallest whole number at or above x, for 0 <= x < 2^51: adding and taking away 2^52
+// rounds to the nearest one.
+double unitsAbove(double x)
+{
+    constexpr double kRounder = 4503599627370496.0; // 2^52
+    const double nearest = (x + kRounder) - kRounder;
+    return nearest < x ? nearest + 1.0 : nearest;
+}
+
 double linearFromDecibels(double dB)
 {
     return std::pow(10.0, dB / 20.0);
@@ -54,8 +63,8 @@ void CTruePeakLimiter::setSampleRate(int rate)
     delayRight_.assign(lookAhead_ + kChunkFrames, 0.0f);
     queueReduction_.assign(ringSize, 0.0);
     queueFrame_.assign(ringSize, 0);
-    firstBoxRing_.assign(ringSize, 0);
-    secondBoxRing_.assign(ringSize, 0);
+    firstBoxRing_.assign(ringSize, 0.0);
+    secondBoxRing_.assign(ringSize, 0.0);
     releaseCoeff_ = smoothingCoefficient(releaseMs_, sampleRate_);
     reset();
 }
@@ -91,13 +100,13 @@ void CTruePeakLimiter::reset()
     detector_.reset();
     std::fill(delayLeft_.begin(), delayLeft_.end(), 0.0f);
     std::fill(delayRight_.begin(), delayRight_.end(), 0.0f);
-    std::fill(firstBoxRing_.begin(), firstBoxRing_.end(), 0);
-    std::fill(secondBoxRing_.begin(), secondBoxRing_.end(), 0);
+    std::fill(firstBoxRing_.begin(), firstBoxRing_.end(), 0.0);
+    std::fill(secondBoxRing_.begin(), secondBoxRing_.end(), 0.0);
     queueHead_ = 0;
     queueTail_ = 0;
     heldReduction_ = 0.0;
-    firstSum_ = 0;
-    secondSum_ = 0;
+    firstSum_ = 0.0;
+    secondSum_ = 0.0;
     frame_ = 0;
     lowestGain_ = 1.0;
 }
@@ -165,13 +174,13 @@ void CTruePeakLimiter::computeGains(int n)
     const double gainScale = gainScale_;
     double* queueReduction = queueReduction_.data();
     std::uint32_t* queueFrame = queueFrame_.data();
-    std::int64_t* firstBoxRing = firstBoxRing_.data();
-    std::int64_t* secondBoxRing = secondBoxRing_.data();
+    double* firstBoxRing = firstBoxRing_.data();
+    double* secondBoxRing = secondBoxRing_.data();
     unsigned head = queueHead_;
     unsigned tail = queueTail_;
     double held = heldReduction_;
-    std::int64_t firstSum = firstSum_;
-    std::int64_t secondSum = secondSum_;
+    double firstSum = firstSum_;
+    double secondSum = secondSum_;
     std::uint32_t frame = frame_;
 
     for (int i = 0; i < n; ++i)
@@ -191,22 +200,16 @@ void CTruePeakLimiter::computeGains(int n)
         }
 
         held *= releaseCoeff;
-        if (held < kReleaseEnd)
-        {
-            held = 0.0;
-        }
-        held = std::max(held, queueReduction[head & mask]);
+        held = std::max(held < kReleaseEnd ? 0.0 : held, queueReduction[head & mask]);
 
         // Two moving averages make the trapezoid; rounding up keeps every gain at or below
         // what the peaks ask for.
-        const double scaled = held * kReductionUnits;
-        std::int64_t units = static_cast<std::int64_t>(scaled);
-        units += static_cast<double>(units) < scaled ? 1 : 0;
+        const double units = unitsAbove(held * kReductionUnits);
         firstSum += units - firstBoxRing[(frame - firstBox) & mask];
         firstBoxRing[frame & mask] = units;
         secondSum += firstSum - secondBoxRing[(frame - secondBox) & mask];
         secondBoxRing[frame & mask] = firstSum;
-        gains_[i] = 1.0 - double(secondSum) * gainScale;
+        gains_[i] = 1.0 - secondSum * gainScale;
         ++frame;
     }
 

@@ -54,9 +54,10 @@ class CTruePeakLimiter
 
   private:
     static constexpr int kChunkFrames = 256;
-    // Reductions (1 - gain) are summed as integers in units of 2^-36, so that the running sums
-    // of the smoothing stay exact and fall back to exactly 0 when the limiting ends.
-    static constexpr double kReductionUnits = 68719476736.0; // 2^36
+    // Reductions (1 - gain) are summed as whole numbers of units of 2^-30, held in doubles
+    // (exact below 2^53), so that the running sums of the smoothing stay exact and fall back
+    // to exactly 0 when the limiting ends.
+    static constexpr double kReductionUnits = 1073741824.0; // 2^30
 
     void computeTarget();
     // Returns the chunk's lowest gain.
@@ -98,10 +99,10 @@ class CTruePeakLimiter
     unsigned queueHead_ = 0;
     unsigned queueTail_ = 0;
     double heldReduction_ = 0.0;
-    std::vector<std::int64_t> firstBoxRing_;
-    std::vector<std::int64_t> secondBoxRing_;
-    std::int64_t firstSum_ = 0;
-    std::int64_t secondSum_ = 0;
+    std::vector<double> firstBoxRing_;
+    std::vector<double> secondBoxRing_;
+    double firstSum_ = 0.0;
+    double secondSum_ = 0.0;
     std::uint32_t frame_ = 0;
     double lowestGain_ = 1.0;
 };
