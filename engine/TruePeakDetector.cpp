@@ -218,51 +218,56 @@ void CTruePeakDetector::interpolateMidpoints(Channel& channel, int n) const
     const float* x = channel.samples.data();
     float* midpoints = channel.midpoints.data() + kMidpointHistory;
     float* meterLargest = channel.meterLargest.data() + kMidpointHistory;
+    constexpr int kVectors = kBlockFrames / 4;
     for (int i = 0; i < n; i += kBlockFrames)
     {
-        Float4 sums[2] = {};
-        Float4 meterMiddle[2] = {};
-        Float4 meterEven[2] = {};
-        Float4 meterOdd[2] = {};
+        Float4 sums[kVectors] = {};
         for (int k = 0; k < kMeterFrom; ++k)
         {
-            for (int v = 0; v < 2; ++v)
+            for (int v = 0; v < kVectors; ++v)
             {
                 sums[v] += firstStage_[k] *
                            (load(x + i + 4 * v + k) + load(x + i + 4 * v + kSampleHistory - k));
             }
         }
-        for (int k = kMeterFrom; k < kFirstHalf; ++k)
+        // The meter's sums for two vectors at a time, so that they stay in registers.
+        for (int v0 = 0; v0 < kVectors; v0 += 2)
         {
-            for (int v = 0; v < 2; ++v)
+            Float4 meterMiddle[2] = {};
+            Float4 meterEven[2] = {};
+            Float4 meterOdd[2] = {};
+            for (int k = kMeterFrom; k < kFirstHalf; ++k)
             {
-                const Float4 rising = load(x + i + 4 * v + k);
-                const Float4 falling = load(x + i + 4 * v + kSampleHistory - k);
-                const Float4 sum = rising + falling;
-                sums[v] += firstStage_[k] * sum;
-                if constexpr (kMeterFactor > 1)
+                for (int v = 0; v < 2; ++v)
                 {
-                    meterMiddle[v] += meterMiddle_[k - kMeterFrom] * sum;
-                }
-                if constexpr (kMeterFactor == 4)
-                {
-                    meterEven[v] += meterQuarterEven_[k - kMeterFrom] * sum;
-                    meterOdd[v] += meterQuarterOdd_[k - kMeterFrom] * (rising - falling);
+                    const Float4 rising = load(x + i + 4 * (v0 + v) + k);
+                    const Float4 falling = load(x + i + 4 * (v0 + v) + kSampleHistory - k);
+                    const Float4 sum = rising + falling;
+                    sums[v0 + v] += firstStage_[k] * sum;
+                    if constexpr (kMeterFactor > 1)
+                    {
+                        meterMiddle[v] += meterMiddle_[k - kMeterFrom] * sum;
+                    }
+                    if constexpr (kMeterFactor == 4)
+                    {
+                        meterEven[v] += meterQuarterEven_[k - kMeterFrom] * sum;
+                        meterOdd[v] += meterQuarterOdd_[k - kMeterFrom] * (rising - falling);
+                    }
                 }
             }
-        }
-        float meter[3][kBlockFrames];
-        for (int v = 0; v < 2; ++v)
-        {
-            store(sums[v], midpoints + i + 4 * v);
-            store(meterMiddle[v], meter[0] + 4 * v);
-            store(meterEven[v] + meterOdd[v], meter[1] + 4 * v);
-            store(meterEven[v] - meterOdd[v], meter[2] + 4 * v);
-        }
-        for (int j = 0; j < kBlockFrames; ++j)
-        {
-            meterLargest[i + j] =
-                std::max({std::fabs(meter[0][j]), std::fabs(meter[1][j]), std::fabs(meter[2][j])});
+            float meter[3][8];
+            for (int v = 0; v < 2; ++v)
+            {
+                store(sums[v0 + v], midpoints + i + 4 * (v0 + v));
+                store(meterMiddle[v], meter[0] + 4 * v);
+                store(meterEven[v] + meterOdd[v], meter[1] + 4 * v);
+                store(meterEven[v] - meterOdd[v], meter[2] + 4 * v);
+            }
+            for (int j = 0; j < 8; ++j)
+            {
+                meterLargest[i + 4 * v0 + j] = std::max(
+                    {std::fabs(meter[0][j]), std::fabs(meter[1][j]), std::fabs(meter[2][j])});
+            }
         }
     }
 }

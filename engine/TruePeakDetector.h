@@ -50,7 +50,7 @@ class CTruePeakDetector
     static constexpr int kMaxOversampling = 4;
     static constexpr int kChunkFrames = 256;
     // Vector loops run over whole blocks of this many frames, into padding after the chunk.
-    static constexpr int kBlockFrames = 8;
+    static constexpr int kBlockFrames = 16;
     static constexpr int kPaddedFrames = kChunkFrames + kBlockFrames;
     static constexpr int kFirstHalf = kFirstStageTaps / 2;
     static constexpr int kSecondHalf = kSecondStageTaps / 2;

@@ -55,7 +55,7 @@ void CTruePeakLimiter::setSampleRate(int rate)
     firstBox_ = (ramp + 1) / 2;
     secondBox_ = ramp + 1 - firstBox_;
     holdWindow_ = 2 * kHoldFrames + ramp;
-    gainScale_ = 1.0 / (double(firstBox_) * double(secondBox_) * kReductionUnits);
+    fullReduction_ = double(firstBox_) * double(secondBox_) * kReductionUnits;
 
     const unsigned ringSize = std::bit_ceil(unsigned(holdWindow_) + 1u);
     mask_ = ringSize - 1;
@@ -171,7 +171,7 @@ void CTruePeakLimiter::computeGains(int n)
     const std::uint32_t firstBox = static_cast<std::uint32_t>(firstBox_);
     const std::uint32_t secondBox = static_cast<std::uint32_t>(secondBox_);
     const double releaseCoeff = releaseCoeff_;
-    const double gainScale = gainScale_;
+    const double fullReduction = fullReduction_;
     double* queueReduction = queueReduction_.data();
     std::uint32_t* queueFrame = queueFrame_.data();
     double* firstBoxRing = firstBoxRing_.data();
@@ -209,7 +209,8 @@ void CTruePeakLimiter::computeGains(int n)
         firstBoxRing[frame & mask] = units;
         secondSum += firstSum - secondBoxRing[(frame - secondBox) & mask];
         secondBoxRing[frame & mask] = firstSum;
-        gains_[i] = 1.0 - secondSum * gainScale;
+        // Exactly 1 without limiting and exactly 0 at full reduction, whatever the sizes.
+        gains_[i] = (fullReduction - secondSum) / fullReduction;
         ++frame;
     }
 

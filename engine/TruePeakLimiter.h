@@ -80,7 +80,7 @@ class CTruePeakLimiter
     int holdWindow_ = 0; // frames over which the deepest reduction is held
     int firstBox_ = 1;   // frames of the first moving average
     int secondBox_ = 1;  // frames of the second moving average
-    double gainScale_ = 0.0;
+    double fullReduction_ = 1.0; // the second sum when every reduction is 1
     unsigned mask_ = 0; // ring size - 1, one size for every ring
 
     // The chunk's peaks, the reductions they ask for and the gains that follow.

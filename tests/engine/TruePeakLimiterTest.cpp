@@ -492,27 +492,32 @@ TEST(TruePeakLimiter, ProcessesAnyBlockSizeAlike)
     }
 }
 
-TEST(TruePeakLimiter, TakesNonFiniteSamplesAsSilenceAndStaysFinite)
+TEST(TruePeakLimiter, TakesNonFiniteSamplesAsSilenceAndSilencesHugeOnes)
 {
     constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
     constexpr float kInfinity = std::numeric_limits<float>::infinity();
     constexpr float kHuge = std::numeric_limits<float>::max();
-    Stereo in = {noise(4000, 0.5f, 5), noise(4000, 0.5f, 6)};
-    in.left[1000] = kNaN;
-    in.right[2000] = -kInfinity;
-    in.left[3000] = kHuge;
-    CTruePeakLimiter limiter(44100);
-    const Stereo out = limit(limiter, in);
-    const int latency = limiter.latencyFrames();
-    for (size_t i = 0; i < out.left.size(); ++i)
+    for (int rate : {32000, 44100, 48000, 96000})
     {
-        ASSERT_TRUE(std::isfinite(out.left[i]) && std::isfinite(out.right[i])) << i;
+        Stereo in = {noise(4000, 0.5f, 5), noise(4000, 0.5f, 6)};
+        in.left[1000] = kNaN;
+        in.right[2000] = -kInfinity;
+        in.left[3000] = kHuge;
+        in.right[3500] = -1e12f;
+        CTruePeakLimiter limiter(rate);
+        const Stereo out = limit(limiter, in);
+        const int latency = limiter.latencyFrames();
+        for (size_t i = 0; i < out.left.size(); ++i)
+        {
+            ASSERT_TRUE(std::isfinite(out.left[i]) && std::isfinite(out.right[i])) << i;
+        }
+        EXPECT_EQ(out.left[1000 + latency], 0.0f) << rate << " Hz";
+        EXPECT_EQ(out.right[2000 + latency], 0.0f) << rate << " Hz";
+        EXPECT_EQ(out.left[3000 + latency], 0.0f) << rate << " Hz";
+        EXPECT_EQ(out.right[3500 + latency], 0.0f) << rate << " Hz";
+        // Silence in place of the non-finite samples, nothing limited around them.
+        EXPECT_EQ(out.left[999 + latency], in.left[999]) << rate << " Hz";
+        EXPECT_EQ(out.right[2001 + latency], in.right[2001]) << rate << " Hz";
+        EXPECT_LE(meterTruePeakDb(out, rate), -1.0) << rate << " Hz";
     }
-    EXPECT_EQ(out.left[1000 + latency], 0.0f);
-    EXPECT_EQ(out.right[2000 + latency], 0.0f);
-    EXPECT_EQ(out.left[3000 + latency], 0.0f);
-    // Silence in place of the non-finite samples, nothing limited around them.
-    EXPECT_EQ(out.left[999 + latency], in.left[999]);
-    EXPECT_EQ(out.right[2001 + latency], in.right[2001]);
-    EXPECT_LE(meterTruePeakDb(out, 44100), -1.0);
 }
