@@ -22,9 +22,9 @@ namespace
 {
 // The files of an input folder that are rendered: those with the extension of an audio
 // format libsndfile reads.
-constexpr const char* kAudioExtensions[] = {".wav", ".wave", ".flac", ".aif", ".aiff", ".aifc",
-                                            ".ogg", ".oga",  ".mp3",  ".w64", ".rf64", ".caf",
-                                            ".au"};
+constexpr const char* kAudioExtensions[] = {".wav",  ".wave", ".flac", ".aif", ".aiff",
+                                            ".aifc", ".ogg",  ".oga",  ".mp3", ".w64",
+                                            ".rf64", ".caf",  ".au"};
 
 bool isAudioFile(const fs::directory_entry& entry)
 {
@@ -99,7 +99,8 @@ void checkBatchFiles(const std::vector<RenderJob>& jobs, const RenderOptions& op
                                   job.inputPath);
         for (size_t earlier = 0; earlier < i; ++earlier)
             if (nameOneFile(written[i], written[earlier]))
-                throw RenderError("cannot write " + written[i] + " twice: two inputs have the "
+                throw RenderError("cannot write " + written[i] +
+                                  " twice: two inputs have the "
                                   "same name (or the report is an output)");
         outputTarget(written[i]);
     }
@@ -214,8 +215,8 @@ struct Batch
                 albumRenders[i] = std::make_unique<FileRender>(jobs[i], options);
                 albumRenders[i]->decode(*progress);
             });
-        albumSearch = findDrive(*options.targetLufs,
-                                [&](double driveDb) { return jointLoudness(driveDb); });
+        albumSearch =
+            findDrive(*options.targetLufs, [&](double driveDb) { return jointLoudness(driveDb); });
         forEachAlbumFile(
             [&](size_t i)
             {
@@ -275,8 +276,8 @@ void printBatchHeader(std::ostream& report, const Batch& batch)
            << (options.bypass ? ", bypassed" : "") << ", block " << options.blockFrames << " frames"
            << (options.pluginPath.empty() ? "" : ", plug-in " + options.pluginPath) << "\n";
     report << "files    " << batch.jobs.size() << " into " << options.outDir << ", "
-           << batch.workers << " at a time, "
-           << (options.raw ? "raw" : "aligned with their inputs") << "\n";
+           << batch.workers << " at a time, " << (options.raw ? "raw" : "aligned with their inputs")
+           << "\n";
     if (options.ceilingDb)
         report << "delivery " << deliverySummary(options) << "\n";
     if (batch.albumSearch)
@@ -301,7 +302,8 @@ int exitStatus(const Batch& batch, std::ostream& problems)
         }
         else if (row.missedTarget())
         {
-            problems << "vrn07-render: " << missedTargetText(row, *batch.options.targetLufs) << "\n";
+            problems << "vrn07-render: " << missedTargetText(row, *batch.options.targetLufs)
+                     << "\n";
             status = status == 0 ? kTargetMissedStatus : status;
         }
     }

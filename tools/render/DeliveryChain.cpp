@@ -104,8 +104,8 @@ void DeliveryChain::process(int64_t frames)
     for (int64_t offset = 0; offset < frames; offset += blockFrames_)
     {
         const int block = int(std::min<int64_t>(blockFrames_, frames - offset));
-        host_->process(&inLeft_[offset], &inRight_[offset], &outLeft_[offset],
-                       &outRight_[offset], block);
+        host_->process(&inLeft_[offset], &inRight_[offset], &outLeft_[offset], &outRight_[offset],
+                       block);
         played_ += block;
         for (; played_ >= nextTick_; nextTick_ += framesPerTick_)
             host_->idleEditor();

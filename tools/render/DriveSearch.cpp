@@ -70,18 +70,17 @@ std::optional<DriveOutcome> Search::stepOneSided(const Trial& previous, const Tr
                                                  double& next) const
 {
     const bool rising = trial.error < 0.0;
-    const double slope = trial.driveDb == previous.driveDb
-                             ? 1.0
-                             : (trial.loudness - previous.loudness) /
-                                   (trial.driveDb - previous.driveDb);
+    const double slope = trial.driveDb == previous.driveDb ? 1.0
+                                                           : (trial.loudness - previous.loudness) /
+                                                                 (trial.driveDb - previous.driveDb);
     if (trial.driveDb == (rising ? kMaxDriveDb : kMinDriveDb))
     {
         if (!rising)
             return DriveOutcome::tooLoud;
         return slope < kSaturatedSlope ? DriveOutcome::saturated : DriveOutcome::tooQuiet;
     }
-    next = std::clamp(trial.driveDb - trial.error / std::max(slope, kSaturatedSlope),
-                      kMinDriveDb, kMaxDriveDb);
+    next = std::clamp(trial.driveDb - trial.error / std::max(slope, kSaturatedSlope), kMinDriveDb,
+                      kMaxDriveDb);
     return std::nullopt;
 }
 

@@ -121,8 +121,9 @@ void renderFile(FileRender& render, const RenderOptions& options, ProgressBar& p
         return;
     }
     render.decode(progress);
-    const DriveResult found = findDrive(*options.targetLufs, [&](double driveDb)
-                                        { return render.measure(driveDb, progress)->integrated(); });
+    const DriveResult found =
+        findDrive(*options.targetLufs,
+                  [&](double driveDb) { return render.measure(driveDb, progress)->integrated(); });
     render.result().search = found;
     render.write(found.driveDb, progress);
 }

@@ -28,7 +28,7 @@ struct FileResult
     double driveDb = 0.0;
     LoudnessFigures input{};
     LoudnessFigures output{};
-    double deepestStageGain = 1.0; // linear; 1 without a ceiling
+    double deepestStageGain = 1.0;                                 // linear; 1 without a ceiling
     std::optional<std::array<double, kNumBands>> deepestBandGains; // linear, when readable
 
     bool written() const { return error.empty(); }

@@ -25,8 +25,8 @@ class Quantizer
   private:
     double uniform();
 
-    double steps_;      // grid steps per unit of full scale: 2^(bits - 1)
-    double highest_;    // the largest value the format stores: 1 - one step
+    double steps_;   // grid steps per unit of full scale: 2^(bits - 1)
+    double highest_; // the largest value the format stores: 1 - one step
     bool dither_;
-    uint64_t random_;   // xorshift64* state
+    uint64_t random_; // xorshift64* state
 };

@@ -107,10 +107,9 @@ std::unique_ptr<SoundFileWriter> writeDemoInput(const std::string& path)
 // Which output was written: aligned with the input or as delayed as the effect left it.
 std::string timingText(bool raw, const FileResult& result)
 {
-    const std::string stage =
-        result.stageLatency == 0
-            ? ""
-            : std::to_string(result.stageLatency) + " of the true-peak stage's look-ahead";
+    const std::string stage = result.stageLatency == 0 ? ""
+                                                       : std::to_string(result.stageLatency) +
+                                                             " of the true-peak stage's look-ahead";
     if (raw)
     {
         const std::string delay = result.pluginDelay == 0
@@ -124,8 +123,9 @@ std::string timingText(bool raw, const FileResult& result)
         return "aligned with the input (the bypassed effect has no delay)";
     if (stage.empty())
         return "aligned with the input (" + std::to_string(removed) + " frames of delay removed)";
-    return "aligned with the input (" + std::to_string(removed) + " frames of delay removed: " +
-           std::to_string(result.pluginDelay) + " of the plug-in, " + stage + ")";
+    return "aligned with the input (" + std::to_string(removed) +
+           " frames of delay removed: " + std::to_string(result.pluginDelay) + " of the plug-in, " +
+           stage + ")";
 }
 
 void printHeader(std::ostream& report, const RenderOptions& options, const RenderPaths& paths,
@@ -133,8 +133,7 @@ void printHeader(std::ostream& report, const RenderOptions& options, const Rende
 {
     const std::string input = options.demo ? paths.demoInput + " (demo)" : paths.input;
     report << "input    " << input << ": " << result.sampleRate << " Hz, "
-           << (result.channels == 1 ? "mono" : "stereo") << ", " << result.frames
-           << " frames\n";
+           << (result.channels == 1 ? "mono" : "stereo") << ", " << result.frames << " frames\n";
     report << "output   " << result.outputPath << ": " << result.formatDescription << ", "
            << timingText(options.raw, result) << "\n";
     report << "program  " << options.program << " \"" << kFactoryPresets[options.program].name
@@ -168,8 +167,8 @@ void printReport(std::ostream& report, const RenderOptions& options, const Rende
         report << "deepest band gain reduction: not available (the band meters are internal "
                   "to the effect and cannot be read from a loaded binary)\n";
     if (options.ceilingDb)
-        report << "deepest true-peak stage gain reduction: "
-               << decibelText(result.deepestStageGain) << " dB\n";
+        report << "deepest true-peak stage gain reduction: " << decibelText(result.deepestStageGain)
+               << " dB\n";
 }
 } // namespace
 

@@ -20,8 +20,8 @@ int parseWholeNumber(const std::string& name, const std::string& text, int lowes
     const char* end = text.data() + text.size();
     const auto result = std::from_chars(text.data(), end, number);
     if (result.ec != std::errc() || result.ptr != end || number < lowest || number > highest)
-        throw RenderError(name + " takes a whole number from " + std::to_string(lowest) +
-                          " to " + std::to_string(highest) + ", not \"" + text + "\"");
+        throw RenderError(name + " takes a whole number from " + std::to_string(lowest) + " to " +
+                          std::to_string(highest) + ", not \"" + text + "\"");
     return number;
 }
 
@@ -125,8 +125,8 @@ bool takeDeliveryValue(RenderOptions& options, const std::string& name, const st
 bool takesValue(const std::string& name)
 {
     static const char* const kNames[] = {
-        "--program", "--set",      "--block",  "--plugin",  "--snapshot", "--view",  "--ceiling",
-        "--target",  "--delivery", "--bits",   "--report",  "--out-dir",  "--format", "--jobs"};
+        "--program", "--set",      "--block", "--plugin", "--snapshot", "--view",   "--ceiling",
+        "--target",  "--delivery", "--bits",  "--report", "--out-dir",  "--format", "--jobs"};
     return std::find(std::begin(kNames), std::end(kNames), name) != std::end(kNames);
 }
 

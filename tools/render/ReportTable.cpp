@@ -66,9 +66,9 @@ std::string tableLine(const FileResult& row, size_t nameWidth)
     if (!row.written())
         return line + rowNote(row);
     char numbers[160];
-    std::snprintf(numbers, sizeof(numbers), "%8.2f %8.2f %+8.2f %8.2f %8.2f %8.2f", row.input.integrated,
-                  row.input.truePeakDb, row.driveDb, row.output.integrated, row.output.truePeakDb,
-                  row.output.range);
+    std::snprintf(numbers, sizeof(numbers), "%8.2f %8.2f %+8.2f %8.2f %8.2f %8.2f",
+                  row.input.integrated, row.input.truePeakDb, row.driveDb, row.output.integrated,
+                  row.output.truePeakDb, row.output.range);
     const std::optional<DeepestBand> band = deepestBand(row);
     if (!band)
         return line + numbers + "      n/a";
@@ -194,10 +194,11 @@ std::string driveText(const DriveResult& search)
 
 std::string missedTargetText(const FileResult& result, double targetLufs)
 {
-    return result.inputName + ": target " + formatted("%.1f LUFS", targetLufs) +
-           " not reached (" + formatted("%.2f LUFS", result.search->loudness) + " at " +
-           formatted("%+.2f dB", result.driveDb) + " of drive): " +
-           driveOutcomeText(result.search->outcome) + "; the closest render is written";
+    return result.inputName + ": target " + formatted("%.1f LUFS", targetLufs) + " not reached (" +
+           formatted("%.2f LUFS", result.search->loudness) + " at " +
+           formatted("%+.2f dB", result.driveDb) +
+           " of drive): " + driveOutcomeText(result.search->outcome) +
+           "; the closest render is written";
 }
 
 std::string decibelText(double gain)
