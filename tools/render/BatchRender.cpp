@@ -279,7 +279,7 @@ void printBatchHeader(std::ostream& report, const Batch& batch)
            << batch.workers << " at a time, " << (options.raw ? "raw" : "aligned with their inputs")
            << "\n";
     if (options.ceilingDb)
-        report << "delivery " << deliverySummary(options) << "\n";
+        report << "delivery " << deliverySummary(options, -1) << "\n";
     if (batch.albumSearch)
     {
         char line[128];

@@ -103,10 +103,15 @@ double Search::stepInBracket(const Trial& previous, const Trial& trial) const
 
 DriveResult Search::run()
 {
-    Trial previous = evaluate(0.0);
-    if (!std::isfinite(previous.loudness))
-        return result(DriveOutcome::silent);
-    Trial trial = previous;
+    Trial trial = evaluate(0.0);
+    if (!std::isfinite(trial.loudness))
+    {
+        // A quiet input may fall under the meter's absolute gate (-70 LUFS) at 0 dB only.
+        trial = evaluate(kMaxDriveDb);
+        if (!std::isfinite(trial.loudness))
+            return result(DriveOutcome::silent);
+    }
+    Trial previous = trial;
     while (std::abs(trial.error) > kAimLu && trials_ < kMaxTrials)
     {
         double next = 0.0;

@@ -30,6 +30,7 @@ FileRender::FileRender(const RenderJob& job, const RenderOptions& options)
     result_.sampleRate = source_.reader().sampleRate();
     result_.channels = source_.reader().channels();
     result_.formatDescription = format_.description;
+    result_.integerBits = format_.integerBits;
 }
 
 FileRender::~FileRender() = default;

@@ -140,8 +140,8 @@ void printHeader(std::ostream& report, const RenderOptions& options, const Rende
            << "\", " << options.settings.size() << " setting(s)"
            << (options.bypass ? ", bypassed" : "") << ", block " << options.blockFrames << " frames"
            << (options.pluginPath.empty() ? "" : ", plug-in " + options.pluginPath) << "\n";
-    if (options.ceilingDb)
-        report << "delivery " << deliverySummary(options) << "\n";
+    if (options.ceilingDb || result.integerBits > 0)
+        report << "delivery " << deliverySummary(options, result.integerBits) << "\n";
     if (result.search)
         report << "drive    " << driveText(*result.search) << "\n";
     report << "\n";

@@ -170,14 +170,20 @@ std::string jsonDocument(const RenderOptions& options, const std::vector<FileRes
 }
 } // namespace
 
-std::string deliverySummary(const RenderOptions& options)
+std::string deliverySummary(const RenderOptions& options, int integerBits)
 {
     std::string text = options.deliveryName.empty() ? "" : options.deliveryName + ": ";
     if (options.targetLufs)
         text += formatted("target %.1f LUFS, ", *options.targetLufs);
     if (options.ceilingDb)
         text += formatted("true-peak ceiling %.1f dBTP, ", *options.ceilingDb);
-    text += options.dither ? "TPDF dither on integer outputs" : "integer outputs not dithered";
+    const std::string rounding = options.dither ? "TPDF dither" : "rounded without dither";
+    if (integerBits < 0)
+        text += rounding + " for integer outputs";
+    else if (integerBits > 0)
+        text += rounding + " to " + std::to_string(integerBits) + " bits";
+    else
+        text += "float output";
     return text;
 }
 

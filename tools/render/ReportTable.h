@@ -9,8 +9,9 @@
 #include <string>
 #include <vector>
 
-// The delivery settings in one line: preset, target, ceiling, dither.
-std::string deliverySummary(const RenderOptions& options);
+// The delivery settings in one line: preset, target, ceiling, and how the output is reduced
+// to integerBits (0 for a float or lossy output; -1 for a batch, whose outputs may differ).
+std::string deliverySummary(const RenderOptions& options, int integerBits);
 // The drive a search found and how it ended.
 std::string driveText(const DriveResult& search);
 // Why a written file missed its target, for standard error.
