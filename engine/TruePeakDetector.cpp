@@ -206,10 +206,10 @@ void CTruePeakDetector::oversample(Channel& channel, const float* in, int n) con
 }
 
 // Midpoint i lies between the samples kFirstHalf and kFirstHalf - 1 before the i-th of the
-// chunk. Each tap meets a sample and its mirror. The frames run in blocks of eight, two vectors
-// of four, summed tap by tap: written out, because the compiler vectorizes this loop nest
-// across the taps instead, at a third of the speed. The meter's phases for the same period
-// reach over the innermost taps and use the same sums.
+// chunk. Each tap meets a sample and its mirror. The frames run in blocks of vectors of four,
+// summed tap by tap: written out, because the compiler vectorizes this loop nest across the
+// taps instead, at a third of the speed. The meter's phases for the same period reach over the
+// innermost taps and use the same sums.
 template <int kMeterFactor>
 void CTruePeakDetector::interpolateMidpoints(Channel& channel, int n) const
 {
@@ -231,14 +231,15 @@ void CTruePeakDetector::interpolateMidpoints(Channel& channel, int n) const
             }
         }
         // The meter's sums for two vectors at a time, so that they stay in registers.
-        for (int v0 = 0; v0 < kVectors; v0 += 2)
+        constexpr int kMeterVectors = 2;
+        for (int v0 = 0; v0 < kVectors; v0 += kMeterVectors)
         {
-            Float4 meterMiddle[2] = {};
-            Float4 meterEven[2] = {};
-            Float4 meterOdd[2] = {};
+            Float4 meterMiddle[kMeterVectors] = {};
+            Float4 meterEven[kMeterVectors] = {};
+            Float4 meterOdd[kMeterVectors] = {};
             for (int k = kMeterFrom; k < kFirstHalf; ++k)
             {
-                for (int v = 0; v < 2; ++v)
+                for (int v = 0; v < kMeterVectors; ++v)
                 {
                     const Float4 rising = load(x + i + 4 * (v0 + v) + k);
                     const Float4 falling = load(x + i + 4 * (v0 + v) + kSampleHistory - k);
@@ -255,15 +256,15 @@ void CTruePeakDetector::interpolateMidpoints(Channel& channel, int n) const
                     }
                 }
             }
-            float meter[3][8];
-            for (int v = 0; v < 2; ++v)
+            float meter[3][4 * kMeterVectors];
+            for (int v = 0; v < kMeterVectors; ++v)
             {
                 store(sums[v0 + v], midpoints + i + 4 * (v0 + v));
                 store(meterMiddle[v], meter[0] + 4 * v);
                 store(meterEven[v] + meterOdd[v], meter[1] + 4 * v);
                 store(meterEven[v] - meterOdd[v], meter[2] + 4 * v);
             }
-            for (int j = 0; j < 8; ++j)
+            for (int j = 0; j < 4 * kMeterVectors; ++j)
             {
                 meterLargest[i + 4 * v0 + j] = std::max(
                     {std::fabs(meter[0][j]), std::fabs(meter[1][j]), std::fabs(meter[2][j])});

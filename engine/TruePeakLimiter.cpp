@@ -186,12 +186,12 @@ void CTruePeakLimiter::computeGains(int n)
     for (int i = 0; i < n; ++i)
     {
         // The deepest reduction the peaks of the last holdWindow periods ask for.
-        const double reduction = reductions_[i];
-        while (tail != head && queueReduction[(tail - 1) & mask] <= reduction)
+        const double asked = reductions_[i];
+        while (tail != head && queueReduction[(tail - 1) & mask] <= asked)
         {
             --tail;
         }
-        queueReduction[tail & mask] = reduction;
+        queueReduction[tail & mask] = asked;
         queueFrame[tail & mask] = frame;
         ++tail;
         if (frame - queueFrame[head & mask] >= holdWindow)
@@ -199,24 +199,32 @@ void CTruePeakLimiter::computeGains(int n)
             ++head;
         }
 
-        held *= releaseCoeff;
-        held = std::max(held < kReleaseEnd ? 0.0 : held, queueReduction[head & mask]);
+        // The release runs unbroken within the chunk, as a short chain of dependent steps;
+        // what it brings below kReleaseEnd counts as 0.
+        const double deepest = queueReduction[head & mask];
+        held = std::max(held * releaseCoeff, deepest);
+        const double applied = held < kReleaseEnd ? deepest : held;
 
         // Two moving averages make the trapezoid; rounding up keeps every gain at or below
         // what the peaks ask for.
-        const double units = unitsAbove(held * kReductionUnits);
+        const double units = unitsAbove(applied * kReductionUnits);
         firstSum += units - firstBoxRing[(frame - firstBox) & mask];
         firstBoxRing[frame & mask] = units;
         secondSum += firstSum - secondBoxRing[(frame - secondBox) & mask];
         secondBoxRing[frame & mask] = firstSum;
-        // Exactly 1 without limiting and exactly 0 at full reduction, whatever the sizes.
-        gains_[i] = (fullReduction - secondSum) / fullReduction;
+        gains_[i] = secondSum;
         ++frame;
+    }
+    // Exactly 1 without limiting and exactly 0 at full reduction, whatever the sizes; divided
+    // apart from the running sums, as one vector operation for several frames.
+    for (int i = 0; i < n; ++i)
+    {
+        gains_[i] = (fullReduction - gains_[i]) / fullReduction;
     }
 
     queueHead_ = head;
     queueTail_ = tail;
-    heldReduction_ = held;
+    heldReduction_ = held < kReleaseEnd ? 0.0 : held;
     firstSum_ = firstSum;
     secondSum_ = secondSum;
     frame_ = frame;

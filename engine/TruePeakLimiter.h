@@ -76,12 +76,12 @@ class CTruePeakLimiter
     double releaseCoeff_ = 0.0; // per frame, applied to the held reduction
 
     // Sizes that follow from the rate (see setSampleRate).
-    int lookAhead_ = 0;  // frames of delay
-    int holdWindow_ = 0; // frames over which the deepest reduction is held
-    int firstBox_ = 1;   // frames of the first moving average
-    int secondBox_ = 1;  // frames of the second moving average
+    int lookAhead_ = 0;          // frames of delay
+    int holdWindow_ = 0;         // frames over which the deepest reduction is held
+    int firstBox_ = 1;           // frames of the first moving average
+    int secondBox_ = 1;          // frames of the second moving average
     double fullReduction_ = 1.0; // the second sum when every reduction is 1
-    unsigned mask_ = 0; // ring size - 1, one size for every ring
+    unsigned mask_ = 0;          // ring size - 1, one size for every ring
 
     // The chunk's peaks, the reductions they ask for and the gains that follow.
     double peaks_[kChunkFrames];
