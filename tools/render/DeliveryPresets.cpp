@@ -21,10 +21,10 @@ std::string deliveryListText()
     {
         char line[128];
         if (preset.targetLufs)
-            std::snprintf(line, sizeof(line), "  %-10s %6.1f LUFS %5.1f dBTP   %s\n", preset.name,
-                          *preset.targetLufs, preset.ceilingDb, preset.use);
+            std::snprintf(line, sizeof(line), "      %-10s %6.1f LUFS %5.1f dBTP   %s\n",
+                          preset.name, *preset.targetLufs, preset.ceilingDb, preset.use);
         else
-            std::snprintf(line, sizeof(line), "  %-10s %11s %5.1f dBTP   %s\n", preset.name, "",
+            std::snprintf(line, sizeof(line), "      %-10s %11s %5.1f dBTP   %s\n", preset.name, "",
                           preset.ceilingDb, preset.use);
         text += line;
     }
