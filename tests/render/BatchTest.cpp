@@ -245,7 +245,8 @@ TEST(RenderBatch, RefusesOutputsThatWouldOverwriteAnInputOrEachOther)
         EXPECT_EQ(result.err.find('\n'), result.err.size() - 1) << result.err;
     }
     EXPECT_NE(intoItself.err.find("it is the input file"), std::string::npos) << intoItself.err;
-    EXPECT_NE(sameName.err.find("twice"), std::string::npos) << sameName.err;
+    EXPECT_NE(sameName.err.find("it is also the output of a.wav"), std::string::npos)
+        << sameName.err;
     EXPECT_NE(reportOverInput.err.find("it is the input file"), std::string::npos)
         << reportOverInput.err;
     EXPECT_EQ(folder.contents(), before);

@@ -76,6 +76,12 @@ std::vector<RenderJob> batchJobs(const RenderOptions& options)
     return jobs;
 }
 
+struct WrittenFile
+{
+    std::string path;
+    std::string role;
+};
+
 // Refuses, before anything is written, an output that is an input or another output, or
 // that may not be written, and a report that is one of those files.
 void checkBatchFiles(const std::vector<RenderJob>& jobs, const RenderOptions& options)
@@ -83,26 +89,26 @@ void checkBatchFiles(const std::vector<RenderJob>& jobs, const RenderOptions& op
     std::error_code error;
     if (fs::exists(options.outDir, error) && !fs::is_directory(options.outDir, error))
         throw RenderError("cannot write into " + options.outDir + ": it is not a folder");
-    std::vector<std::string> written;
+    std::vector<WrittenFile> written;
     for (const RenderJob& job : jobs)
     {
         outputFormatFor(job.outputPath, options.bits);
-        written.push_back(job.outputPath);
+        written.push_back({job.outputPath, "the output of " + job.inputPath});
     }
     if (!options.reportPath.empty())
-        written.push_back(options.reportPath);
+        written.push_back({options.reportPath, "the report"});
     for (size_t i = 0; i < written.size(); ++i)
     {
+        const std::string& path = written[i].path;
         for (const RenderJob& job : jobs)
-            if (fs::exists(job.inputPath, error) && nameOneFile(written[i], job.inputPath))
-                throw RenderError("cannot write " + written[i] + ": it is the input file " +
+            if (fs::exists(job.inputPath, error) && nameOneFile(path, job.inputPath))
+                throw RenderError("cannot write " + path + ": it is the input file " +
                                   job.inputPath);
         for (size_t earlier = 0; earlier < i; ++earlier)
-            if (nameOneFile(written[i], written[earlier]))
-                throw RenderError("cannot write " + written[i] +
-                                  " twice: two inputs have the "
-                                  "same name (or the report is an output)");
-        outputTarget(written[i]);
+            if (nameOneFile(path, written[earlier].path))
+                throw RenderError("cannot write " + written[i].role + " to " + path +
+                                  ": it is also " + written[earlier].role);
+        outputTarget(path);
     }
 }
 
