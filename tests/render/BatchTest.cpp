@@ -147,19 +147,6 @@ TEST(RenderBatch, MastersEveryFileOfAFolderToItsTargetKeepingNamesAndFormats)
               tableRow(result.out, "mixes/c.wav").figures[2] + 6.0);
 }
 
-TEST(RenderBatch, RendersEachFileAsARenderOfItsOwnWould)
-{
-    ScratchFolder folder;
-    writeSound(folder.path("a.wav"), song(0.4, 98.0));
-    writeSound(folder.path("b.wav"), song(0.6, 110.0));
-    ASSERT_EQ(folder.run({"a.wav", "b.wav", "--out-dir", "out", "--delivery", "podcast"}).status,
-              0);
-    ASSERT_EQ(folder.run({"b.wav", "alone.wav", "--delivery", "podcast"}).status, 0);
-    // The same drive, the same samples: the workers' plug-in instances share nothing.
-    EXPECT_EQ(readSound(folder.path("out/b.wav")).samples,
-              readSound(folder.path("alone.wav")).samples);
-}
-
 TEST(RenderBatch, GivesAnAlbumOneDriveSoThatTheSongsKeepTheirRelativeLevels)
 {
     ScratchFolder folder;
