@@ -11,7 +11,7 @@ packages="cmake ninja-build g++ pkg-config file binutils
     libfreetype-dev fonts-liberation2 fonts-dejavu-core libx11-dev libpng-dev
     libsndfile1-dev libebur128-dev
     xvfb xauth xdotool imagemagick x11-utils clang libclang-rt-14-dev clang-format git
-    fonts-urw-base35 fonts-noto-core lintian dpkg-dev
+    fonts-urw-base35 fonts-noto-core lintian dpkg-dev python3
     wine wine32:i386 wine64 $*"
 
 # The 32-bit Windows plug-in is tested under 32-bit Wine.

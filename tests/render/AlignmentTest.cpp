@@ -102,3 +102,39 @@ TEST_F(RenderAlignment, LeavesABypassedEffectUndelayedEitherWay)
     EXPECT_NE(last_.out.find("the bypassed effect has no delay"), std::string::npos) << last_.out;
     EXPECT_EQ(render(music, {"--bypass", "--raw"}).samples, music.samples);
 }
+
+TEST_F(RenderAlignment, CompensatesTheTruePeakStagesLookAheadToo)
+{
+    // A click far above a -6 dBTP ceiling: the stage turns it down around its own frame.
+    Sound click = stepSound(400, 400, 0.0f);
+    click.samples[2 * 120] = click.samples[2 * 120 + 1] = 0.8f;
+    const Sound output = render(click, {"--ceiling", "-6"});
+    ASSERT_EQ(output.frames(), 400);
+    EXPECT_EQ(loudestFrame(output), 120);
+    EXPECT_LT(peakOf(output.samples), 0.5);
+    EXPECT_NE(last_.out.find("frames of delay removed: 15 of the plug-in, "), std::string::npos)
+        << last_.out;
+    // Nothing is cut at the end either.
+    const Sound ending = render(stepSound(300, 290, 0.5f), {"--ceiling", "-6"});
+    ASSERT_EQ(ending.frames(), 300);
+    for (long long frame = 290; frame < 300; ++frame)
+        EXPECT_GT(std::abs(ending.samples[size_t(2 * frame)]), 0.05f) << frame;
+}
+
+TEST_F(RenderAlignment, RawWithACeilingKeepsThePluginsDelayButNotTheStages)
+{
+    Sound music = sineSound(44100, 2, 3000, 300.0, 0.6);
+    addNoise(music, 0.3);
+    const std::vector<std::string> limited = {"--ceiling", "-3", "--set", "Limiter Gain=9"};
+    const Sound aligned = render(music, limited);
+    std::vector<std::string> rawArguments = limited;
+    rawArguments.push_back("--raw");
+    const Sound raw = render(music, rawArguments);
+    ASSERT_EQ(raw.frames(), music.frames());
+    // The stage sees the same stream either way: the raw output is the aligned one 15 frames
+    // later, bit for bit.
+    EXPECT_EQ(std::vector<float>(aligned.samples.begin(), aligned.samples.end() - 2 * kDelay),
+              std::vector<float>(raw.samples.begin() + 2 * kDelay, raw.samples.end()));
+    EXPECT_NE(last_.out.find("of the true-peak stage's look-ahead removed"), std::string::npos)
+        << last_.out;
+}

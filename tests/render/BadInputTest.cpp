@@ -1,5 +1,5 @@
-// Every input vrn07-render cannot take ends in one line on standard error, exit status 1,
-// and no file written.
+// Every input or command line vrn07-render cannot take ends in one line on standard error,
+// exit status 1, and no file written.
 #include "tests/render/RenderRun.h"
 
 #include <gtest/gtest.h>
@@ -106,5 +106,30 @@ INSTANTIATE_TEST_SUITE_P(
                  {"good.wav", "out.wav", "--plugin", "good.wav"},
                  "cannot load plug-in good.wav"},
         BadInput{"UnknownOption", {"good.wav", "--loud"}, "unknown option --loud"},
+        BadInput{"CeilingAboveZero", {"good.wav", "--ceiling", "0.5"}, "--ceiling takes dBTP"},
+        BadInput{"CeilingBelowRange", {"good.wav", "--ceiling", "-7"}, "--ceiling takes dBTP"},
+        BadInput{"TargetNotANumber", {"good.wav", "--target", "loud"}, "--target takes LUFS"},
+        BadInput{"TargetBelowRange", {"good.wav", "--target", "-70"}, "--target takes LUFS"},
+        BadInput{
+            "DeliveryUnknown", {"good.wav", "--delivery", "radio"}, "unknown delivery \"radio\""},
+        BadInput{"AlbumWithoutTarget",
+                 {"good.wav", "--out-dir", ".", "--album", "--ceiling", "-1"},
+                 "--album needs a loudness target"},
+        BadInput{"BitsUnknown", {"good.wav", "--bits", "20"}, "--bits takes 16, 24 or 32"},
+        BadInput{"FloatFlac", {"good.wav", "out.flac", "--bits", "32"}, "FLAC holds 16 or 24 bits"},
+        BadInput{"BitsForVorbis", {"good.wav", "out.ogg", "--bits", "16"}, "no word length"},
+        BadInput{"FormatWithoutOutDir", {"good.wav", "--format", "flac"}, "--format names"},
+        BadInput{"FormatUnknown",
+                 {"good.wav", "--out-dir", "folder", "--format", "mp3"},
+                 "--format takes"},
+        BadInput{"OutDirWithoutInputs", {"--out-dir", "folder"}, "give at least one"},
+        BadInput{"OutDirIsAFile", {"good.wav", "--out-dir", "junk.wav"}, "it is not a folder"},
+        BadInput{"SnapshotInABatch",
+                 {"good.wav", "--out-dir", "folder", "--snapshot", "x.png"},
+                 "cannot be used with --out-dir"},
+        BadInput{"JobsZero", {"good.wav", "--out-dir", "folder", "--jobs", "0"}, "--jobs takes"},
+        BadInput{"ReportIsTheOutput",
+                 {"good.wav", "out.wav", "--report", "out.wav"},
+                 "it is also the output"},
         BadInput{"TooManyFiles", {"good.wav", "a.wav", "b.wav"}, "too many files"}),
     [](const ::testing::TestParamInfo<BadInput>& info) { return info.param.title; });

@@ -1,5 +1,6 @@
 #include "tests/render/RenderRun.h"
 
+#include <ebur128.h>
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
@@ -9,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <numbers>
 #include <random>
 #include <sstream>
@@ -172,6 +174,49 @@ double peakOf(const std::vector<float>& samples)
 double decibels(double amplitude)
 {
     return 20.0 * std::log10(amplitude);
+}
+
+namespace
+{
+using MeterState = std::unique_ptr<ebur128_state, void (*)(ebur128_state*)>;
+
+MeterState meterOf(const Sound& sound)
+{
+    ebur128_state* state = ebur128_init(unsigned(sound.channels), unsigned(sound.sampleRate),
+                                        EBUR128_MODE_I | EBUR128_MODE_TRUE_PEAK);
+    ebur128_add_frames_float(state, sound.samples.data(), size_t(sound.frames()));
+    return MeterState(state, [](ebur128_state* gone) { ebur128_destroy(&gone); });
+}
+} // namespace
+
+Loudness measureLoudness(const Sound& sound)
+{
+    const MeterState meter = meterOf(sound);
+    Loudness loudness{};
+    ebur128_loudness_global(meter.get(), &loudness.integrated);
+    double largest = 0.0;
+    for (int channel = 0; channel < sound.channels; ++channel)
+    {
+        double peak = 0.0;
+        ebur128_true_peak(meter.get(), unsigned(channel), &peak);
+        largest = std::max(largest, peak);
+    }
+    loudness.truePeakDb = decibels(largest);
+    return loudness;
+}
+
+double jointLoudness(const std::vector<Sound>& sounds)
+{
+    std::vector<MeterState> meters;
+    std::vector<ebur128_state*> states;
+    for (const Sound& sound : sounds)
+    {
+        meters.push_back(meterOf(sound));
+        states.push_back(meters.back().get());
+    }
+    double loudness = 0.0;
+    ebur128_loudness_global_multiple(states.data(), states.size(), &loudness);
+    return loudness;
 }
 
 ReportLine reportLine(const std::string& report, const std::string& label)

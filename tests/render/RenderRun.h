@@ -64,6 +64,17 @@ void addNoise(Sound& sound, double amplitude);
 double peakOf(const std::vector<float>& samples);
 double decibels(double amplitude);
 
+// A sound's integrated loudness (LUFS) and true peak (dBTP, the largest of its channels), as
+// libebur128 measures them.
+struct Loudness
+{
+    double integrated;
+    double truePeakDb;
+};
+Loudness measureLoudness(const Sound& sound);
+// The integrated loudness of the sounds taken together, as of one programme.
+double jointLoudness(const std::vector<Sound>& sounds);
+
 // The numbers of one line of the report: "input" and "output" give sample peak (dBFS),
 // true peak (dBTP), loudness (LUFS) and range (LU); "deepest band gain reduction:" gives
 // the low, mid and high band in dB.

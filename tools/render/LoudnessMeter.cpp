@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 namespace
 {
@@ -27,11 +28,18 @@ template <typename Query> double largestOfChannels(ebur128_state* state, Query q
     }
     return largest;
 }
+
+int modeOf(LoudnessMeter::Scope scope)
+{
+    return scope == LoudnessMeter::Scope::everything
+               ? EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_TRUE_PEAK
+               : EBUR128_MODE_I;
+}
 } // namespace
 
-LoudnessMeter::LoudnessMeter(int sampleRate)
-    : state_(ebur128_init(kChannels, static_cast<unsigned long>(sampleRate),
-                          EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_TRUE_PEAK))
+LoudnessMeter::LoudnessMeter(int sampleRate, Scope scope)
+    : state_(ebur128_init(kChannels, static_cast<unsigned long>(sampleRate), modeOf(scope))),
+      scope_(scope)
 {
     if (!state_)
         throw RenderError("cannot measure loudness at " + std::to_string(sampleRate) + " Hz");
@@ -50,12 +58,35 @@ void LoudnessMeter::add(const float* interleavedStereo, size_t frames)
 
 LoudnessFigures LoudnessMeter::figures() const
 {
+    if (scope_ == Scope::integratedOnly)
+    {
+        constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+        return {kNone, kNone, integrated(), kNone};
+    }
     LoudnessFigures figures{};
     figures.samplePeakDb = decibels(largestOfChannels(state_, ebur128_sample_peak));
     figures.truePeakDb = decibels(largestOfChannels(state_, ebur128_true_peak));
-    ebur128_loudness_global(state_, &figures.integrated);
+    figures.integrated = integrated();
     ebur128_loudness_range(state_, &figures.range);
     return figures;
+}
+
+double LoudnessMeter::integrated() const
+{
+    double loudness = 0.0;
+    ebur128_loudness_global(state_, &loudness);
+    return loudness;
+}
+
+double LoudnessMeter::jointIntegrated(const std::vector<const LoudnessMeter*>& meters)
+{
+    std::vector<ebur128_state*> states;
+    for (const LoudnessMeter* meter : meters)
+        states.push_back(meter->state_);
+    double loudness = -std::numeric_limits<double>::infinity();
+    if (!states.empty())
+        ebur128_loudness_global_multiple(states.data(), states.size(), &loudness);
+    return loudness;
 }
 
 std::string loudnessLine(const char* label, const LoudnessFigures& figures)

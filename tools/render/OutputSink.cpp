@@ -2,19 +2,23 @@
 
 #include <algorithm>
 
-OutputSink::OutputSink(SoundFileWriter& writer, int sampleRate, int64_t framesToDrop)
-    : writer_(writer), meter_(sampleRate), framesToDrop_(framesToDrop)
+OutputSink::OutputSink(LoudnessMeter& meter, int64_t framesToDrop,
+                       std::optional<Quantizer> quantizer, SoundFileWriter* writer)
+    : meter_(meter), writer_(writer), quantizer_(quantizer), framesToDrop_(framesToDrop)
 {
 }
 
-void OutputSink::take(const float* interleavedStereo, int64_t frames)
+void OutputSink::take(float* interleavedStereo, int64_t frames)
 {
     const int64_t dropped = std::min(frames, framesToDrop_);
     framesToDrop_ -= dropped;
     frames -= dropped;
     if (frames == 0)
         return;
-    const float* kept = interleavedStereo + 2 * dropped;
+    float* kept = interleavedStereo + 2 * dropped;
+    if (quantizer_)
+        quantizer_->process(kept, 2 * frames);
     meter_.add(kept, size_t(frames));
-    writer_.write(kept, frames);
+    if (writer_)
+        writer_->write(kept, frames);
 }

@@ -1,24 +1,29 @@
-// Where the plug-in's output goes: it leaves out the first frames it is told to drop (the
-// plug-in's delay, for an output aligned with its input), measures the rest and writes it.
+// Where the processed signal goes: it leaves out the first frames it is told to drop (the
+// delay of the chain, for an output aligned with its input), reduces the rest to the
+// output's word length when that is an integer one, measures it and writes it, or only
+// measures it (a trial render of the drive search).
 #pragma once
 
 #include "tools/render/LoudnessMeter.h"
+#include "tools/render/Quantizer.h"
 #include "tools/render/SoundFileWriter.h"
 
 #include <cstdint>
+#include <optional>
 
 class OutputSink
 {
   public:
-    OutputSink(SoundFileWriter& writer, int sampleRate, int64_t framesToDrop);
+    // The meter takes what is kept; writer: null to measure only.
+    OutputSink(LoudnessMeter& meter, int64_t framesToDrop, std::optional<Quantizer> quantizer,
+               SoundFileWriter* writer);
 
-    // The next frames of the output, interleaved stereo.
-    void take(const float* interleavedStereo, int64_t frames);
-    // The figures of everything written so far.
-    LoudnessFigures figures() const { return meter_.figures(); }
+    // The next frames of the output, interleaved stereo; quantized in place.
+    void take(float* interleavedStereo, int64_t frames);
 
   private:
-    SoundFileWriter& writer_;
-    LoudnessMeter meter_;
+    LoudnessMeter& meter_;
+    SoundFileWriter* writer_;
+    std::optional<Quantizer> quantizer_;
     int64_t framesToDrop_;
 };

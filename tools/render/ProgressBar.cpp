@@ -24,14 +24,23 @@ void ProgressBar::advance(int64_t frames)
 {
     if (!enabled_)
         return;
+    const std::lock_guard<std::mutex> lock(mutex_);
     done_ = std::min(total_, done_ + frames);
-    const int percent = int(done_ * 100 / total_);
-    if (percent != shownPercent_)
-        draw(percent);
+    show(std::min(99, int(done_ * 100 / total_)));
 }
 
-void ProgressBar::draw(int percent)
+void ProgressBar::complete()
 {
+    if (!enabled_)
+        return;
+    const std::lock_guard<std::mutex> lock(mutex_);
+    show(100);
+}
+
+void ProgressBar::show(int percent)
+{
+    if (percent == shownPercent_)
+        return;
     const int filled = percent * kBarWidth / 100;
     char bar[kBarWidth + 1];
     std::fill(bar, bar + filled, '#');

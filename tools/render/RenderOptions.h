@@ -3,11 +3,14 @@
 
 #include "tools/render/ParameterSettings.h"
 
+#include <optional>
 #include <string>
 #include <vector>
 
 constexpr int kDefaultBlockFrames = 512;
 constexpr int kMaxBlockFrames = 1048576;
+// Renders a batch runs at once, at most.
+constexpr int kMaxJobs = 64;
 
 struct RenderOptions
 {
@@ -23,6 +26,21 @@ struct RenderOptions
     std::string snapshotPath;  // empty: no picture of the editor
     bool spectrumView = false; // the snapshot shows the spectrum instead of the waveform
     bool help = false;
+
+    // Delivery.
+    std::optional<double> ceilingDb;  // the true-peak stage after the plug-in, in dBTP
+    std::optional<double> targetLufs; // the integrated loudness the drive is searched for
+    std::string deliveryName;         // the preset that gave them, for the report
+    int bits = 0;                     // 16, 24 or 32 (float); 0: the format's own
+    bool dither = true;               // TPDF dither for integer outputs
+    std::string reportPath;           // the table as JSON; empty: none
+
+    // Batch: with an output folder every path is an input, a file or a folder of them.
+    std::string outDir; // empty: one input, IN OUT
+    std::vector<std::string> inputPaths;
+    std::string formatExtension; // ".wav", ".flac"...; empty keeps each input's
+    bool album = false;          // one drive for all files, from their joint loudness
+    int jobs = 0;                // worker threads; 0: one per core
 };
 
 // Parses the arguments after the program name. Throws RenderError for anything it cannot

@@ -10,23 +10,39 @@
 
 namespace
 {
-// The render writes at most three files at once: the demo input, the output, the snapshot.
-constexpr int kMaxTemporaryFiles = 4;
+// A batch writes one output per worker at once (kMaxJobs at most), and the report.
+constexpr int kMaxTemporaryFiles = 72;
 constexpr int kCleanedSignals[] = {SIGINT, SIGTERM, SIGHUP};
+
+enum SlotState : int
+{
+    kFree,
+    kTaken, // its path is being written
+    kLive   // its path names a file to remove
+};
 
 struct TemporaryFileSlot
 {
-    std::atomic<bool> inUse{false};
+    std::atomic<int> state{kFree};
     char path[PATH_MAX];
 };
-static_assert(std::atomic<bool>::is_always_lock_free, "the handler reads the flags");
+static_assert(std::atomic<int>::is_always_lock_free, "the handler reads the states");
 
 TemporaryFileSlot slots[kMaxTemporaryFiles];
+// Threads creating a temporary file right now, and whether the handler has begun: the handler
+// waits for the creations under way (which hold the signals back in their own thread, so the
+// handler never runs inside one), and creations that start after it create nothing.
+std::atomic<int> creating{0};
+std::atomic<bool> exiting{false};
 
 extern "C" void removeTemporaryFilesAndExit(int signal)
 {
+    exiting.store(true);
+    while (creating.load() != 0)
+    {
+    }
     for (TemporaryFileSlot& slot : slots)
-        if (slot.inUse.load())
+        if (slot.state.load() == kLive)
             unlink(slot.path);
     _exit(128 + signal);
 }
@@ -40,16 +56,20 @@ sigset_t cleanedSignals()
     return set;
 }
 
-int freeSlot()
+// Takes a free slot for this thread; -1 when every slot is taken.
+int takeSlot()
 {
     for (int slot = 0; slot < kMaxTemporaryFiles; ++slot)
-        if (!slots[slot].inUse.load())
+    {
+        int expected = kFree;
+        if (slots[slot].state.compare_exchange_strong(expected, kTaken))
             return slot;
+    }
     return -1;
 }
 
-// Holds the cleaned signals back for its lifetime, so that a file is never created
-// without its name being known to the handler.
+// Holds the cleaned signals back in this thread for its lifetime, so that the handler never
+// interrupts a creation in the thread that makes it.
 class SignalsHeld
 {
   public:
@@ -66,6 +86,35 @@ class SignalsHeld
   private:
     sigset_t previous_;
 };
+
+// Counts a creation under way for its lifetime.
+class CreationUnderWay
+{
+  public:
+    CreationUnderWay() { creating.fetch_add(1); }
+    ~CreationUnderWay() { creating.fetch_sub(1); }
+
+    CreationUnderWay(const CreationUnderWay&) = delete;
+    CreationUnderWay& operator=(const CreationUnderWay&) = delete;
+};
+
+int createInSlot(int slot, std::string& pattern)
+{
+    char* path = slots[slot].path;
+    std::memcpy(path, pattern.c_str(), pattern.size() + 1);
+    const int descriptor = mkstemp(path);
+    if (descriptor < 0)
+    {
+        const int error = errno;
+        slots[slot].state.store(kFree);
+        errno = error;
+        return -1;
+    }
+    close(descriptor);
+    slots[slot].state.store(kLive);
+    pattern = path;
+    return slot;
+}
 } // namespace
 
 void installSignalCleanup()
@@ -90,25 +139,28 @@ void installSignalCleanup()
 int createTemporaryFile(std::string& pattern)
 {
     const SignalsHeld held;
-    const int slot = freeSlot();
-    if (slot < 0 || pattern.size() >= sizeof(slots[0].path))
+    const CreationUnderWay underWay;
+    if (exiting.load())
     {
-        errno = slot < 0 ? EMFILE : ENAMETOOLONG;
+        errno = EINTR;
         return -1;
     }
-    char* path = slots[slot].path;
-    std::memcpy(path, pattern.c_str(), pattern.size() + 1);
-    const int descriptor = mkstemp(path);
-    if (descriptor < 0)
+    if (pattern.size() >= sizeof(slots[0].path))
+    {
+        errno = ENAMETOOLONG;
         return -1;
-    close(descriptor);
-    slots[slot].inUse.store(true);
-    pattern = path;
-    return slot;
+    }
+    const int slot = takeSlot();
+    if (slot < 0)
+    {
+        errno = EMFILE;
+        return -1;
+    }
+    return createInSlot(slot, pattern);
 }
 
 void forgetTemporaryFile(int slot)
 {
     if (slot >= 0 && slot < kMaxTemporaryFiles)
-        slots[slot].inUse.store(false);
+        slots[slot].state.store(kFree);
 }

@@ -1,6 +1,7 @@
 // Removes the renderer's hidden temporary files when SIGINT, SIGTERM or SIGHUP ends it; it
 // then exits with 128 + the signal. The handler only unlinks names prepared beforehand in
-// static buffers and calls _exit, both safe inside a signal handler.
+// static buffers and calls _exit, both safe inside a signal handler. Any thread may create
+// and forget temporary files.
 #pragma once
 
 #include <string>

@@ -1,6 +1,7 @@
 #include "tools/render/SoundFileReader.h"
 
 #include "tools/render/RenderError.h"
+#include "tools/render/SoundFileWriter.h"
 
 #include <filesystem>
 
@@ -28,4 +29,20 @@ int64_t SoundFileReader::read(float* interleaved, int64_t frames)
     if (got < frames && sf_error(file_) != SF_ERR_NO_ERROR)
         throw RenderError("cannot read " + name_ + ": " + sf_strerror(file_));
     return got;
+}
+
+int SoundFileReader::bits() const
+{
+    switch (info_.format & SF_FORMAT_SUBMASK)
+    {
+    case SF_FORMAT_PCM_16:
+        return 16;
+    case SF_FORMAT_PCM_24:
+        return 24;
+    case SF_FORMAT_FLOAT:
+    case SF_FORMAT_DOUBLE:
+        return kFloatBits;
+    default:
+        return 0;
+    }
 }

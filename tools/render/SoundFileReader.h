@@ -21,6 +21,9 @@ class SoundFileReader
     int channels() const { return info_.channels; }
     // The length the file announces; 0 or less when it does not know.
     int64_t frames() const { return info_.frames; }
+    // The word length of integer samples of 16 or 24 bits, kFloatBits for float samples, 0
+    // for any other kind.
+    int bits() const;
     const std::string& name() const { return name_; }
 
     // Reads up to frames frames into interleaved (frames × channels floats); answers how

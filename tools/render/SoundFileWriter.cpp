@@ -27,10 +27,33 @@ SF_INFO soundInfo(const OutputFormat& format, int sampleRate, int channels)
     return info;
 }
 
-// The format for path, checked against the rate and channel count.
-OutputFormat checkedFormat(const std::string& path, int sampleRate, int channels)
+struct Container
 {
-    const OutputFormat format = outputFormatFor(path);
+    int major;
+    const char* name;
+    int defaultBits;
+    bool takesFloat;
+};
+
+Container containerFor(const std::string& path)
+{
+    const std::string extension = lowerCaseExtension(path);
+    if (extension.empty() || extension == ".wav")
+        return {SF_FORMAT_WAV, "WAV", kFloatBits, true};
+    if (extension == ".flac")
+        return {SF_FORMAT_FLAC, "FLAC", 24, false};
+    if (extension == ".aif" || extension == ".aiff")
+        return {SF_FORMAT_AIFF, "AIFF", kFloatBits, true};
+    if (extension == ".ogg")
+        return {SF_FORMAT_OGG, "Ogg Vorbis", 0, false};
+    throw RenderError("cannot write " + path + ": unknown extension \"" + extension +
+                      "\" (use .wav, .flac, .aif, .aiff or .ogg)");
+}
+
+// The format for path, checked against the rate and channel count.
+OutputFormat checkedFormat(const OutputFormat& format, const std::string& path, int sampleRate,
+                           int channels)
+{
     SF_INFO info = soundInfo(format, sampleRate, channels);
     if (!sf_format_check(&info))
         throw RenderError("cannot write " + path + ": " + format.description + " cannot hold " +
@@ -39,29 +62,46 @@ OutputFormat checkedFormat(const std::string& path, int sampleRate, int channels
 }
 } // namespace
 
-OutputFormat outputFormatFor(const std::string& path)
+OutputFormat outputFormatFor(const std::string& path, int bits)
 {
-    const std::string extension = lowerCaseExtension(path);
-    if (extension.empty() || extension == ".wav")
-        return {SF_FORMAT_WAV | SF_FORMAT_FLOAT, "32-bit float WAV"};
-    if (extension == ".flac")
-        return {SF_FORMAT_FLAC | SF_FORMAT_PCM_24, "24-bit FLAC"};
-    if (extension == ".aif" || extension == ".aiff")
-        return {SF_FORMAT_AIFF | SF_FORMAT_FLOAT, "32-bit float AIFF"};
-    if (extension == ".ogg")
-        return {SF_FORMAT_OGG | SF_FORMAT_VORBIS, "Ogg Vorbis"};
-    throw RenderError("cannot write " + path + ": unknown extension \"" + extension +
-                      "\" (use .wav, .flac, .aif, .aiff or .ogg)");
+    const Container container = containerFor(path);
+    if (container.defaultBits == 0)
+    {
+        if (bits != 0)
+            throw RenderError("cannot write " + path + ": " + container.name +
+                              " has no word length to choose");
+        return {container.major | SF_FORMAT_VORBIS, container.name, 0};
+    }
+    const int chosen = bits != 0 ? bits : container.defaultBits;
+    if (chosen == kFloatBits && !container.takesFloat)
+        throw RenderError("cannot write " + path + ": " + container.name +
+                          " holds 16 or 24 bits, not float");
+    const std::string name = container.name;
+    if (chosen == kFloatBits)
+        return {container.major | SF_FORMAT_FLOAT, "32-bit float " + name, 0};
+    const int samples = chosen == 16 ? SF_FORMAT_PCM_16 : SF_FORMAT_PCM_24;
+    return {container.major | samples, std::to_string(chosen) + "-bit " + name, chosen};
 }
 
-SoundFileWriter::SoundFileWriter(const std::string& path, int sampleRate, int channels)
-    : format_(checkedFormat(path, sampleRate, channels)), output_(path)
+OutputFormat outputFormatKeeping(const std::string& path, int inputBits)
+{
+    const Container container = containerFor(path);
+    const bool holds = container.defaultBits != 0 && inputBits != 0 &&
+                       (inputBits != kFloatBits || container.takesFloat);
+    return outputFormatFor(path, holds ? inputBits : 0);
+}
+
+SoundFileWriter::SoundFileWriter(const std::string& path, const OutputFormat& format,
+                                 int sampleRate, int channels)
+    : format_(checkedFormat(format, path, sampleRate, channels)), output_(path)
 {
     SF_INFO info = soundInfo(format_, sampleRate, channels);
     file_ = sf_open(output_.temporaryPath().c_str(), SFM_WRITE, &info);
     if (!file_)
         throw RenderError("cannot write " + path + ": " + sf_strerror(nullptr));
-    // Integer formats clip samples beyond full scale instead of wrapping them round.
+    // Integer formats clip samples beyond full scale instead of wrapping them round, and
+    // scale by 2^(bits - 1): the grid the Quantizer rounds to, so its samples are stored as
+    // they are.
     sf_command(file_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
 }
 

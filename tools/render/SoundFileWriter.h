@@ -12,20 +12,31 @@
 struct OutputFormat
 {
     int sndfileFormat;
-    const char* description;
+    std::string description;
+    int integerBits; // 16 or 24 for integer samples, 0 for float or lossy data
 };
 
-// The format for a path: .wav (or no extension) 32-bit float WAV, .flac 24-bit FLAC,
-// .aif/.aiff 32-bit float AIFF, .ogg Ogg Vorbis, ignoring case. Throws RenderError for
-// any other extension.
-OutputFormat outputFormatFor(const std::string& path);
+// The word lengths bits may ask for: integer samples of 16 or 24 bits, or 32-bit float.
+constexpr int kFloatBits = 32;
+
+// The format for a path: .wav (or no extension) WAV, .flac FLAC, .aif/.aiff AIFF, .ogg Ogg
+// Vorbis, ignoring case. bits 16, 24 or kFloatBits chooses the samples; 0 takes the
+// container's default: 32-bit float, 24-bit for FLAC. Throws RenderError for any other
+// extension and for a word length the container cannot hold (FLAC float, any for Vorbis).
+OutputFormat outputFormatFor(const std::string& path, int bits = 0);
+
+// The format for path that keeps an input's word length (as SoundFileReader::bits gives it)
+// where the container can hold it, and takes the container's default where it cannot.
+OutputFormat outputFormatKeeping(const std::string& path, int inputBits);
 
 class SoundFileWriter
 {
   public:
-    // Creates the temporary file for path. Throws RenderError when path may not be written,
-    // the folder cannot take the file or the format cannot hold this rate and channel count.
-    SoundFileWriter(const std::string& path, int sampleRate, int channels);
+    // Creates the temporary file for path in format. Throws RenderError when path may not be
+    // written, the folder cannot take the file or the format cannot hold this rate and
+    // channel count.
+    SoundFileWriter(const std::string& path, const OutputFormat& format, int sampleRate,
+                    int channels);
     // Closes the file; the OutputFile removes it unless it was committed.
     ~SoundFileWriter();
 

@@ -1,5 +1,6 @@
-// vrn07-render: plays an audio file (or a built-in demo) through the VRN-07 plug-in, as a
-// host would, writes the result and reports its peaks and loudness.
+// vrn07-render: plays an audio file (or a built-in demo, or a batch of files) through the
+// VRN-07 plug-in, as a host would, writes the result and reports its peaks and loudness.
+#include "tools/render/BatchRender.h"
 #include "tools/render/Render.h"
 #include "tools/render/RenderError.h"
 #include "tools/render/RenderOptions.h"
@@ -17,7 +18,7 @@ int fail(std::string message)
 {
     std::replace(message.begin(), message.end(), '\n', ' ');
     std::fprintf(stderr, "vrn07-render: %s\n", message.c_str());
-    return 1;
+    return kFailedStatus;
 }
 } // namespace
 
@@ -32,8 +33,9 @@ int main(int argc, char** argv)
             std::cout << usageText();
             return 0;
         }
-        render(options, std::cout);
-        return 0;
+        if (!options.outDir.empty())
+            return renderBatch(options, std::cout, std::cerr);
+        return render(options, std::cout, std::cerr);
     }
     catch (const RenderError& error)
     {

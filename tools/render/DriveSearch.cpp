@@ -1,0 +1,168 @@
+#include "tools/render/DriveSearch.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+
+namespace
+{
+// The search stops closer than the tolerance, so that a result is not left at its edge.
+constexpr double kAimLu = 0.05;
+constexpr int kMaxTrials = 16;
+// Below this slope (LU per dB of drive) the loudness is taken as saturated; the search also
+// steps by no more than the target's distance divided by it.
+constexpr double kSaturatedSlope = 0.1;
+// A bracket narrower than this (dB) is a jump in the loudness curve.
+constexpr double kNarrowestBracketDb = 1e-3;
+
+struct Trial
+{
+    double driveDb;
+    double loudness;
+    double error; // loudness - target
+};
+
+class Search
+{
+  public:
+    Search(double target, const std::function<double(double)>& loudnessAt)
+        : target_(target), loudnessAt_(loudnessAt)
+    {
+    }
+
+    DriveResult run();
+
+  private:
+    Trial evaluate(double driveDb);
+    std::optional<DriveOutcome> stepOneSided(const Trial& previous, const Trial& trial,
+                                             double& next) const;
+    double stepInBracket(const Trial& previous, const Trial& trial) const;
+    DriveResult result(DriveOutcome outcome) const
+    {
+        return {outcome, best_.driveDb, best_.loudness, trials_};
+    }
+
+    const double target_;
+    const std::function<double(double)>& loudnessAt_;
+    Trial best_{};
+    std::optional<Trial> below_; // the closest trial under the target
+    std::optional<Trial> above_; // the closest trial over it
+    int trials_ = 0;
+};
+
+Trial Search::evaluate(double driveDb)
+{
+    const double loudness = loudnessAt_(driveDb);
+    const Trial trial{driveDb, loudness, loudness - target_};
+    if (trials_++ == 0 || std::abs(trial.error) < std::abs(best_.error))
+        best_ = trial;
+    std::optional<Trial>& side = trial.error < 0.0 ? below_ : above_;
+    if (!side || std::abs(trial.error) < std::abs(side->error))
+        side = trial;
+    return trial;
+}
+
+// The next drive while every trial lies on one side of the target: along the slope of the
+// last two trials (1 LU per dB at first), at most to the end of the drive range. Answers
+// why the search ends when that end has been tried.
+std::optional<DriveOutcome> Search::stepOneSided(const Trial& previous, const Trial& trial,
+                                                 double& next) const
+{
+    const bool rising = trial.error < 0.0;
+    const double slope = trial.driveDb == previous.driveDb ? 1.0
+                                                           : (trial.loudness - previous.loudness) /
+                                                                 (trial.driveDb - previous.driveDb);
+    if (trial.driveDb == (rising ? kMaxDriveDb : kMinDriveDb))
+    {
+        if (!rising)
+            return DriveOutcome::tooLoud;
+        return slope < kSaturatedSlope ? DriveOutcome::saturated : DriveOutcome::tooQuiet;
+    }
+    next = std::clamp(trial.driveDb - trial.error / std::max(slope, kSaturatedSlope), kMinDriveDb,
+                      kMaxDriveDb);
+    return std::nullopt;
+}
+
+// The next drive inside the bracket: the secant of the last two trials where it falls well
+// inside, else the bracket's middle.
+double Search::stepInBracket(const Trial& previous, const Trial& trial) const
+{
+    const double low = std::min(below_->driveDb, above_->driveDb);
+    const double high = std::max(below_->driveDb, above_->driveDb);
+    const double margin = 0.05 * (high - low);
+    if (trial.loudness != previous.loudness)
+    {
+        const double secant = trial.driveDb - trial.error * (trial.driveDb - previous.driveDb) /
+                                                  (trial.loudness - previous.loudness);
+        if (secant > low + margin && secant < high - margin)
+            return secant;
+    }
+    return 0.5 * (low + high);
+}
+
+DriveResult Search::run()
+{
+    Trial trial = evaluate(0.0);
+    if (!std::isfinite(trial.loudness))
+    {
+        // A quiet input may fall under the meter's absolute gate (-70 LUFS) at 0 dB only.
+        trial = evaluate(kMaxDriveDb);
+        if (!std::isfinite(trial.loudness))
+            return result(DriveOutcome::silent);
+    }
+    Trial previous = trial;
+    while (std::abs(trial.error) > kAimLu && trials_ < kMaxTrials)
+    {
+        double next = 0.0;
+        if (below_ && above_)
+        {
+            if (std::abs(above_->driveDb - below_->driveDb) < kNarrowestBracketDb)
+                break;
+            next = stepInBracket(previous, trial);
+        }
+        else if (const std::optional<DriveOutcome> end = stepOneSided(previous, trial, next))
+            return result(*end);
+        previous = trial;
+        trial = evaluate(next);
+    }
+    return result(std::abs(best_.error) <= kTargetToleranceLu ? DriveOutcome::reached
+                                                              : DriveOutcome::unsettled);
+}
+} // namespace
+
+DriveResult findDrive(double targetLufs, const std::function<double(double)>& loudnessAt)
+{
+    return Search(targetLufs, loudnessAt).run();
+}
+
+namespace
+{
+std::string driveLimitText(const char* comparison, double limitDb)
+{
+    char text[64];
+    std::snprintf(text, sizeof(text), "it would need %s %+.0f dB of drive", comparison, limitDb);
+    return text;
+}
+} // namespace
+
+std::string driveOutcomeText(DriveOutcome outcome)
+{
+    switch (outcome)
+    {
+    case DriveOutcome::reached:
+        return "";
+    case DriveOutcome::silent:
+        return "the render has no measurable loudness (the input is silent or shorter than "
+               "0.4 s)";
+    case DriveOutcome::tooQuiet:
+        return driveLimitText("more than", kMaxDriveDb);
+    case DriveOutcome::saturated:
+        return "the limiters are saturated: more drive no longer makes it louder";
+    case DriveOutcome::tooLoud:
+        return driveLimitText("less than", kMinDriveDb);
+    case DriveOutcome::unsettled:
+        return "the loudness jumps across the target between two drives";
+    }
+    return "";
+}

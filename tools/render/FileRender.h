@@ -1,0 +1,74 @@
+// The render of one input file into its output, as the options say: streamed through the
+// chain once, or decoded into memory and rendered at trial drives (measured only) before the
+// render that is written.
+#pragma once
+
+#include "tools/render/FileResult.h"
+#include "tools/render/Quantizer.h"
+#include "tools/render/RenderOptions.h"
+#include "tools/render/SoundFileWriter.h"
+#include "tools/render/StereoSource.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+
+class ProgressBar;
+class DeliveryChain;
+
+struct RenderJob
+{
+    std::string inputPath;
+    std::string inputName; // how messages and the report call the input
+    std::string outputPath;
+    // The output keeps the input's word length where its container can hold it (a batch),
+    // instead of taking the container's default; --bits decides before either.
+    bool keepWordLength = false;
+};
+
+class FileRender
+{
+  public:
+    // Opens the input and chooses the output format. Throws RenderError.
+    FileRender(const RenderJob& job, const RenderOptions& options);
+    ~FileRender();
+
+    FileRender(const FileRender&) = delete;
+    FileRender& operator=(const FileRender&) = delete;
+
+    // The frames a render of this file plays through the plug-in, passes times, for the
+    // progress bar; 0 when the file does not say how long it is.
+    int64_t announcedFrames() const { return source_.reader().frames(); }
+
+    // Reads the whole input into memory, for renders at several drives.
+    void decode(ProgressBar& progress);
+    // Renders the decoded input at a drive (dB) and measures it without writing.
+    std::unique_ptr<LoudnessMeter> measure(double driveDb, ProgressBar& progress);
+    // Renders at a drive into the output file (from memory after decode, else from the file
+    // as it is read), with the snapshot when the options ask for one, and gives the file its
+    // name. Throws RenderError, leaving nothing behind.
+    void write(double driveDb, ProgressBar& progress);
+
+    FileResult& result() { return result_; }
+
+  private:
+    std::optional<Quantizer> quantizer() const;
+    double headroom() const;
+    void takeSourceFigures();
+    void takeChainFigures(const DeliveryChain& chain);
+    void writeSnapshot(const DeliveryChain& chain) const;
+
+    const RenderOptions& options_;
+    FileStereoSource source_;
+    OutputFormat format_;
+    std::optional<StereoSignal> signal_;
+    FileResult result_;
+};
+
+// Renders one file as the options say: finds the drive for the target (when there is one)
+// and writes the output. Throws RenderError.
+void renderFile(FileRender& render, const RenderOptions& options, ProgressBar& progress);
+
+// The frames of work rendering a file of these frames takes, as an estimate for the
+// progress bar: one pass, or the decoding, the usual number of trials and the final render.
+int64_t estimatedWork(int64_t frames, const RenderOptions& options);
