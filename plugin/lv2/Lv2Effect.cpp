@@ -18,18 +18,11 @@ const void* findFeature(const LV2_Feature* const* features, const char* uri)
 }
 } // namespace
 
-Lv2Effect::Lv2Effect(int sampleRate, const LV2_Feature* const* features) : audio_(sampleRate)
+Lv2Effect::Lv2Effect(int sampleRate, const LV2_Feature* const* features)
+    : audio_(sampleRate), settings_(audio_.published())
 {
     // The engine's stages take the rate as the VST 2.4 edition's do when the host sets it.
     audio_.setSampleRate(sampleRate);
-    for (const lv2::SettingKey& key : lv2::kSettingKeys)
-    {
-        const double real = findControlRow(key.index).defaultValue;
-        settings_[key.index - lv2::kFirstSetting].store(
-            static_cast<float>(realToNormalized(real, key.index)));
-        // The default itself is applied, not its round trip through the curve.
-        audio_.applyParameter(key.index, static_cast<float>(real));
-    }
     if (const auto* map = static_cast<const LV2_URID_Map*>(findFeature(features, LV2_URID__map)))
     {
         for (int k = 0; k < lv2::kSettingCount; ++k)
@@ -37,14 +30,6 @@ Lv2Effect::Lv2Effect(int sampleRate, const LV2_Feature* const* features) : audio
         floatType_ = map->map(map->handle, LV2_ATOM__Float);
         mapped_ = true;
     }
-}
-
-Lv2Effect* Lv2Effect::fromHandle(void* handle)
-{
-    auto* effect = static_cast<Lv2Effect*>(handle);
-    if (!effect || effect->tag_ != kTag || effect->size_ != sizeof(Lv2Effect))
-        return nullptr;
-    return effect;
 }
 
 // ---------------------------------------------------------------------------- audio thread
@@ -107,24 +92,7 @@ void Lv2Effect::applyChangedControls()
     controlsApplied_ = true;
 }
 
-// ---------------------------------------------------------------------------- settings
-
-float Lv2Effect::setting(int index) const
-{
-    return lv2::isSetting(index) ? settings_[index - lv2::kFirstSetting].load() : 0.0f;
-}
-
-void Lv2Effect::changeSetting(int index, float normalized)
-{
-    if (lv2::isSetting(index) && normalized >= 0.0f && normalized <= 1.0f)
-        applySetting(index, normalized);
-}
-
-void Lv2Effect::applySetting(int index, float normalized)
-{
-    settings_[index - lv2::kFirstSetting].store(normalized);
-    audio_.applyParameter(index, lv2::realOfNormalized(index, normalized));
-}
+// ---------------------------------------------------------------------------- state
 
 LV2_State_Status Lv2Effect::save(LV2_State_Store_Function store, LV2_State_Handle handle)
 {
@@ -133,7 +101,7 @@ LV2_State_Status Lv2Effect::save(LV2_State_Store_Function store, LV2_State_Handl
     for (int k = 0; k < lv2::kSettingCount; ++k)
     {
         const int index = lv2::kSettingKeys[k].index;
-        const float real = lv2::realOfNormalized(index, setting(index));
+        const float real = lv2::realOfNormalized(index, settings_.value(index));
         const LV2_State_Status status = store(handle, settingKeys_[k], &real, sizeof(real),
                                               floatType_, LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE);
         if (status != LV2_STATE_SUCCESS)
@@ -147,7 +115,6 @@ LV2_State_Status Lv2Effect::restore(LV2_State_Retrieve_Function retrieve, LV2_St
 {
     if (!mapped_)
         return LV2_STATE_ERR_NO_FEATURE;
-    bool changed = false;
     for (int k = 0; k < lv2::kSettingCount; ++k)
     {
         size_t size = 0;
@@ -159,10 +126,7 @@ LV2_State_Status Lv2Effect::restore(LV2_State_Retrieve_Function retrieve, LV2_St
         float real = 0.0f;
         std::memcpy(&real, value, sizeof(real));
         const int index = lv2::kSettingKeys[k].index;
-        applySetting(index, lv2::normalizedOfReal(index, real));
-        changed = true;
+        settings_.restore(index, lv2::normalizedOfReal(index, real));
     }
-    if (changed)
-        settingsGeneration_.fetch_add(1);
     return LV2_STATE_SUCCESS;
 }

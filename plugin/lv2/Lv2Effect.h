@@ -7,6 +7,7 @@
 #include "core/AudioPath.h"
 #include "engine/ControlTable.h"
 #include "plugin/lv2/BypassDelay.h"
+#include "plugin/lv2/EditorSettings.h"
 #include "plugin/lv2/Lv2Ports.h"
 #include "plugin/lv2/Lv2Uris.h"
 
@@ -26,7 +27,13 @@ class Lv2Effect
 
     // The instance behind a handle the host gave the user interface, or null when the handle
     // is not an instance of this build.
-    static Lv2Effect* fromHandle(void* handle);
+    static Lv2Effect* fromHandle(void* handle)
+    {
+        auto* effect = static_cast<Lv2Effect*>(handle);
+        if (!effect || effect->tag_ != kTag || effect->size_ != sizeof(Lv2Effect))
+            return nullptr;
+        return effect;
+    }
 
     // ------------------------------------------------------------ the host's audio thread
     void connectPort(uint32_t port, void* data);
@@ -36,26 +43,21 @@ class Lv2Effect
     void run(uint32_t frames);
 
     // ------------------------------------------------------------ any other thread
-    // The editor-only settings (parameters 4 to 11), normalised.
-    float setting(int index) const;
-    // Stores and applies a setting the user changed in the editor.
-    void changeSetting(int index, float normalized);
-    // Counts the settings' changes from outside the editor (a restored session), so that an
-    // open editor can follow them.
-    uint32_t settingsGeneration() const { return settingsGeneration_.load(); }
+    // What the editor reads and sets through instance access: inline, so that the user
+    // interface's library needs none of the audio path's code.
+    PublishedState& published() { return audio_.published(); }
+    EditorSettings& settings() { return settings_; }
 
     // The host's state interface: the settings as their real values.
     LV2_State_Status save(LV2_State_Store_Function store, LV2_State_Handle handle);
     LV2_State_Status restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
 
-    PublishedState& published() { return audio_.published(); }
     int latencyFrames() const { return CBypassDelay::kFrames; }
 
   private:
     static constexpr uint32_t kTag = 0x564e3037; // "VN07"
 
     void applyChangedControls();
-    void applySetting(int index, float normalized);
 
     // Read first through a handle of unknown origin.
     const uint32_t tag_ = kTag;
@@ -72,8 +74,7 @@ class Lv2Effect
     const float* truePeakCeiling_ = nullptr;
     bool controlsApplied_ = false;
 
-    std::atomic<float> settings_[lv2::kSettingCount];
-    std::atomic<uint32_t> settingsGeneration_{0};
+    EditorSettings settings_;
     // Mapped when the host maps URIs; without that there is no saved state.
     bool mapped_ = false;
     LV2_URID settingKeys_[lv2::kSettingCount] = {};
