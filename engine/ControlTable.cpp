@@ -9,24 +9,24 @@ constexpr ControlRow knob(int32_t id, const char* name, int32_t bitmap, int32_t 
                           int32_t valueDy, ValueFormatter formatter, double defaultValue,
                           double minimum, double maximum, int32_t curve)
 {
-    return {id, name, kKindAnimKnob, bitmap, -1, x, y, 0, 0, 0, 1, 0, valueDy, formatter,
-            defaultValue, minimum, maximum, curve, nullptr};
+    return {id, name, kKindAnimKnob, bitmap,    -1,           x,       y,       0,     0,      0,
+            1,  0,    valueDy,       formatter, defaultValue, minimum, maximum, curve, nullptr};
 }
 
 // A switch: 0 or 1.
-constexpr ControlRow button(int32_t id, const char* name, int32_t kind, int32_t bitmap, int32_t x, int32_t y,
-                  double defaultValue)
+constexpr ControlRow button(int32_t id, const char* name, int32_t kind, int32_t bitmap, int32_t x,
+                            int32_t y, double defaultValue)
 {
-    return {id, name, kind, bitmap, -1, x, y, 0, 0, 0, 0, 0, 0, nullptr, defaultValue, 0, 1,
-            kCurveLinear, nullptr};
+    return {id,      name,         kind, bitmap, -1,           x,      y, 0, 0, 0, 0, 0, 0,
+            nullptr, defaultValue, 0,    1,      kCurveLinear, nullptr};
 }
 
 // A row that is not a parameter: a viewer or a meter.
-constexpr ControlRow view(const char* name, int32_t kind, int32_t bitmap, int32_t secondBitmap, int32_t x,
-                int32_t y)
+constexpr ControlRow view(const char* name, int32_t kind, int32_t bitmap, int32_t secondBitmap,
+                          int32_t x, int32_t y)
 {
-    return {0, name, kind, bitmap, secondBitmap, x, y, 0, 0, 0, 0, 0, 0, nullptr, 0, 0, 1,
-            kCurveLinear, nullptr};
+    return {0,       name, kind, bitmap, secondBitmap, x,      y, 0, 0, 0, 0, 0, 0,
+            nullptr, 0,    0,    1,      kCurveLinear, nullptr};
 }
 } // namespace
 
@@ -51,9 +51,12 @@ constinit const ControlRow kControlTable[kControlTableRows] = {
     button(11, "VuMeter Reduc/Peak", kKindOnOffButton, 11009, 624, 174, 1),
     button(12, "Reset", kKindKickButton, 11007, 489, 314, 0),
     button(13, "Bypass (local)", kKindOnOffButton, 11006, 467, 194, 1),
-    knob(14, "Threshold Low", 11028, 64, 196, 34, formatDecibels, 0, -18, 18, kCurveHalfDecibelSteps),
-    knob(15, "Threshold Mid", 11028, 124, 196, 34, formatDecibels, 0, -18, 18, kCurveHalfDecibelSteps),
-    knob(16, "Threshold Hi", 11028, 184, 196, 34, formatDecibels, 0, -18, 18, kCurveHalfDecibelSteps),
+    knob(14, "Threshold Low", 11028, 64, 196, 34, formatDecibels, 0, -18, 18,
+         kCurveHalfDecibelSteps),
+    knob(15, "Threshold Mid", 11028, 124, 196, 34, formatDecibels, 0, -18, 18,
+         kCurveHalfDecibelSteps),
+    knob(16, "Threshold Hi", 11028, 184, 196, 34, formatDecibels, 0, -18, 18,
+         kCurveHalfDecibelSteps),
     knob(17, "Gain Low", 11028, 64, 251, 34, formatDecibels, 0, -18, 18, kCurveHalfDecibelSteps),
     knob(18, "Gain Mid", 11028, 124, 251, 34, formatDecibels, 0, -18, 18, kCurveHalfDecibelSteps),
     knob(19, "Gain Hi", 11028, 184, 251, 34, formatDecibels, 0, -18, 18, kCurveHalfDecibelSteps),
@@ -62,7 +65,8 @@ constinit const ControlRow kControlTable[kControlTableRows] = {
          kCurveLogarithmic),
     knob(22, "Attack Time", 11026, 259, 301, 34, formatTime, 1.71, 0.5, 20, kCurveLogarithmic),
     knob(23, "Release Time", 11026, 309, 301, 34, formatTime, 47.4, 5, 500, kCurveLogarithmic),
-    knob(24, "Limiter Gain", 11027, 258, 189, 82, formatDecibels, 3, -6, 18, kCurveHalfDecibelSteps),
+    knob(24, "Limiter Gain", 11027, 258, 189, 82, formatDecibels, 3, -6, 18,
+         kCurveHalfDecibelSteps),
     knob(25, "Output Gain", 11027, 353, 189, 82, formatDecibels, 2.01, -12, 12,
          kCurveHalfDecibelSteps),
     button(26, "SafeClip on/off", kKindOnOffButton, 11005, 357, 299, 1),

@@ -144,8 +144,8 @@ void CLimiterEngine::reset()
 
 // ---------------------------------------------------------------------------- audio
 
-void CLimiterEngine::process(int frames, const float* inLeft, const float* inRight,
-                             float* outLeft, float* outRight, const ProcessContext& context)
+void CLimiterEngine::process(int frames, const float* inLeft, const float* inRight, float* outLeft,
+                             float* outRight, const ProcessContext& context)
 {
     for (int offset = 0; offset < frames; offset += kChunkFrames)
     {
@@ -181,10 +181,10 @@ void CLimiterEngine::processChunk(const float* inLeft, const float* inRight, flo
 
 // The whole chunk is read here, before any output of it is written, so the host may hand
 // the same arrays as input and output.
-void CLimiterEngine::takeScaledInput(const float* inLeft, const float* inRight, int n,
-                                     double gain)
+void CLimiterEngine::takeScaledInput(const float* inLeft, const float* inRight, int n, double gain)
 {
-    auto scaled = [gain](float sample) {
+    auto scaled = [gain](float sample)
+    {
         const float value = static_cast<float>(sample * gain);
         return std::isfinite(value) ? value : 0.0f;
     };
@@ -280,12 +280,12 @@ void CLimiterEngine::limitAndSum(float* outLeft, float* outRight, int n,
             outputGain * (gLow * lowRight_[i] + gMid * midRight_[i] + gHigh * highRight_[i]);
         if constexpr (kMetering)
         {
-            meters.level[0] = std::max(meters.level[0],
-                                       peakOf(gLow * lowLeft_[i], gLow * lowRight_[i]));
-            meters.level[1] = std::max(meters.level[1],
-                                       peakOf(gMid * midLeft_[i], gMid * midRight_[i]));
-            meters.level[2] = std::max(meters.level[2],
-                                       peakOf(gHigh * highLeft_[i], gHigh * highRight_[i]));
+            meters.level[0] =
+                std::max(meters.level[0], peakOf(gLow * lowLeft_[i], gLow * lowRight_[i]));
+            meters.level[1] =
+                std::max(meters.level[1], peakOf(gMid * midLeft_[i], gMid * midRight_[i]));
+            meters.level[2] =
+                std::max(meters.level[2], peakOf(gHigh * highLeft_[i], gHigh * highRight_[i]));
             const double peak = peakOf(sumLeft, sumRight);
             meters.peak = std::max(meters.peak, peak);
             if constexpr (kCapturing)

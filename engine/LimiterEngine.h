@@ -28,7 +28,7 @@ struct ProcessContext
 
 class CLimiterEngine
 {
-public:
+  public:
     explicit CLimiterEngine(int sampleRate);
 
     // Parameter changes, in real units; any thread, taking effect from the next chunk.
@@ -54,7 +54,7 @@ public:
     bool lowBandOn() const { return lowBandOn_.load(std::memory_order_relaxed) != 0; }
     bool highBandOn() const { return highBandOn_.load(std::memory_order_relaxed) != 0; }
 
-private:
+  private:
     struct BandMeters
     {
         double minGain[kNumBands] = {1.0, 1.0, 1.0};

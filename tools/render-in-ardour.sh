@@ -18,16 +18,16 @@
 # now and then (about one Ardour run in five here, with or without VRN-07 loaded), which is
 # why this is not part of .ci/run and why the Ardour part is tried up to 4 times.
 #
-# Steps: vrn07-render writes the reference; Ardour gets a private configuration that shows
-# the dummy backend and looks for Linux VST plug-ins in a folder holding a copy of the
-# plug-in, which ardour-vst-scanner indexes; ardour7-lua then records a take on a stereo
-# track of a new session at the input's rate (tools/ardour/record-take.lua), the take's
-# files are replaced with the input's channels, and a second run of ardour7-lua exports the
-# session twice as float WAV (tools/ardour/render-session.lua): once without plug-in, to
-# show that the track passes the input unchanged, and once with VRN-07 on the track. A try
-# counts when both runs end cleanly and both exports have the input's length. Last, the
-# exports are compared sample by sample with the input and with the reference
-# (tools/ardour/compare-renders.py).
+# Steps: vrn07-render writes the reference (raw, as an uncompensated host records); Ardour
+# gets a private configuration that shows the dummy backend and looks for Linux VST plug-ins
+# in a folder holding a copy of the plug-in, which ardour-vst-scanner indexes; ardour7-lua
+# then records a take on a stereo track of a new session at the input's rate
+# (tools/ardour/record-take.lua), the take's files are replaced with the input's channels,
+# and a second run of ardour7-lua exports the session twice as float WAV
+# (tools/ardour/render-session.lua): once without plug-in, to show that the track passes the
+# input unchanged, and once with VRN-07 on the track. A try counts when both runs end
+# cleanly and both exports have the input's length. Last, the exports are compared sample by
+# sample with the input and with the reference (tools/ardour/compare-renders.py).
 #
 # Exit status: 0 PASS, 1 FAIL, 2 Ardour failed 4 times or the script could not run.
 set -Eeu -o pipefail
@@ -132,8 +132,10 @@ render_reference() {
         "$renderer" --demo "$work/demo" > /dev/null
         input="$work/demo/demo-in.wav"
     fi
-    "$renderer" "$input" "$work/reference.wav" --plugin "$plugin" --block "$block_frames" \
-        "${render_options[@]}" > "$work/reference.txt" || exit 2
+    # --raw: Ardour does not know the plug-in's unreported delay, so its export is delayed
+    # and cut to the input's length, as the raw render is.
+    "$renderer" "$input" "$work/reference.wav" --raw --plugin "$plugin" \
+        --block "$block_frames" "${render_options[@]}" > "$work/reference.txt" || exit 2
     cat "$work/reference.txt"
     program=$(sed -n 's/^program *\([0-9]*\) .*/\1/p' "$work/reference.txt")
 }

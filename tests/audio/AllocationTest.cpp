@@ -50,7 +50,7 @@ namespace
 {
 class Allocations : public InProcessPlugin
 {
-protected:
+  protected:
     int countDuring(StereoBuffer& input, int block)
     {
         StereoBuffer output(input.frames());

@@ -46,7 +46,7 @@ inline StereoBuffer noise(int frames, float amplitude, unsigned seed = 1)
 
 class InProcessPlugin : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override { plugin_ = create(); }
 
     std::unique_ptr<PluginInstance> create()
@@ -70,7 +70,10 @@ protected:
     }
 
     // Runs the whole input through the plug-in in blocks of blockFrames.
-    StereoBuffer render(StereoBuffer input, int blockFrames) { return render(*plugin_, input, blockFrames); }
+    StereoBuffer render(StereoBuffer input, int blockFrames)
+    {
+        return render(*plugin_, input, blockFrames);
+    }
     static StereoBuffer render(PluginInstance& plugin, StereoBuffer& input, int blockFrames)
     {
         StereoBuffer output(input.frames());

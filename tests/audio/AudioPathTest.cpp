@@ -11,7 +11,7 @@ constexpr float kCeiling = 0.99993896484375f;
 
 class AudioPath : public InProcessPlugin
 {
-protected:
+  protected:
     // Every gain at 0 dB and every threshold at its top: nothing limits a quiet signal.
     void makeTransparent(bool safeClip)
     {
@@ -94,8 +94,8 @@ TEST_F(AudioPath, HoldsEveryOutputBelowTheCeilingWithSafeClipOn)
     const StereoBuffer output = render(input, 512);
     float largest = 0;
     for (int i = 0; i < output.frames(); ++i)
-        largest = std::max({largest, std::fabs(output.left[size_t(i)]),
-                            std::fabs(output.right[size_t(i)])});
+        largest = std::max(
+            {largest, std::fabs(output.left[size_t(i)]), std::fabs(output.right[size_t(i)])});
     EXPECT_LE(largest, kCeiling);
     EXPECT_GT(largest, 0.9f) << "the signal really drove the clipper";
 }

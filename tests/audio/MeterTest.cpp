@@ -7,7 +7,7 @@ namespace
 {
 class Meters : public InProcessPlugin
 {
-protected:
+  protected:
     MeterValues& meters() { return effect().meters(); }
     // Noise over a deep tone: every band has enough to limit.
     void renderLoud()

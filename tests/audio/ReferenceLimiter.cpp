@@ -85,7 +85,8 @@ double ReferenceLimiter::Limiter::step(double level)
 ReferenceLimiter::ReferenceLimiter(const ReferenceSettings& settings) : settings_(settings)
 {
     const int rate = settings.sampleRate;
-    auto lowPass = [rate](double setting) {
+    auto lowPass = [rate](double setting)
+    {
         const double nyquist = rate / 2.0;
         const double f0 = 6.8 / std::sqrt(1 / (setting * setting) + 50 / (nyquist * nyquist));
         const double w = kTwoPi * f0 / rate;

@@ -20,13 +20,13 @@ struct ReferenceSettings
 
 class ReferenceLimiter
 {
-public:
+  public:
     explicit ReferenceLimiter(const ReferenceSettings& settings);
 
     void process(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
                  int frames);
 
-private:
+  private:
     struct Biquad
     {
         double b0, b1, b2, a1, a2;

@@ -8,7 +8,7 @@ namespace
 {
 class AgainstTheModel : public InProcessPlugin
 {
-protected:
+  protected:
     // Sets a parameter and returns the real value the engine received from it.
     float apply(int index, double real)
     {
@@ -22,9 +22,8 @@ protected:
 TEST_F(AgainstTheModel, AgreesToSinglePrecisionRoundingForRandomSettings)
 {
     std::mt19937 generator(2024);
-    auto uniform = [&generator](double low, double high) {
-        return std::uniform_real_distribution<double>(low, high)(generator);
-    };
+    auto uniform = [&generator](double low, double high)
+    { return std::uniform_real_distribution<double>(low, high)(generator); };
     for (int trial = 0; trial < 12; ++trial)
     {
         SetUp();
@@ -37,7 +36,8 @@ TEST_F(AgainstTheModel, AgreesToSinglePrecisionRoundingForRandomSettings)
             settings.thresholdDb[band] = apply(14 + band, uniform(-18, 18));
             settings.bandGainDb[band] = apply(17 + band, uniform(-18, 18));
         }
-        settings.crossoverLow = apply(20, trial == 3 ? 10 : std::exp(uniform(std::log(10), std::log(640))));
+        settings.crossoverLow =
+            apply(20, trial == 3 ? 10 : std::exp(uniform(std::log(10), std::log(640))));
         settings.crossoverHigh =
             apply(21, trial == 5 ? 20000 : std::exp(uniform(std::log(640), std::log(20000))));
         settings.attackMs = apply(22, std::exp(uniform(std::log(0.5), std::log(20))));

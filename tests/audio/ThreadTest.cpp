@@ -14,7 +14,8 @@ TEST(Threads, ParameterChangesRaceSafelyWithProcessing)
     static_cast<AKkk*>(plugin.effect()->object)->setEditorOpen(true);
     std::atomic<bool> running{true};
 
-    auto automate = [&plugin, &running](unsigned seed) {
+    auto automate = [&plugin, &running](unsigned seed)
+    {
         std::mt19937 generator(seed);
         std::uniform_int_distribution<int> index(4, 27);
         std::uniform_real_distribution<float> value(0.0f, 1.0f);
@@ -49,10 +50,12 @@ TEST(Threads, ProgramChangesRaceSafelyWithProgramQueries)
     PluginInstance plugin(host.create(VSTPluginMain));
     ASSERT_NE(plugin.effect(), nullptr);
 
-    std::thread changer([&plugin] {
-        for (int i = 0; i < 2000; ++i)
-            plugin.dispatch(effSetProgram, 0, i % 5);
-    });
+    std::thread changer(
+        [&plugin]
+        {
+            for (int i = 0; i < 2000; ++i)
+                plugin.dispatch(effSetProgram, 0, i % 5);
+        });
     bool inRange = true;
     for (int i = 0; i < 2000; ++i)
     {

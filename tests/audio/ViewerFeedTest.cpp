@@ -11,7 +11,7 @@ constexpr int kColumns = 338;
 
 class ViewerFeeds : public InProcessPlugin
 {
-protected:
+  protected:
     void SetUp() override
     {
         InProcessPlugin::SetUp();
@@ -31,7 +31,10 @@ protected:
         analyzer.takePeakPower(bins);
         return bins;
     }
-    float newestColumn(Trace trace) { return effect().waveformCapture().value(trace, kColumns - 1); }
+    float newestColumn(Trace trace)
+    {
+        return effect().waveformCapture().value(trace, kColumns - 1);
+    }
     void renderSteady(float level, int frames = 8192)
     {
         StereoBuffer input(frames);

@@ -1,5 +1,5 @@
-#include "engine/ControlTable.h"
 #include "engine/ValueFormatters.h"
+#include "engine/ControlTable.h"
 
 #include <gtest/gtest.h>
 

@@ -65,9 +65,9 @@ TEST_F(Dispatcher, ClearsBothSpeakerArrangementPointers)
     auto plugin = createInstance();
     void* input = &input;
     void* output = &output;
-    EXPECT_EQ(plugin->dispatch(effGetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&input),
-                               &output),
-              0);
+    EXPECT_EQ(
+        plugin->dispatch(effGetSpeakerArrangement, 0, reinterpret_cast<VstIntPtr>(&input), &output),
+        0);
     EXPECT_EQ(input, nullptr);
     EXPECT_EQ(output, nullptr);
 }

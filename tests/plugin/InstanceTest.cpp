@@ -14,7 +14,7 @@ namespace
 {
 class Instance : public ::testing::Test
 {
-protected:
+  protected:
     void SetUp() override
     {
         plugin_ = std::make_unique<PluginInstance>(host_.create(VSTPluginMain));

@@ -65,8 +65,9 @@ TEST_F(Parameters, IgnoreNonFiniteValuesAndClampTheRest)
 {
     auto plugin = createInstance();
     const float before = plugin->getParameter(24);
-    for (float bad : {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
-                      -std::numeric_limits<float>::infinity()})
+    for (float bad :
+         {std::numeric_limits<float>::quiet_NaN(), std::numeric_limits<float>::infinity(),
+          -std::numeric_limits<float>::infinity()})
     {
         plugin->setParameter(24, bad);
         EXPECT_EQ(plugin->getParameter(24), before);

@@ -10,7 +10,7 @@
 
 class BuiltPlugin : public ::testing::Test
 {
-protected:
+  protected:
     static void SetUpTestSuite()
     {
         library_ = std::make_unique<PluginLibrary>(VRN07_PLUGIN_PATH);

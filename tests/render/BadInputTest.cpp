@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
-#include <fstream>
-
 namespace
 {
 struct BadInput
@@ -15,17 +13,6 @@ struct BadInput
     std::vector<std::string> arguments;
     const char* problem; // what the message must say
 };
-
-void writeBytes(const std::string& path, const std::string& bytes)
-{
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string fileBytes(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
 
 // The files the cases refer to.
 void writeInputs(const ScratchFolder& folder)

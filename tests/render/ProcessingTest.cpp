@@ -77,8 +77,8 @@ TEST_F(RenderProcessing, AppliesSettingsInRealUnitsAfterTheProgram)
     ASSERT_EQ(last_.status, 0) << last_.err;
     const double change = decibels(peakOf(readSound(folder_.path("down.wav")).samples)) -
                           decibels(peakOf(quiet.samples));
-    // 300 Hz repeats every 147 samples, so the delayed output holds the same sample phases
-    // and the same peak; what remains is float rounding (about 1e-6 relative, 1e-5 dB).
+    // The output is aligned with the input, so it holds the same sample phases and the same
+    // peak; what remains is float rounding (about 1e-6 relative, 1e-5 dB).
     EXPECT_NEAR(change, -18.0 + decibels(0.99993896484375), 1e-4);
 }
 

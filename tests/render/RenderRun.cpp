@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -13,6 +14,7 @@
 #include <sstream>
 #include <stdlib.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -26,12 +28,15 @@ std::string shellQuoted(const std::string& text)
     return quoted + "'";
 }
 
-std::string fileText(const fs::path& path)
+// Puts every signal back to its default action, in a child about to run the program: the
+// test runner may ignore some, and a program started with a signal ignored keeps it so.
+void restoreDefaultSignals()
 {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
+    for (int signal = 1; signal < NSIG; ++signal)
+        std::signal(signal, SIG_DFL);
+    sigset_t none;
+    sigemptyset(&none);
+    sigprocmask(SIG_SETMASK, &none, nullptr);
 }
 } // namespace
 
@@ -55,7 +60,7 @@ std::vector<std::string> ScratchFolder::contents() const
 {
     std::vector<std::string> names;
     for (const auto& entry : fs::recursive_directory_iterator(work_))
-        names.push_back(fs::relative(entry.path(), work_).string());
+        names.push_back(entry.path().lexically_relative(work_).string());
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -70,7 +75,37 @@ RunResult ScratchFolder::run(const std::vector<std::string>& arguments) const
     command.append(" >").append(shellQuoted(out.string()));
     command.append(" 2>").append(shellQuoted(err.string()));
     const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, fileText(out), fileText(err)};
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, fileBytes(out.string()),
+            fileBytes(err.string())};
+}
+
+pid_t ScratchFolder::start(const std::vector<std::string>& arguments) const
+{
+    std::vector<char*> argv{const_cast<char*>(VRN07_RENDER_PATH)};
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    const std::string out = (root_ / "stdout.txt").string();
+    const std::string err = (root_ / "stderr.txt").string();
+    const pid_t child = fork();
+    if (child != 0)
+        return child;
+    restoreDefaultSignals();
+    if (chdir(work_.c_str()) == 0 && freopen(out.c_str(), "w", stdout) &&
+        freopen(err.c_str(), "w", stderr))
+        execv(argv[0], argv.data());
+    _exit(127);
+}
+
+void writeBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string fileBytes(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 void writeSound(const std::string& path, const Sound& sound)

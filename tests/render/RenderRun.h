@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <string>
+#include <sys/types.h>
 #include <vector>
 
 struct RunResult
@@ -31,6 +32,8 @@ class ScratchFolder
 
     // Runs vrn07-render with these arguments, with work() as the current folder.
     RunResult run(const std::vector<std::string>& arguments) const;
+    // Starts it as run() does, with every signal at its default action, and does not wait.
+    pid_t start(const std::vector<std::string>& arguments) const;
 
   private:
     std::filesystem::path root_;
@@ -48,6 +51,8 @@ struct Sound
 };
 
 void writeSound(const std::string& path, const Sound& sound);
+void writeBytes(const std::string& path, const std::string& bytes);
+std::string fileBytes(const std::string& path);
 // Fails the current test when the file cannot be read.
 Sound readSound(const std::string& path);
 

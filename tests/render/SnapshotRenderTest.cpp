@@ -15,7 +15,8 @@ std::pair<unsigned, unsigned> pngSize(const std::string& path)
     file.read(reinterpret_cast<char*>(header), sizeof(header));
     if (!file || header[1] != 'P' || header[2] != 'N' || header[3] != 'G')
         return {0, 0};
-    auto word = [&header](int at) {
+    auto word = [&header](int at)
+    {
         return unsigned(header[at]) << 24 | unsigned(header[at + 1]) << 16 |
                unsigned(header[at + 2]) << 8 | unsigned(header[at + 3]);
     };
@@ -44,7 +45,8 @@ TEST(SnapshotRender, RefusesABadViewOrALoadedBinaryAndLeavesNothing)
     ScratchFolder scratch;
     writeSound(scratch.path("in.wav"), sineSound(44100, 2, 4410, 200.0, 0.5));
     for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{"in.wav", "out.wav", "--snapshot", "s.png", "--view", "sideways"},
+         {std::vector<std::string>{"in.wav", "out.wav", "--snapshot", "s.png", "--view",
+                                   "sideways"},
           std::vector<std::string>{"in.wav", "out.wav", "--snapshot", "s.png", "--plugin", "x.so"},
           std::vector<std::string>{"in.wav", "out.wav", "--snapshot", "missing/s.png"}})
     {

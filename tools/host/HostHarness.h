@@ -22,7 +22,7 @@ struct HostCall
 
 class HostHarness
 {
-public:
+  public:
     HostHarness();
     ~HostHarness();
 
@@ -46,7 +46,7 @@ public:
     static VstIntPtr VSTCALLBACK callback(AEffect* effect, VstInt32 opcode, VstInt32 index,
                                           VstIntPtr value, void* ptr, float opt);
 
-private:
+  private:
     VstIntPtr record(const HostCall& call);
     void react(AEffect* effect, VstInt32 opcode);
 
@@ -60,7 +60,7 @@ private:
 // One instance, driven through its AEffect record only; closed when destroyed.
 class PluginInstance
 {
-public:
+  public:
     explicit PluginInstance(AEffect* effect) : effect_(effect) {}
     ~PluginInstance() { close(); }
 
@@ -78,6 +78,6 @@ public:
     // Sends effClose and forgets the record; answers what the plug-in answered.
     VstIntPtr close();
 
-private:
+  private:
     AEffect* effect_;
 };

@@ -9,7 +9,7 @@ using PluginEntry = AEffect*(VSTCALLBACK*)(audioMasterCallback host);
 
 class PluginLibrary
 {
-public:
+  public:
     explicit PluginLibrary(const std::string& path);
     ~PluginLibrary();
 
@@ -21,7 +21,7 @@ public:
     // The exported function of that name, or null.
     PluginEntry entry(const char* name = "VSTPluginMain") const;
 
-private:
+  private:
     void* handle_ = nullptr;
     std::string error_;
 };

@@ -2,6 +2,7 @@
 
 #include "editor/SDEditor.h"
 #include "engine/ControlTable.h"
+#include "engine/SafeClip.h"
 #include "gui/CFrame.h"
 #include "gui/COffscreenContext.h"
 #include "gui/platform/raster/PngWriter.h"
@@ -91,8 +92,8 @@ void OfflineHost::takeBandMeters()
 {
     MeterValues& meters = linkedEffect_->meters();
     for (int band = 0; band < kNumBands; ++band)
-        deepestBandGains_[band] = std::min(deepestBandGains_[band],
-                                           meters.bandMinGain[band].load(std::memory_order_relaxed));
+        deepestBandGains_[band] = std::min(
+            deepestBandGains_[band], meters.bandMinGain[band].load(std::memory_order_relaxed));
 }
 
 void OfflineHost::openEditor()
@@ -122,4 +123,11 @@ bool OfflineHost::writeSnapshot(const std::string& path) const
 void OfflineHost::stop()
 {
     instance_->dispatch(effMainsChanged, 0, 0);
+}
+
+int OfflineHost::delayFrames() const
+{
+    // The effect reads the switch as on when its value is not 0; on means processing.
+    const double processing = normalizedToReal(instance_->getParameter(kParamBypass), kParamBypass);
+    return static_cast<float>(processing) != 0.0f ? CSafeClip::kDelayFrames : 0;
 }

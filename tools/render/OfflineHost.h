@@ -34,6 +34,9 @@ class OfflineHost
     void process(float* inLeft, float* inRight, float* outLeft, float* outRight, int frames);
     // Switches the instance off.
     void stop();
+    // How many frames the output lags behind the input with the settings made: SafeClip's
+    // delay while the effect processes, none while its own bypass passes the input on.
+    int delayFrames() const;
 
     // Opens the editor without a window, as a host opens it with no parent; the linked-in
     // code only. Throws RenderError when it cannot open.

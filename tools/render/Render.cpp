@@ -5,6 +5,8 @@
 #include "tools/render/DemoSignal.h"
 #include "tools/render/LoudnessMeter.h"
 #include "tools/render/OfflineHost.h"
+#include "tools/render/OutputFile.h"
+#include "tools/render/OutputSink.h"
 #include "tools/render/ProgressBar.h"
 #include "tools/render/RenderError.h"
 #include "tools/render/SoundFileReader.h"
@@ -64,6 +66,42 @@ RenderPaths choosePaths(const RenderOptions& options)
     return paths;
 }
 
+struct WrittenFile
+{
+    std::string path;
+    const char* role;
+};
+
+// The files the render writes, in the order they are checked.
+std::vector<WrittenFile> writtenFiles(const RenderPaths& paths, const RenderOptions& options)
+{
+    std::vector<WrittenFile> files;
+    if (options.demo)
+        files.push_back({paths.demoInput, "the demo input"});
+    files.push_back({paths.output, "the output"});
+    if (!options.snapshotPath.empty())
+        files.push_back({options.snapshotPath, "the snapshot"});
+    return files;
+}
+
+// Refuses, before anything is read or written, a file to write that is the input, that is
+// another of the files to write, or that may not be written.
+void checkWrittenFiles(const RenderPaths& paths, const RenderOptions& options)
+{
+    const std::vector<WrittenFile> files = writtenFiles(paths, options);
+    const bool inputExists = !paths.input.empty() && fs::exists(paths.input);
+    for (size_t i = 0; i < files.size(); ++i)
+    {
+        const std::string& path = files[i].path;
+        if (inputExists && nameOneFile(path, paths.input))
+            throw RenderError("cannot write " + path + ": it is the input file");
+        for (size_t earlier = 0; earlier < i; ++earlier)
+            if (nameOneFile(path, files[earlier].path))
+                throw RenderError("cannot write " + path + ": it is also " + files[earlier].role);
+        outputTarget(path);
+    }
+}
+
 // Writes the demo programme under demo-in.wav's temporary name.
 std::unique_ptr<SoundFileWriter> writeDemoInput(const std::string& path)
 {
@@ -101,24 +139,14 @@ void configure(OfflineHost& host, const RenderOptions& options, int sampleRate)
     }
 }
 
-// Writes the editor's last frame under a temporary name and renames it, so that a failure
-// leaves no picture behind.
+// Writes the editor's last frame through an OutputFile, so that a failure leaves no picture
+// behind.
 void writeSnapshot(const OfflineHost& host, const std::string& path)
 {
-    const std::string temporary = path + ".part";
-    if (!host.writeSnapshot(temporary))
-    {
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
+    OutputFile picture(path);
+    if (!host.writeSnapshot(picture.temporaryPath()))
         throw RenderError("cannot write the snapshot " + path);
-    }
-    std::error_code renamed;
-    fs::rename(temporary, path, renamed);
-    if (renamed)
-    {
-        fs::remove(temporary, renamed);
-        throw RenderError("cannot write the snapshot " + path);
-    }
+    picture.commit();
 }
 
 struct Measurements
@@ -127,7 +155,44 @@ struct Measurements
     LoudnessFigures output;
     int64_t frames;
     int64_t nonFiniteSamples;
+    int delayFrames; // how far the effect delays its output with these settings
 };
+
+// The channels one read of the file is played through, and the interleaved frames that the
+// meters and the writer take.
+struct PlayBuffers
+{
+    explicit PlayBuffers(int64_t frames)
+        : inLeft(frames), inRight(frames), outLeft(frames), outRight(frames),
+          stereo(size_t(frames) * kOutputChannels)
+    {
+    }
+
+    std::vector<float> inLeft, inRight, outLeft, outRight, stereo;
+};
+
+// The host as the render drives it, and how far it has played.
+struct HostPlayer
+{
+    HostPlayer(OfflineHost& host, int blockFrames, int sampleRate)
+        : host(host), blockFrames(blockFrames), framesPerTick(sampleRate * kEditorTickSeconds),
+          nextTick(framesPerTick)
+    {
+    }
+
+    OfflineHost& host;
+    const int blockFrames;
+    // An open editor gets a host idle call after every 25 ms of audio.
+    const double framesPerTick;
+    double nextTick;
+    int64_t played = 0;
+};
+
+int64_t countNonFinite(const std::vector<float>& samples, int64_t count)
+{
+    return std::count_if(samples.begin(), samples.begin() + count,
+                         [](float sample) { return !std::isfinite(sample); });
+}
 
 // Splits file frames into the two host inputs; a mono file plays the same samples to both.
 void splitChannels(const std::vector<float>& fileFrames, int channels, int64_t frames,
@@ -150,53 +215,64 @@ void interleave(const std::vector<float>& left, const std::vector<float>& right,
     }
 }
 
-// Plays the whole input through the host into the writer, in blocks of the host block
-// size (only the very last one shorter).
-Measurements play(SoundFileReader& reader, OfflineHost& host, SoundFileWriter& writer,
-                  int blockFrames)
+// Plays the first frames of the buffers' inputs through the host in blocks of the host block
+// size (only the last one shorter) and hands what comes out to the output.
+void playFrames(HostPlayer& player, PlayBuffers& buffers, int64_t frames, OutputSink& output)
 {
-    // An open editor gets a host idle call after every 25 ms of audio.
-    const double framesPerTick = reader.sampleRate() * kEditorTickSeconds;
-    double nextTick = framesPerTick;
-    int64_t played = 0;
-    const int64_t chunk = blockFrames * std::max<int64_t>(1, kReadFrames / blockFrames);
+    for (int64_t offset = 0; offset < frames; offset += player.blockFrames)
+    {
+        const int block = int(std::min<int64_t>(player.blockFrames, frames - offset));
+        player.host.process(&buffers.inLeft[offset], &buffers.inRight[offset],
+                            &buffers.outLeft[offset], &buffers.outRight[offset], block);
+        player.played += block;
+        for (; player.played >= player.nextTick; player.nextTick += player.framesPerTick)
+            player.host.idleEditor();
+    }
+    interleave(buffers.outLeft, buffers.outRight, frames, buffers.stereo);
+    output.take(buffers.stereo.data(), frames);
+}
+
+// Plays the whole input through the host into the output, then tailFrames of silence, which
+// push out the end of the input that the plug-in's delay still holds.
+Measurements play(SoundFileReader& reader, HostPlayer& player, OutputSink& output,
+                  int64_t tailFrames)
+{
+    const int64_t chunk =
+        player.blockFrames * std::max<int64_t>(1, kReadFrames / player.blockFrames);
     const int channels = reader.channels();
     std::vector<float> fileFrames(size_t(chunk) * channels);
-    std::vector<float> inLeft(chunk), inRight(chunk), outLeft(chunk), outRight(chunk);
-    std::vector<float> stereo(size_t(chunk) * kOutputChannels);
+    PlayBuffers buffers(std::max(chunk, tailFrames));
     LoudnessMeter inputMeter(reader.sampleRate());
-    LoudnessMeter outputMeter(reader.sampleRate());
     ProgressBar progress(reader.frames());
     Measurements measured{};
 
     while (const int64_t frames = reader.read(fileFrames.data(), chunk))
     {
-        measured.nonFiniteSamples +=
-            std::count_if(fileFrames.begin(), fileFrames.begin() + frames * channels,
-                          [](float sample) { return !std::isfinite(sample); });
-        splitChannels(fileFrames, channels, frames, inLeft, inRight);
-        interleave(inLeft, inRight, frames, stereo);
-        inputMeter.add(stereo.data(), size_t(frames));
-
-        for (int64_t offset = 0; offset < frames; offset += blockFrames)
-        {
-            const int block = int(std::min<int64_t>(blockFrames, frames - offset));
-            host.process(&inLeft[offset], &inRight[offset], &outLeft[offset], &outRight[offset],
-                         block);
-            played += block;
-            for (; played >= nextTick; nextTick += framesPerTick)
-                host.idleEditor();
-        }
-
-        interleave(outLeft, outRight, frames, stereo);
-        outputMeter.add(stereo.data(), size_t(frames));
-        writer.write(stereo.data(), frames);
+        measured.nonFiniteSamples += countNonFinite(fileFrames, frames * channels);
+        splitChannels(fileFrames, channels, frames, buffers.inLeft, buffers.inRight);
+        interleave(buffers.inLeft, buffers.inRight, frames, buffers.stereo);
+        inputMeter.add(buffers.stereo.data(), size_t(frames));
+        playFrames(player, buffers, frames, output);
         measured.frames += frames;
         progress.advance(frames);
     }
+    std::fill_n(buffers.inLeft.begin(), tailFrames, 0.0f);
+    std::fill_n(buffers.inRight.begin(), tailFrames, 0.0f);
+    playFrames(player, buffers, tailFrames, output);
     measured.input = inputMeter.figures();
-    measured.output = outputMeter.figures();
+    measured.output = output.figures();
     return measured;
+}
+
+// Which output was written: aligned with the input or as delayed as the effect left it.
+std::string timingText(bool raw, int delayFrames)
+{
+    const char* kind = raw ? "raw" : "aligned with the input";
+    if (delayFrames == 0)
+        return std::string(kind) + " (the bypassed effect has no delay)";
+    const std::string delay = std::to_string(delayFrames) + " frames";
+    return raw ? "raw (delayed by " + delay + ", as an uncompensated host records)"
+               : "aligned with the input (" + delay + " of delay removed)";
 }
 
 std::string decibelText(double gain)
@@ -214,7 +290,8 @@ void printReport(std::ostream& report, const RenderOptions& options, const Rende
     report << "input    " << input << ": " << reader.sampleRate() << " Hz, "
            << (reader.channels() == 1 ? "mono" : "stereo") << ", " << measured.frames
            << " frames\n";
-    report << "output   " << writer.path() << ": " << writer.format().description << "\n";
+    report << "output   " << writer.path() << ": " << writer.format().description << ", "
+           << timingText(options.raw, measured.delayFrames) << "\n";
     report << "program  " << options.program << " \"" << kFactoryPresets[options.program].name
            << "\", " << options.settings.size() << " setting(s)"
            << (options.bypass ? ", bypassed" : "") << ", block " << options.blockFrames << " frames"
@@ -241,6 +318,7 @@ void render(const RenderOptions& options, std::ostream& report)
 {
     const RenderPaths paths = choosePaths(options);
     outputFormatFor(paths.output); // an unknown extension fails before any work is done
+    checkWrittenFiles(paths, options);
 
     std::unique_ptr<OfflineHost> host = options.pluginPath.empty()
                                             ? std::make_unique<OfflineHost>()
@@ -255,7 +333,12 @@ void render(const RenderOptions& options, std::ostream& report)
 
     SoundFileWriter writer(paths.output, reader.sampleRate(), kOutputChannels);
     configure(*host, options, reader.sampleRate());
-    const Measurements measured = play(reader, *host, writer, options.blockFrames);
+    const int delayFrames = host->delayFrames();
+    const int removedFrames = options.raw ? 0 : delayFrames;
+    OutputSink output(writer, reader.sampleRate(), removedFrames);
+    HostPlayer player(*host, options.blockFrames, reader.sampleRate());
+    Measurements measured = play(reader, player, output, removedFrames);
+    measured.delayFrames = delayFrames;
     host->stop();
 
     if (!options.snapshotPath.empty())

@@ -100,6 +100,8 @@ RenderOptions parseOptions(const std::vector<std::string>& arguments)
         }
         else if (argument == "--bypass")
             options.bypass = true;
+        else if (argument == "--raw")
+            options.raw = true;
         else if (argument == "--demo")
             options.demo = true;
         else if (argument == "--help" || argument == "-h")
@@ -123,6 +125,10 @@ std::string usageText()
            "WAV, or by its extension .wav (float), .flac (24-bit), .aif/.aiff (float) or .ogg\n"
            "(Vorbis). OUT defaults to IN's name with -out.wav, beside IN; a folder as OUT takes\n"
            "that name inside it. IN may be mono (played to both inputs) or stereo.\n"
+           "OUT is as long as IN and aligned with it: silence played after IN pushes out\n"
+           "what the plug-in's delay holds back, and the delayed start is left out.\n"
+           "OUT is never IN, and replaces only a regular file you may write (through a\n"
+           "symlink, the file it leads to); it is written whole or not at all.\n"
            "Without IN (or with --demo) a built-in 10-second demo programme is written as\n"
            "demo-in.wav and processed into demo-out.wav, in the current folder or in OUT's.\n"
            "Prints the sample peak, true peak, integrated loudness and loudness range of input\n"
@@ -133,7 +139,9 @@ std::string usageText()
            "  --set \"Name=value\"    set a parameter in its real units after the program;\n"
            "                        may be repeated (dB, Hz, ms, or 0/1 for switches)\n"
            "  --block FRAMES        host block size, 1 to 1048576 (default 512)\n"
-           "  --bypass              switch the effect's own bypass on\n"
+           "  --bypass              switch the effect's own bypass on (no delay then)\n"
+           "  --raw                 write what a host without delay compensation records:\n"
+           "                        OUT delayed by the plug-in and cut to IN's length\n"
            "  --plugin PATH         load that plug-in binary instead of the built-in code\n"
            "                        (the band gain reduction is then not available)\n"
            "  --snapshot PNG        open the editor without a window while the audio plays\n"

@@ -18,8 +18,9 @@ struct RenderOptions
     std::vector<ParameterSetting> settings; // in command-line order
     int blockFrames = kDefaultBlockFrames;
     bool bypass = false;
-    std::string pluginPath; // empty: the plug-in code linked into this program
-    std::string snapshotPath; // empty: no picture of the editor
+    bool raw = false;          // keep the plug-in's delay, as a host without compensation records
+    std::string pluginPath;    // empty: the plug-in code linked into this program
+    std::string snapshotPath;  // empty: no picture of the editor
     bool spectrumView = false; // the snapshot shows the spectrum instead of the waveform
     bool help = false;
 };

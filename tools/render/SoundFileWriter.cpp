@@ -4,12 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -23,29 +18,24 @@ std::string lowerCaseExtension(const std::string& path)
     return extension;
 }
 
-// The permissions a newly created file gets from the user's mask (mkstemp makes it 0600).
-fs::perms newFilePermissions()
+SF_INFO soundInfo(const OutputFormat& format, int sampleRate, int channels)
 {
-    const mode_t mask = umask(0);
-    umask(mask);
-    return fs::perms(0666 & ~mask);
+    SF_INFO info{};
+    info.samplerate = sampleRate;
+    info.channels = channels;
+    info.format = format.sndfileFormat;
+    return info;
 }
 
-// Creates a uniquely named empty file beside path and answers its name.
-std::string createTemporaryBeside(const std::string& path)
+// The format for path, checked against the rate and channel count.
+OutputFormat checkedFormat(const std::string& path, int sampleRate, int channels)
 {
-    const fs::path target(path);
-    const fs::path folder = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string hiddenName(".");
-    hiddenName.append(target.filename().string()).append(".XXXXXX");
-    std::string pattern = (folder / hiddenName).string();
-    const int descriptor = mkstemp(pattern.data());
-    if (descriptor < 0)
-        throw RenderError("cannot write " + path + ": " + std::strerror(errno));
-    ::close(descriptor);
-    std::error_code ignored;
-    fs::permissions(pattern, newFilePermissions(), ignored);
-    return pattern;
+    const OutputFormat format = outputFormatFor(path);
+    SF_INFO info = soundInfo(format, sampleRate, channels);
+    if (!sf_format_check(&info))
+        throw RenderError("cannot write " + path + ": " + format.description + " cannot hold " +
+                          std::to_string(sampleRate) + " Hz");
+    return format;
 }
 } // namespace
 
@@ -65,27 +55,12 @@ OutputFormat outputFormatFor(const std::string& path)
 }
 
 SoundFileWriter::SoundFileWriter(const std::string& path, int sampleRate, int channels)
-    : path_(path), format_(outputFormatFor(path))
+    : format_(checkedFormat(path, sampleRate, channels)), output_(path)
 {
-    SF_INFO info{};
-    info.samplerate = sampleRate;
-    info.channels = channels;
-    info.format = format_.sndfileFormat;
-    if (!sf_format_check(&info))
-        throw RenderError("cannot write " + path + ": " + format_.description + " cannot hold " +
-                          std::to_string(sampleRate) + " Hz");
-    std::error_code notFound;
-    if (fs::is_directory(path, notFound))
-        throw RenderError("cannot write " + path + ": it is a folder");
-    temporaryPath_ = createTemporaryBeside(path);
-    file_ = sf_open(temporaryPath_.c_str(), SFM_WRITE, &info);
+    SF_INFO info = soundInfo(format_, sampleRate, channels);
+    file_ = sf_open(output_.temporaryPath().c_str(), SFM_WRITE, &info);
     if (!file_)
-    {
-        const std::string reason = sf_strerror(nullptr);
-        std::error_code ignored;
-        fs::remove(temporaryPath_, ignored);
-        throw RenderError("cannot write " + path + ": " + reason);
-    }
+        throw RenderError("cannot write " + path + ": " + sf_strerror(nullptr));
     // Integer formats clip samples beyond full scale instead of wrapping them round.
     sf_command(file_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
 }
@@ -94,17 +69,12 @@ SoundFileWriter::~SoundFileWriter()
 {
     if (file_)
         sf_close(file_);
-    if (!committed_)
-    {
-        std::error_code ignored;
-        fs::remove(temporaryPath_, ignored);
-    }
 }
 
 void SoundFileWriter::write(const float* interleaved, int64_t frames)
 {
     if (sf_writef_float(file_, interleaved, frames) != frames)
-        throw RenderError("cannot write " + path_ + ": " + sf_strerror(file_));
+        throw RenderError("cannot write " + path() + ": " + sf_strerror(file_));
 }
 
 void SoundFileWriter::close()
@@ -114,15 +84,11 @@ void SoundFileWriter::close()
     const int result = sf_close(file_);
     file_ = nullptr;
     if (result != 0)
-        throw RenderError("cannot write " + path_ + ": " + sf_error_number(result));
+        throw RenderError("cannot write " + path() + ": " + sf_error_number(result));
 }
 
 void SoundFileWriter::commit()
 {
     close();
-    std::error_code error;
-    fs::rename(temporaryPath_, path_, error);
-    if (error)
-        throw RenderError("cannot write " + path_ + ": " + error.message());
-    committed_ = true;
+    output_.commit();
 }

@@ -1,7 +1,8 @@
-// Writes interleaved float frames to an audio file in the format its extension names.
-// The data goes to a hidden temporary file beside the target and takes the target's name
-// only on commit, so that a failed render leaves no output behind.
+// Writes interleaved float frames to an audio file in the format its extension names,
+// through an OutputFile: a failed render leaves no output behind.
 #pragma once
+
+#include "tools/render/OutputFile.h"
 
 #include <sndfile.h>
 
@@ -22,17 +23,17 @@ OutputFormat outputFormatFor(const std::string& path);
 class SoundFileWriter
 {
   public:
-    // Creates the temporary file for path. Throws RenderError when the folder cannot take
-    // it or the format cannot hold this rate and channel count.
+    // Creates the temporary file for path. Throws RenderError when path may not be written,
+    // the folder cannot take the file or the format cannot hold this rate and channel count.
     SoundFileWriter(const std::string& path, int sampleRate, int channels);
-    // Removes the temporary file unless it was committed.
+    // Closes the file; the OutputFile removes it unless it was committed.
     ~SoundFileWriter();
 
     SoundFileWriter(const SoundFileWriter&) = delete;
     SoundFileWriter& operator=(const SoundFileWriter&) = delete;
 
-    const std::string& path() const { return path_; }
-    const std::string& temporaryPath() const { return temporaryPath_; }
+    const std::string& path() const { return output_.path(); }
+    const std::string& temporaryPath() const { return output_.temporaryPath(); }
     const OutputFormat& format() const { return format_; }
 
     void write(const float* interleaved, int64_t frames);
@@ -42,9 +43,7 @@ class SoundFileWriter
     void commit();
 
   private:
-    std::string path_;
-    std::string temporaryPath_;
     OutputFormat format_;
+    OutputFile output_;
     SNDFILE* file_ = nullptr;
-    bool committed_ = false;
 };

@@ -3,6 +3,7 @@
 #include "tools/render/Render.h"
 #include "tools/render/RenderError.h"
 #include "tools/render/RenderOptions.h"
+#include "tools/render/SignalCleanup.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -22,6 +23,7 @@ int fail(std::string message)
 
 int main(int argc, char** argv)
 {
+    installSignalCleanup();
     try
     {
         const RenderOptions options = parseOptions(std::vector<std::string>(argv + 1, argv + argc));
