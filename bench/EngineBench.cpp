@@ -1,6 +1,8 @@
 // Time per stereo frame of processReplacing at 44.1 kHz in 512-frame blocks, with the editor
-// closed and with the viewer's feeds active, beside a plain copy of the same block as a
-// yardstick. Run: build/bench/vrn07-bench-engine
+// closed and with the viewer's feeds active, of the true-peak limiter alone and after the
+// plug-in as our hosts run it, beside a plain copy of the same block as a yardstick.
+// Run: build/bench/vrn07-bench-engine
+#include "engine/TruePeakLimiter.h"
 #include "plugin/AKkk.h"
 #include "tools/host/HostHarness.h"
 
@@ -46,14 +48,19 @@ enum Feeds
     kSpectrumShown = 2, // meters, envelopes and both spectrum analysers
 };
 
+void startPlugin(PluginInstance& plugin, int program)
+{
+    plugin.dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    plugin.dispatch(effMainsChanged, 0, 1);
+    plugin.dispatch(effSetProgram, 0, program);
+}
+
 // args: program, feeds
 void processReplacing(benchmark::State& state)
 {
     HostHarness host;
     PluginInstance plugin(host.create(VSTPluginMain));
-    plugin.dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
-    plugin.dispatch(effMainsChanged, 0, 1);
-    plugin.dispatch(effSetProgram, 0, state.range(0));
+    startPlugin(plugin, static_cast<int>(state.range(0)));
     AKkk& effect = *static_cast<AKkk*>(plugin.effect()->object);
     const auto feeds = state.range(1);
     if (feeds == kSpectrumShown)
@@ -66,6 +73,42 @@ void processReplacing(benchmark::State& state)
     for (auto _ : state)
     {
         plugin.process(in, out, kBlockFrames);
+        benchmark::DoNotOptimize(block.outLeft.data());
+        benchmark::ClobberMemory();
+    }
+    reportPerFrame(state);
+}
+
+// The plug-in with the editor closed followed by the true-peak limiter at -1 dBTP, in place.
+// args: program
+void processReplacingThenCeiling(benchmark::State& state)
+{
+    HostHarness host;
+    PluginInstance plugin(host.create(VSTPluginMain));
+    startPlugin(plugin, static_cast<int>(state.range(0)));
+    CTruePeakLimiter limiter(44100);
+    Block block;
+    float* in[2] = {block.left.data(), block.right.data()};
+    float* out[2] = {block.outLeft.data(), block.outRight.data()};
+    for (auto _ : state)
+    {
+        plugin.process(in, out, kBlockFrames);
+        limiter.process(out[0], out[1], out[0], out[1], kBlockFrames);
+        benchmark::DoNotOptimize(block.outLeft.data());
+        benchmark::ClobberMemory();
+    }
+    reportPerFrame(state);
+}
+
+// The true-peak limiter alone at -1 dBTP on the block, whose peaks it limits.
+void truePeakLimiter(benchmark::State& state)
+{
+    CTruePeakLimiter limiter(44100);
+    Block block;
+    for (auto _ : state)
+    {
+        limiter.process(block.left.data(), block.right.data(), block.outLeft.data(),
+                        block.outRight.data(), kBlockFrames);
         benchmark::DoNotOptimize(block.outLeft.data());
         benchmark::ClobberMemory();
     }
@@ -94,6 +137,8 @@ BENCHMARK(processReplacing)
     ->Args({2, kWaveformShown})
     ->Args({0, kSpectrumShown})
     ->Args({2, kSpectrumShown});
+BENCHMARK(processReplacingThenCeiling)->ArgName("program")->Arg(0)->Arg(2);
+BENCHMARK(truePeakLimiter);
 BENCHMARK(copyBlock);
 
 BENCHMARK_MAIN();

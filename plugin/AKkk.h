@@ -7,6 +7,7 @@
 #include "engine/FactoryPresets.h"
 #include "engine/MeterValues.h"
 #include "plugin/AudioEffectX.h"
+#include "plugin/Version.h"
 
 #include <memory>
 
@@ -43,7 +44,7 @@ class AKkk : public AudioEffectX
     bool getEffectName(char* text) override;
     bool getVendorString(char* text) override;
     bool getProductString(char* text) override;
-    VstInt32 getVendorVersion() override { return 1000; }
+    VstInt32 getVendorVersion() override { return kVendorVersion; }
 
     // Puts every parameter back to its table default.
     void resetToDefaults();

@@ -1,6 +1,7 @@
 #include "plugin/AudioEffect.h"
 
 #include "editor/AEffEditor.h"
+#include "plugin/Version.h"
 
 #include <cmath>
 #include <cstring>
@@ -36,7 +37,7 @@ AudioEffect::AudioEffect(audioMasterCallback host, VstInt32 numPrograms, VstInt3
     effect_.ioRatio = 1.0f;
     effect_.object = this;
     effect_.uniqueID = vstFourCharCode('N', 'o', 'E', 'f');
-    effect_.version = 1;
+    effect_.version = kEffectVersion;
     effect_.processReplacing = processReplacingEntry;
     effect_.processDoubleReplacing = processDoubleReplacingEntry;
 }

@@ -1,14 +1,17 @@
 #!/bin/sh
 # Installs the Debian packages the build, the tests and the demo need, when missing, and
-# the further packages named as arguments.
+# the further packages named as arguments. The fonts of fonts-liberation2 and
+# fonts-dejavu-core are built into the Linux binaries; the URW and Noto fonts give the
+# tests the ordinary desktop fonts the panel must not depend on.
 set -eu
 
 packages="cmake ninja-build g++ pkg-config file binutils
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64
     libgtest-dev libbenchmark-dev libfftw3-dev
-    libfreetype-dev libfontconfig-dev fonts-liberation2 libx11-dev libpng-dev
+    libfreetype-dev fonts-liberation2 fonts-dejavu-core libx11-dev libpng-dev
     libsndfile1-dev libebur128-dev lv2-dev lilv-utils jalv jackd2
     xvfb xauth xdotool imagemagick x11-utils clang libclang-rt-14-dev clang-format git
+    fonts-urw-base35 fonts-noto-core lintian dpkg-dev
     wine wine32:i386 wine64 $*"
 
 # The 32-bit Windows plug-in is tested under 32-bit Wine.

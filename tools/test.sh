@@ -25,7 +25,6 @@ ctest --test-dir "$top/build-release" --output-on-failure -j "$jobs"
 
 run_suite asan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVRN07_SANITIZE=address,undefined
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
-    LSAN_OPTIONS=suppressions="$top/tools/lsan.supp" \
     ctest --test-dir "$top/build-asan" --output-on-failure -j "$jobs" -LE benchmark
 
 run_suite tsan -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVRN07_SANITIZE=thread
@@ -38,6 +37,6 @@ run_suite fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVRN07_FUZZ=ON -DVRN07_SANITIZ
     -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 scratch="$top/build-fuzz/corpus"
 mkdir -p "$scratch"
-ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions="$top/tools/lsan.supp" \
+ASAN_OPTIONS=detect_leaks=1 \
     "$top/build-fuzz/tests/fuzz/vrn07-fuzz-plugin" -max_total_time=60 -timeout=30 \
     -print_final_stats=1 "$scratch" "$top/tests/fuzz/corpus"

@@ -1,11 +1,11 @@
 #include "resources/generator/TextRenderer.h"
 
+#include "gui/platform/raster/EmbeddedFonts.h"
+
 #include <ft2build.h>
 #include FT_FREETYPE_H
-#include <fontconfig/fontconfig.h>
 
 #include <cmath>
-#include <string>
 
 struct TextRenderer::FaceRecord
 {
@@ -15,26 +15,6 @@ struct TextRenderer::FaceRecord
 namespace
 {
 constexpr float kSubpixelSteps = 64; // FreeType's 26.6 fixed point
-
-// The file fontconfig picks for the pattern, or an empty string.
-std::string fontFile(FcConfig* config, const char* pattern)
-{
-    std::string path;
-    FcPattern* wanted = FcNameParse(reinterpret_cast<const FcChar8*>(pattern));
-    if (wanted == nullptr)
-        return path;
-    FcConfigSubstitute(config, wanted, FcMatchPattern);
-    FcDefaultSubstitute(wanted);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(config, wanted, &result);
-    FcChar8* file = nullptr;
-    if (match != nullptr && FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch)
-        path = reinterpret_cast<const char*>(file);
-    if (match != nullptr)
-        FcPatternDestroy(match);
-    FcPatternDestroy(wanted);
-    return path;
-}
 
 bool loadGlyph(FT_Face face, char c, float size)
 {
@@ -51,20 +31,16 @@ TextRenderer::TextRenderer()
     if (FT_Init_FreeType(&library) != 0)
         return;
     library_ = library;
-    // A configuration of its own, released with the renderer, leaves fontconfig's
-    // process-wide state untouched.
-    FcConfig* config = FcInitLoadConfigAndFonts();
-    fontConfig_ = config;
-    const auto open = [library, config](const char* pattern) -> FaceRecord*
+    const auto open = [library](EmbeddedFace which) -> FaceRecord*
     {
-        const std::string path = config != nullptr ? fontFile(config, pattern) : std::string();
+        const EmbeddedFont& font = embeddedFont(which);
         FT_Face face = nullptr;
-        if (path.empty() || FT_New_Face(library, path.c_str(), 0, &face) != 0)
+        if (FT_New_Memory_Face(library, font.bytes, FT_Long(font.size), 0, &face) != 0)
             return nullptr;
         return new FaceRecord{face};
     };
-    regular_ = open("Liberation Sans:style=Regular");
-    bold_ = open("Liberation Sans:style=Bold");
+    regular_ = open(EmbeddedFace::Sans);
+    bold_ = open(EmbeddedFace::SansBold);
 }
 
 TextRenderer::~TextRenderer()
@@ -77,8 +53,6 @@ TextRenderer::~TextRenderer()
     }
     if (library_ != nullptr)
         FT_Done_FreeType(static_cast<FT_Library>(library_));
-    if (fontConfig_ != nullptr)
-        FcConfigDestroy(static_cast<FcConfig*>(fontConfig_));
 }
 
 TextRenderer::FaceRecord* TextRenderer::face(const TextStyle& style) const

@@ -1,4 +1,5 @@
-// Captions: text in "Liberation Sans", rasterised by FreeType with grayscale anti-aliasing.
+// Captions: text in "Liberation Sans", the font built into the binaries, rasterised by
+// FreeType with grayscale anti-aliasing.
 #pragma once
 
 #include "resources/generator/Canvas.h"
@@ -29,7 +30,7 @@ struct TextStyle
 class TextRenderer
 {
   public:
-    // Finds the fonts through fontconfig; ok() is false when they cannot be loaded.
+    // Loads the fonts the panel draws with; ok() is false when they cannot be loaded.
     TextRenderer();
     ~TextRenderer();
     TextRenderer(const TextRenderer&) = delete;
@@ -52,8 +53,7 @@ class TextRenderer
     struct FaceRecord;
     FaceRecord* face(const TextStyle& style) const;
 
-    void* library_ = nullptr;    // FT_Library
-    void* fontConfig_ = nullptr; // FcConfig
+    void* library_ = nullptr; // FT_Library
     FaceRecord* regular_ = nullptr;
     FaceRecord* bold_ = nullptr;
 };

@@ -180,10 +180,3 @@ void HeadlessFrameFixture::press(const CPoint& point, int32_t buttons)
 {
     frame->onMouseDown(nullptr, point, buttons);
 }
-
-// fontconfig keeps its configuration for the life of the process; the toolkit never calls
-// FcFini, since a host may use the library too. Not a leak of ours.
-extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so";
-}

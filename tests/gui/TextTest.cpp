@@ -4,7 +4,11 @@
 
 #include "GuiTestSupport.h"
 #include "gui/COffscreenContext.h"
+#include "gui/platform/raster/EmbeddedFonts.h"
 #include "gui/platform/raster/FontCache.h"
+
+#include <ft2build.h>
+#include FT_FREETYPE_H
 
 namespace
 {
@@ -62,6 +66,39 @@ TEST(Text, EveryFontLandsInsideItsRectangleWithTheAlignment)
         EXPECT_LE(std::abs((centre.left + centre.right) - (kBox.left + kBox.right)), 4);
         // The same text at every alignment: the same ink width.
         EXPECT_EQ(left.width(), right.width());
+    }
+}
+
+TEST(Text, EveryFaceIsBuiltIntoTheBinary)
+{
+    struct Case
+    {
+        FontDescription description;
+        EmbeddedFace face;
+        const char* style; // of the face FreeType reads
+        bool emboldened;
+        bool slanted;
+    };
+    const Case cases[] = {
+        {{"Arial", 12, false}, EmbeddedFace::Sans, "Regular", false, false},
+        {{"Arial", 12, true}, EmbeddedFace::SansBold, "Bold", false, false},
+        {{"Arial", 18, true, true}, EmbeddedFace::SansBold, "Bold", false, true},
+        {{"Symbol", 13, false, false, false, true}, EmbeddedFace::Symbol, "Book", false, false},
+        {{"Symbol", 13, true}, EmbeddedFace::Symbol, "Book", true, false},
+        {{"Helvetica", 12, false}, EmbeddedFace::Sans, "Regular", false, false},
+    };
+    for (const Case& c : cases)
+    {
+        SCOPED_TRACE(std::string(c.description.face) + (c.description.bold ? " bold" : ""));
+        const SizedFont* font = FontCache::shared().font(c.description);
+        ASSERT_NE(font, nullptr);
+        // FreeType reads the face from the bytes in the binary, not from a file.
+        EXPECT_EQ(font->face->stream->base, embeddedFont(c.face).bytes);
+        EXPECT_STREQ(font->face->family_name,
+                     c.face == EmbeddedFace::Symbol ? "DejaVu Sans" : "Liberation Sans");
+        EXPECT_STREQ(font->face->style_name, c.style);
+        EXPECT_EQ(font->emboldened, c.emboldened);
+        EXPECT_EQ(font->slanted, c.slanted);
     }
 }
 

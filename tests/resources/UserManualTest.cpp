@@ -81,3 +81,17 @@ TEST(UserManual, ExplainsTheUnreportedDelayAndBothInstallations)
     EXPECT_NE(text.find("VRN-07.dll"), std::string::npos);
     EXPECT_NE(text.find("documents"), std::string::npos);
 }
+
+TEST(UserManual, BesideThePluginCarriesTheProjectVersionAndTheLicences)
+{
+    const std::string folder = VRN07_BUILT_DOCUMENTS;
+    const std::string text = readText(folder + "/index.htm");
+    ASSERT_FALSE(text.empty());
+    EXPECT_NE(text.find(std::string("version ") + VRN07_VERSION + "</p>"), std::string::npos);
+    EXPECT_NE(text.find(std::string("vrn07_") + VRN07_VERSION + "_amd64.deb"), std::string::npos);
+    EXPECT_EQ(text.find('@'), std::string::npos) << "a placeholder was left unfilled";
+    for (const char* licence : {"VRN-07.txt", "LiberationSans.txt", "DejaVuSans.txt"})
+        EXPECT_EQ(readText(folder + "/licences/" + licence),
+                  readText(repositoryFile(std::string("documents/licences/") + licence)))
+            << licence;
+}

@@ -208,10 +208,3 @@ int X11Fixture::hostChildren()
     }
     return int(count);
 }
-
-// fontconfig keeps its configuration for the life of the process (every drawing context
-// selects a font); the toolkit never calls FcFini, since a host may use the library too.
-extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so";
-}

@@ -560,10 +560,3 @@ int main(int argc, char** argv)
     std::printf("%d passed, %d failed\n", passed, failed);
     return failed == 0 ? 0 : 1;
 }
-
-// fontconfig keeps its configuration for the life of the process; the toolkit never calls
-// FcFini, since a host may use the library too. Not a leak of the plug-in.
-extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions()
-{
-    return "leak:libfontconfig.so";
-}

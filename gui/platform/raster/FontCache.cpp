@@ -1,10 +1,12 @@
 #include "gui/platform/raster/FontCache.h"
 
+#include "gui/platform/raster/EmbeddedFonts.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 
-#include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_SYNTHESIS_H
@@ -31,6 +33,17 @@ FT_ULong unicodeOf(unsigned char character)
 bool isControl(unsigned char character)
 {
     return character < 0x20 || character == 0x7F;
+}
+
+// The built-in face for a description: "Symbol" has a face of its own; "Arial", the only
+// other family of the font table, and any unknown family get Liberation Sans.
+EmbeddedFace embeddedFaceFor(const FontDescription& description)
+{
+    if (std::strcmp(description.face, "Symbol") == 0)
+    {
+        return EmbeddedFace::Symbol;
+    }
+    return description.bold ? EmbeddedFace::SansBold : EmbeddedFace::Sans;
 }
 
 bool sameFont(const SizedFont& font, const FontDescription& description)
@@ -83,15 +96,17 @@ FontCache::FontCache()
     {
         library_ = nullptr;
     }
-    FcInit();
 }
 
 FontCache::~FontCache()
 {
     fonts_.clear();
-    for (LoadedFace& loaded : faces_)
+    for (FT_Face face : faces_)
     {
-        FT_Done_Face(loaded.face);
+        if (face != nullptr)
+        {
+            FT_Done_Face(face);
+        }
     }
     if (library_ != nullptr)
     {
@@ -102,24 +117,22 @@ FontCache::~FontCache()
 int32_t FontCache::facesLoaded() const
 {
     std::lock_guard lock(mutex_);
-    return int32_t(faces_.size());
+    return int32_t(
+        std::count_if(faces_.begin(), faces_.end(), [](FT_Face face) { return face != nullptr; }));
 }
 
-FT_Face FontCache::loadFace(const std::string& file, int index)
+FT_Face FontCache::loadFace(EmbeddedFace which)
 {
-    for (const LoadedFace& loaded : faces_)
+    FT_Face& face = faces_[size_t(which)];
+    if (face != nullptr || library_ == nullptr)
     {
-        if (loaded.index == index && loaded.file == file)
-        {
-            return loaded.face;
-        }
+        return face;
     }
-    FT_Face face = nullptr;
-    if (library_ == nullptr || FT_New_Face(library_, file.c_str(), index, &face) != 0)
+    const EmbeddedFont& font = embeddedFont(which);
+    if (FT_New_Memory_Face(library_, font.bytes, FT_Long(font.size), 0, &face) != 0)
     {
-        return nullptr;
+        face = nullptr;
     }
-    faces_.push_back({file, index, face});
     return face;
 }
 
@@ -138,31 +151,8 @@ const SizedFont* FontCache::font(const FontDescription& description)
         }
     }
 
-    FcPattern* pattern = FcPatternCreate();
-    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(description.face));
-    FcPatternAddInteger(pattern, FC_WEIGHT, description.bold ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
-    FcPatternAddInteger(pattern, FC_SLANT, description.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
-    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
-    FcDefaultSubstitute(pattern);
-    FcResult result = FcResultNoMatch;
-    FcPattern* match = FcFontMatch(nullptr, pattern, &result);
-    FcPatternDestroy(pattern);
-    if (match == nullptr)
-    {
-        return nullptr;
-    }
-    FcChar8* file = nullptr;
-    int index = 0;
-    int weight = FC_WEIGHT_REGULAR;
-    int slant = FC_SLANT_ROMAN;
-    const bool found = FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch;
-    FcPatternGetInteger(match, FC_INDEX, 0, &index);
-    FcPatternGetInteger(match, FC_WEIGHT, 0, &weight);
-    FcPatternGetInteger(match, FC_SLANT, 0, &slant);
-    const std::string path = found ? reinterpret_cast<const char*>(file) : "";
-    FcPatternDestroy(match);
-
-    FT_Face face = found ? loadFace(path, index) : nullptr;
+    const EmbeddedFace which = embeddedFaceFor(description);
+    FT_Face face = loadFace(which);
     if (face == nullptr || FT_Set_Pixel_Sizes(face, 0, FT_UInt(description.pixelSize)) != 0)
     {
         return nullptr;
@@ -174,8 +164,9 @@ const SizedFont* FontCache::font(const FontDescription& description)
     font->bold = description.bold;
     font->italic = description.italic;
     font->underline = description.underline;
-    font->emboldened = description.bold && weight < FC_WEIGHT_DEMIBOLD;
-    font->slanted = description.italic && slant == FC_SLANT_ROMAN;
+    // Only the regular and bold of the sans are built in: other styles are made from them.
+    font->emboldened = description.bold && which != EmbeddedFace::SansBold;
+    font->slanted = description.italic;
     setMetrics(*font);
     fonts_.push_back(std::move(font));
     return fonts_.back().get();

@@ -1,6 +1,6 @@
-// Fonts for the software back end: faces found by family through fontconfig, loaded once
-// with FreeType, and glyphs rendered once per font and character (grayscale, hinted).
-// Shared by every device of the process.
+// Fonts for the software back end: the faces built into the binary, loaded once by
+// FreeType from memory, and glyphs rendered once per font and character (grayscale,
+// hinted). Shared by every device of the process.
 #pragma once
 
 #include <array>
@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "gui/platform/DrawDevice.h"
+#include "gui/platform/raster/EmbeddedFonts.h"
 
 struct FT_LibraryRec_;
 struct FT_FaceRec_;
@@ -37,8 +38,8 @@ struct SizedFont
     bool bold = false;
     bool italic = false;
     bool underline = false;
-    bool emboldened = false; // the face found is not bold: thicken the outlines
-    bool slanted = false;    // the face found is upright: slant the outlines
+    bool emboldened = false; // the face is not bold: thicken the outlines
+    bool slanted = false;    // the face is upright: slant the outlines
     int32_t ascent = 0;
     int32_t descent = 0;
     int32_t underlineOffset = 0; // from the baseline down to the underline's first row
@@ -57,29 +58,22 @@ class FontCache
     FontCache(const FontCache&) = delete;
     FontCache& operator=(const FontCache&) = delete;
 
-    // The font for the description; null when no face can be found or loaded.
+    // The font for the description; null when its face cannot be loaded.
     const SizedFont* font(const FontDescription& description);
     // The glyph of one text byte.
     const Glyph& glyph(const SizedFont& font, unsigned char character);
     // Sum of the advances of the text's characters.
     int32_t textWidth(const SizedFont& font, const char* text);
-    // How many faces have been loaded from font files so far.
+    // How many built-in faces have been loaded so far.
     int32_t facesLoaded() const;
 
   private:
-    struct LoadedFace
-    {
-        std::string file;
-        int index;
-        FT_FaceRec_* face;
-    };
-
-    FT_FaceRec_* loadFace(const std::string& file, int index);
+    FT_FaceRec_* loadFace(EmbeddedFace which);
     const Glyph& glyphLocked(const SizedFont& font, unsigned char character);
 
     // Editors of several plug-in instances may run on different host threads.
     mutable std::mutex mutex_;
     FT_LibraryRec_* library_ = nullptr;
-    std::vector<LoadedFace> faces_;
+    std::array<FT_FaceRec_*, kEmbeddedFaceCount> faces_{}; // by EmbeddedFace, null until loaded
     std::vector<std::unique_ptr<SizedFont>> fonts_;
 };

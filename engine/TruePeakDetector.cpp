@@ -1,0 +1,398 @@
+#include "engine/TruePeakDetector.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace
+{
+constexpr double kPi = 3.141592653589793;
+// The Kaiser windows' shapes: the first stage stays within 0.5 % of the band-limited signal up to
+// 0.455 of the rate (20 kHz at 44.1 kHz), the second within 0.15 % up to half of it.
+constexpr double kFirstStageBeta = 4.5;
+constexpr double kSecondStageBeta = 6.0;
+
+int oversamplingFor(int rate)
+{
+    if (rate < 88200)
+    {
+        return 4;
+    }
+    return rate < 176400 ? 2 : 1;
+}
+
+double sinc(double x)
+{
+    return x == 0.0 ? 1.0 : std::sin(kPi * x) / (kPi * x);
+}
+
+// A Kaiser window of half-width `half` at `x`.
+double kaiser(double x, double half, double beta)
+{
+    const double r = x / half;
+    return std::cyl_bessel_i(0.0, beta * std::sqrt(1.0 - r * r)) / std::cyl_bessel_i(0.0, beta);
+}
+
+// Half of a symmetric interpolator that finds the point halfway between the middle two of
+// 2 * half samples, tap k weighing the k-th sample and its mirror; unit gain at DC.
+template <size_t kHalf> std::array<float, kHalf> halfwayTaps(double kaiserBeta)
+{
+    std::array<double, kHalf> taps{};
+    double sum = 0.0;
+    for (size_t k = 0; k < kHalf; ++k)
+    {
+        const double x = kHalf - 0.5 - k;
+        taps[k] = sinc(x) * kaiser(x, kHalf, kaiserBeta);
+        sum += 2.0 * taps[k];
+    }
+    std::array<float, kHalf> result{};
+    for (size_t k = 0; k < kHalf; ++k)
+    {
+        result[k] = static_cast<float>(taps[k] / sum);
+    }
+    return result;
+}
+
+// Four floats in one vector register (a GCC extension, which MinGW has too).
+using Float4 = float __attribute__((vector_size(16)));
+
+Float4 load(const float* from)
+{
+    Float4 v;
+    std::memcpy(&v, from, sizeof v);
+    return v;
+}
+
+void store(const Float4& v, float* to)
+{
+    std::memcpy(to, &v, sizeof v);
+}
+} // namespace
+
+CTruePeakDetector::CTruePeakDetector(int sampleRate)
+{
+    setSampleRate(sampleRate);
+}
+
+void CTruePeakDetector::setSampleRate(int rate)
+{
+    if (rate <= 0)
+    {
+        return;
+    }
+    factor_ = oversamplingFor(rate);
+    firstStage_ = halfwayTaps<kFirstHalf>(kFirstStageBeta);
+    const auto second = halfwayTaps<kSecondHalf>(kSecondStageBeta);
+    std::reverse_copy(second.begin(), second.end(), secondStage_.begin());
+    designMeterPhases(rate);
+    // The meter's grid is found with the midpoints, as they share their sums of samples.
+    const bool midpoints = factor_ > 1 || meterFactor_ > 1;
+    delay_ = factor_ == 4 ? kFirstHalf + kSecondHalf / 2 : midpoints ? kFirstHalf : 1;
+    // A sine faster than half the rate cannot be on the grid; without oversampling the fit
+    // stops at three quarters of it, where its estimate would grow without bound.
+    const double maxStep = factor_ == 1 ? 0.75 * kPi : kPi / factor_;
+    maxFitStep_ = 1.0 - std::cos(maxStep);
+    maxFitRatio_ = 1.0 / std::cos(maxStep / 2.0);
+    setFitLevel(fitLevel_);
+    reset();
+}
+
+// libebur128 upsamples by zero stuffing and filters with taps
+// h[j] = sinc((j - 24) / factor) * (1 - cos(2 pi j / 48)) / 2, j = 0 .. 48. Its phases are
+// symmetric like the first stage's: kept as the half-sample phase's first half and the quarter
+// phases' even and odd halves.
+void CTruePeakDetector::designMeterPhases(int rate)
+{
+    meterFactor_ = rate < 96000 ? 4 : rate < 192000 ? 2 : 1;
+    const int phaseTaps = (kMeterTaps - 1) / std::max(meterFactor_, 2);
+    const int center = (kMeterTaps - 1) / 2;
+    const int half = phaseTaps / 2;
+    // Tap k of a phase weighs the sample half - 1 - k periods before the interpolated point's.
+    auto tap = [&](int phase, int k)
+    {
+        const int j = meterFactor_ * (half - 1 - k) + phase + center;
+        const double hann = 0.5 * (1.0 - std::cos(2.0 * kPi * j / (kMeterTaps - 1)));
+        return sinc(double(j - center) / meterFactor_) * hann;
+    };
+    for (int k = 0; k < half; ++k)
+    {
+        const int mirror = phaseTaps - 1 - k;
+        meterMiddle_[k] = static_cast<float>(tap(meterFactor_ / 2, k));
+        meterQuarterEven_[k] = static_cast<float>((tap(1, k) + tap(1, mirror)) / 2.0);
+        meterQuarterOdd_[k] = static_cast<float>((tap(1, k) - tap(1, mirror)) / 2.0);
+    }
+}
+
+void CTruePeakDetector::setFitLevel(double level)
+{
+    fitLevel_ = level;
+    fitFloor_ = level / maxFitRatio_;
+}
+
+void CTruePeakDetector::reset()
+{
+    left_ = Channel{};
+    right_ = Channel{};
+}
+
+void CTruePeakDetector::detect(const float* left, const float* right, int frames, double* peaks)
+{
+    for (int offset = 0; offset < frames; offset += kChunkFrames)
+    {
+        const int n = std::min(kChunkFrames, frames - offset);
+        switch (factor_)
+        {
+        case 4:
+            detectChunk<4>(left + offset, right + offset, n, peaks + offset);
+            break;
+        case 2:
+            detectChunk<2>(left + offset, right + offset, n, peaks + offset);
+            break;
+        default:
+            detectChunk<1>(left + offset, right + offset, n, peaks + offset);
+        }
+    }
+}
+
+template <int kFactor>
+void CTruePeakDetector::detectChunk(const float* left, const float* right, int n, double* peaks)
+{
+    oversample<kFactor>(left_, left, n);
+    oversample<kFactor>(right_, right, n);
+    // The meter's grid of frame i's period was found with its midpoint; without the meter
+    // there are only zeros to read.
+    const int meter = meterFactor_ > 1 ? kMidpointHistory + kFirstHalf - delay_ : 0;
+    for (int i = 0; i < n; ++i)
+    {
+        double peak = std::max({left_.largest[i], right_.largest[i], left_.meterLargest[meter + i],
+                                right_.meterLargest[meter + i]});
+        if (left_.largest[i] >= fitFloor_)
+        {
+            peak = std::max(peak, fittedPeak<kFactor>(left_, i));
+        }
+        if (right_.largest[i] >= fitFloor_)
+        {
+            peak = std::max(peak, fittedPeak<kFactor>(right_, i));
+        }
+        peaks[i] = peak;
+    }
+    keepHistory(left_, n);
+    keepHistory(right_, n);
+}
+
+template <int kFactor>
+void CTruePeakDetector::oversample(Channel& channel, const float* in, int n) const
+{
+    std::copy(in, in + n, channel.samples.begin() + kSampleHistory);
+    switch (meterFactor_)
+    {
+    case 4:
+        interpolateMidpoints<4>(channel, n);
+        break;
+    case 2:
+        interpolateMidpoints<2>(channel, n);
+        break;
+    default:
+        if constexpr (kFactor >= 2)
+        {
+            interpolateMidpoints<1>(channel, n);
+        }
+    }
+    if constexpr (kFactor == 4)
+    {
+        interpolateQuarters(channel, n);
+    }
+    findLargest<kFactor>(channel, n);
+}
+
+// Midpoint i lies between the samples kFirstHalf and kFirstHalf - 1 before the i-th of the
+// chunk. Each tap meets a sample and its mirror. The frames run in blocks of vectors of four,
+// summed tap by tap: written out, because the compiler vectorizes this loop nest across the
+// taps instead, at a third of the speed. The meter's phases for the same period reach over the
+// innermost taps and use the same sums.
+template <int kMeterFactor>
+void CTruePeakDetector::interpolateMidpoints(Channel& channel, int n) const
+{
+    constexpr int kMeterHalf = kMeterFactor > 1 ? (kMeterTaps - 1) / kMeterFactor / 2 : 0;
+    constexpr int kMeterFrom = kFirstHalf - kMeterHalf;
+    const float* x = channel.samples.data();
+    float* midpoints = channel.midpoints.data() + kMidpointHistory;
+    float* meterLargest = channel.meterLargest.data() + kMidpointHistory;
+    constexpr int kVectors = kBlockFrames / 4;
+    for (int i = 0; i < n; i += kBlockFrames)
+    {
+        Float4 sums[kVectors] = {};
+        for (int k = 0; k < kMeterFrom; ++k)
+        {
+            for (int v = 0; v < kVectors; ++v)
+            {
+                sums[v] += firstStage_[k] *
+                           (load(x + i + 4 * v + k) + load(x + i + 4 * v + kSampleHistory - k));
+            }
+        }
+        // The meter's sums for two vectors at a time, so that they stay in registers.
+        constexpr int kMeterVectors = 2;
+        for (int v0 = 0; v0 < kVectors; v0 += kMeterVectors)
+        {
+            Float4 meterMiddle[kMeterVectors] = {};
+            Float4 meterEven[kMeterVectors] = {};
+            Float4 meterOdd[kMeterVectors] = {};
+            for (int k = kMeterFrom; k < kFirstHalf; ++k)
+            {
+                for (int v = 0; v < kMeterVectors; ++v)
+                {
+                    const Float4 rising = load(x + i + 4 * (v0 + v) + k);
+                    const Float4 falling = load(x + i + 4 * (v0 + v) + kSampleHistory - k);
+                    const Float4 sum = rising + falling;
+                    sums[v0 + v] += firstStage_[k] * sum;
+                    if constexpr (kMeterFactor > 1)
+                    {
+                        meterMiddle[v] += meterMiddle_[k - kMeterFrom] * sum;
+                    }
+                    if constexpr (kMeterFactor == 4)
+                    {
+                        meterEven[v] += meterQuarterEven_[k - kMeterFrom] * sum;
+                        meterOdd[v] += meterQuarterOdd_[k - kMeterFrom] * (rising - falling);
+                    }
+                }
+            }
+            float meter[3][4 * kMeterVectors];
+            for (int v = 0; v < kMeterVectors; ++v)
+            {
+                store(sums[v0 + v], midpoints + i + 4 * (v0 + v));
+                store(meterMiddle[v], meter[0] + 4 * v);
+                store(meterEven[v] + meterOdd[v], meter[1] + 4 * v);
+                store(meterEven[v] - meterOdd[v], meter[2] + 4 * v);
+            }
+            for (int j = 0; j < 4 * kMeterVectors; ++j)
+            {
+                meterLargest[i + 4 * v0 + j] = std::max(
+                    {std::fabs(meter[0][j]), std::fabs(meter[1][j]), std::fabs(meter[2][j])});
+            }
+        }
+    }
+}
+
+// The doubled signal z interleaves samples (z[2j] = x[j]) and midpoints (z[2j + 1] = m[j]);
+// the second stage finds the points halfway between its neighbours: a quarter and three
+// quarters into each period.
+void CTruePeakDetector::interpolateQuarters(Channel& channel, int n) const
+{
+    // The sample and the midpoint of the period reported for frame i are x[i] and m[i].
+    const float* x = channel.samples.data() + kSampleHistory - delay_;
+    const float* m = channel.midpoints.data() + kMidpointHistory + kFirstHalf - delay_;
+    for (int i = 0; i < n; i += kBlockFrames)
+    {
+        // Summed in locals, which the compiler knows alias nothing.
+        float quarters[kBlockFrames] = {};
+        float threeQuarters[kBlockFrames] = {};
+        for (int k = 0; k < kSecondHalf; k += 2)
+        {
+            const int r = k / 2;
+            for (int j = 0; j < kBlockFrames; ++j)
+            {
+                const int at = i + j;
+                quarters[j] += secondStage_[k] * (x[at - r] + m[at + r]) +
+                               secondStage_[k + 1] * (m[at - r - 1] + x[at + r + 1]);
+                threeQuarters[j] += secondStage_[k] * (m[at - r] + x[at + r + 1]) +
+                                    secondStage_[k + 1] * (x[at - r] + m[at + r + 1]);
+            }
+        }
+        std::copy(quarters, quarters + kBlockFrames, channel.quarters.begin() + i);
+        std::copy(threeQuarters, threeQuarters + kBlockFrames,
+                  channel.threeQuarters.begin() + 1 + i);
+    }
+}
+
+template <int kFactor> void CTruePeakDetector::findLargest(Channel& channel, int n) const
+{
+    const float* x = channel.samples.data() + kSampleHistory - delay_;
+    const float* m = channel.midpoints.data() + kMidpointHistory + kFirstHalf - delay_;
+    const float* quarters = channel.quarters.data();
+    const float* threeQuarters = channel.threeQuarters.data() + 1;
+    for (int i = 0; i < n; i += kBlockFrames)
+    {
+        float largest[kBlockFrames];
+        for (int j = 0; j < kBlockFrames; ++j)
+        {
+            const int at = i + j;
+            largest[j] = std::fabs(x[at]);
+            if constexpr (kFactor >= 2)
+            {
+                largest[j] = std::max(largest[j], std::fabs(m[at]));
+            }
+            if constexpr (kFactor == 4)
+            {
+                largest[j] = std::max(largest[j], std::fabs(quarters[at]));
+                largest[j] = std::max(largest[j], std::fabs(threeQuarters[at]));
+            }
+        }
+        std::copy(largest, largest + kBlockFrames, channel.largest.begin() + i);
+    }
+}
+
+template <int kFactor> double CTruePeakDetector::fittedPeak(const Channel& channel, int i) const
+{
+    const float* x = channel.samples.data() + kSampleHistory - delay_ + i;
+    const float* m = channel.midpoints.data() + kMidpointHistory + kFirstHalf - delay_ + i;
+    // The period's grid with one point of each neighbour period around it.
+    double grid[kMaxOversampling + 2];
+    if constexpr (kFactor == 4)
+    {
+        const double points[] = {channel.threeQuarters[i],     x[0], channel.quarters[i], m[0],
+                                 channel.threeQuarters[i + 1], x[1]};
+        std::copy(std::begin(points), std::end(points), grid);
+    }
+    else if constexpr (kFactor == 2)
+    {
+        const double points[] = {m[-1], x[0], m[0], x[1]};
+        std::copy(std::begin(points), std::end(points), grid);
+    }
+    else
+    {
+        const double points[] = {x[-1], x[0], x[1]};
+        std::copy(std::begin(points), std::end(points), grid);
+    }
+    return fit(grid, kFactor);
+}
+
+void CTruePeakDetector::keepHistory(Channel& channel, int n) const
+{
+    std::copy(channel.samples.begin() + n, channel.samples.begin() + n + kSampleHistory,
+              channel.samples.begin());
+    std::copy(channel.midpoints.begin() + n, channel.midpoints.begin() + n + kMidpointHistory,
+              channel.midpoints.begin());
+    std::copy(channel.meterLargest.begin() + n, channel.meterLargest.begin() + n + kMidpointHistory,
+              channel.meterLargest.begin());
+    channel.threeQuarters[0] = channel.threeQuarters[n];
+}
+
+// A sine through the largest point and its two neighbours, a = A cos(p - w), b = A cos(p),
+// c = A cos(p + w), has 1 - cos(w) = (2b - a - c) / 2b and amplitude
+// A = sqrt(b^2 + ((a - c) / 2 sin(w))^2), the peak near b. Around a point that is not the
+// largest of its three the signal peaks in the neighbour period, which reports it.
+double CTruePeakDetector::fit(const double* grid, int points) const
+{
+    int at = 1;
+    for (int i = 2; i <= points; ++i)
+    {
+        if (std::fabs(grid[i]) > std::fabs(grid[at]))
+        {
+            at = i;
+        }
+    }
+    const double b = std::fabs(grid[at]);
+    const double sign = grid[at] < 0.0 ? -1.0 : 1.0;
+    const double a = sign * grid[at - 1];
+    const double c = sign * grid[at + 1];
+    const double curvature = 2.0 * b - a - c;
+    if (!(b > 0.0 && a <= b && c <= b && curvature > 0.0))
+    {
+        return b;
+    }
+    // A step beyond the fastest sine the grid can hold is taken as that sine, which gives the
+    // larger amplitude.
+    const double step = std::min(curvature / (2.0 * b), maxFitStep_);
+    const double slope = a - c;
+    return std::sqrt(b * b + slope * slope / (4.0 * step * (2.0 - step)));
+}

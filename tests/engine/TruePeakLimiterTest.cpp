@@ -1,0 +1,523 @@
+#include "engine/TruePeakLimiter.h"
+
+#include "tests/engine/SignalHelpers.h"
+
+#include <ebur128.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+constexpr double kPi = 3.141592653589793;
+constexpr int kRates[] = {44100, 48000, 96000};
+// The finer measure may exceed the ceiling by this much.
+constexpr double kFineToleranceDb = 0.1;
+
+struct Stereo
+{
+    std::vector<float> left;
+    std::vector<float> right;
+};
+
+// ------------------------------------------------------------------------------- measures
+
+// The true peak of both channels in dBTP as libebur128 measures it.
+double meterTruePeakDb(const Stereo& signal, int rate)
+{
+    ebur128_state* state = ebur128_init(2, static_cast<unsigned>(rate), EBUR128_MODE_TRUE_PEAK);
+    std::vector<float> interleaved;
+    for (size_t i = 0; i < signal.left.size(); ++i)
+    {
+        interleaved.push_back(signal.left[i]);
+        interleaved.push_back(signal.right[i]);
+    }
+    ebur128_add_frames_float(state, interleaved.data(), signal.left.size());
+    double left = 0.0;
+    double right = 0.0;
+    ebur128_true_peak(state, 0, &left);
+    ebur128_true_peak(state, 1, &right);
+    ebur128_destroy(&state);
+    return decibels(std::max(left, right));
+}
+
+// Band-limited interpolation at 16x: a Kaiser-windowed sinc over 32 samples to either side,
+// flat within 0.002 dB up to 0.46 of the rate.
+class FineInterpolator
+{
+  public:
+    static constexpr int kFactor = 16;
+    static constexpr int kHalf = 32;
+
+    FineInterpolator()
+    {
+        constexpr double kBeta = 8.0;
+        for (int phase = 1; phase < kFactor; ++phase)
+        {
+            for (int k = 0; k < 2 * kHalf; ++k)
+            {
+                const double x = double(phase) / kFactor + kHalf - 1 - k;
+                const double r = x / kHalf;
+                const double window = std::cyl_bessel_i(0.0, kBeta * std::sqrt(1.0 - r * r)) /
+                                      std::cyl_bessel_i(0.0, kBeta);
+                taps_[phase][k] = std::sin(kPi * x) / (kPi * x) * window;
+            }
+        }
+    }
+
+    double peak(const std::vector<float>& samples) const
+    {
+        const int n = static_cast<int>(samples.size());
+        std::vector<double> padded(n + 2 * kHalf, 0.0);
+        std::copy(samples.begin(), samples.end(), padded.begin() + kHalf);
+        double largest = 0.0;
+        for (int i = 0; i <= n; ++i)
+        {
+            // From padded[i + kHalf - 1] to padded[i + kHalf].
+            const double* window = padded.data() + i;
+            largest = std::max(largest, std::fabs(window[kHalf - 1]));
+            for (int phase = 1; phase < kFactor; ++phase)
+            {
+                double sum = 0.0;
+                for (int k = 0; k < 2 * kHalf; ++k)
+                {
+                    sum += taps_[phase][k] * window[k];
+                }
+                largest = std::max(largest, std::fabs(sum));
+            }
+        }
+        return largest;
+    }
+
+  private:
+    std::array<std::array<double, 2 * kHalf>, kFactor> taps_{};
+};
+
+double fineTruePeakDb(const Stereo& signal)
+{
+    static const FineInterpolator interpolator;
+    return decibels(std::max(interpolator.peak(signal.left), interpolator.peak(signal.right)));
+}
+
+// ------------------------------------------------------------------------------- signals
+
+// A quarter of a second of each: signals whose peaks lie between their samples.
+struct Stress
+{
+    std::string name;
+    Stereo signal;
+};
+
+Stereo tone(int rate, double frequency, double amplitude, double phase, int n)
+{
+    Stereo s;
+    for (int i = 0; i < n; ++i)
+    {
+        const double angle = 2.0 * kPi * frequency * i / rate + phase;
+        s.left.push_back(static_cast<float>(amplitude * std::sin(angle)));
+        s.right.push_back(static_cast<float>(amplitude * std::cos(angle)));
+    }
+    return s;
+}
+
+Stereo squareWaves(int rate)
+{
+    Stereo s;
+    for (int i = 0; i < rate / 4; ++i)
+    {
+        s.left.push_back(std::fmod(i * 997.0 / rate, 1.0) < 0.5 ? 1.0f : -1.0f);
+        s.right.push_back(std::fmod(i * 3001.0 / rate, 1.0) < 0.5 ? 1.0f : -1.0f);
+    }
+    return s;
+}
+
+Stereo clippedNoise(int rate)
+{
+    std::mt19937 generator(11);
+    std::normal_distribution<float> gauss(0.0f, 1.0f);
+    Stereo s;
+    for (int i = 0; i < rate / 4; ++i)
+    {
+        s.left.push_back(std::clamp(gauss(generator), -1.0f, 1.0f));
+        s.right.push_back(std::clamp(gauss(generator), -1.0f, 1.0f));
+    }
+    return s;
+}
+
+// Single impulses, pairs and trains of alternating sign, at random distances.
+Stereo impulses(int rate)
+{
+    Stereo s;
+    s.left.assign(rate / 4, 0.0f);
+    s.right.assign(rate / 4, 0.0f);
+    std::mt19937 generator(5);
+    std::uniform_int_distribution<int> gap(20, 400);
+    for (int i = 100, pattern = 0; i + 8 < rate / 4; i += gap(generator), ++pattern)
+    {
+        std::vector<float>& channel = pattern % 3 == 0 ? s.right : s.left;
+        const std::vector<std::vector<float>> shapes = {
+            {1.0f}, {1.0f, 1.0f}, {1.0f, -1.0f, 0.0f, 1.0f}, {1, 1, -1, -1, 1, 1, -1, -1}};
+        const std::vector<float>& shape = shapes[pattern % shapes.size()];
+        std::copy(shape.begin(), shape.end(), channel.begin() + i);
+    }
+    return s;
+}
+
+// Logarithmic, from 20 Hz to 20 kHz at full scale.
+Stereo sweepTo20kHz(int rate)
+{
+    Stereo s;
+    const int n = rate / 4;
+    const double ratio = std::log(20000.0 / 20.0);
+    double phase = 0.0;
+    for (int i = 0; i < n; ++i)
+    {
+        phase += 2.0 * kPi * 20.0 * std::exp(ratio * i / n) / rate;
+        s.left.push_back(static_cast<float>(std::sin(phase)));
+        s.right.push_back(static_cast<float>(std::cos(phase)));
+    }
+    return s;
+}
+
+std::vector<Stress> stressSignals(int rate)
+{
+    // Samples at +-1 with peaks 3 dB higher between them.
+    const Stereo quarterRate = tone(rate, rate / 4.0, std::sqrt(2.0), kPi / 4.0, rate / 4);
+    // Where libebur128's interpolator reads 0.11 dB high.
+    const Stereo thirdRate = tone(rate, rate * 0.335, 1.0, 0.3, rate / 4);
+    return {{"sine at a quarter of the rate", quarterRate},
+            {"full-scale square waves", squareWaves(rate)},
+            {"clipped noise", clippedNoise(rate)},
+            {"impulses", impulses(rate)},
+            {"sweep to 20 kHz", sweepTo20kHz(rate)},
+            {"tone at a third of the rate", thirdRate}};
+}
+
+// ------------------------------------------------------------------------------- running
+
+// The limiter's whole output for the signal followed by latency frames of silence, processed in
+// blocks of the sizes given in turn.
+Stereo limit(CTruePeakLimiter& limiter, const Stereo& in, const std::vector<int>& blocks = {512})
+{
+    Stereo padded = in;
+    padded.left.resize(in.left.size() + limiter.latencyFrames(), 0.0f);
+    padded.right.resize(in.right.size() + limiter.latencyFrames(), 0.0f);
+    Stereo out = padded;
+    const int n = static_cast<int>(padded.left.size());
+    for (int offset = 0, b = 0; offset < n; b = (b + 1) % int(blocks.size()))
+    {
+        const int frames = std::min(blocks[b], n - offset);
+        limiter.process(padded.left.data() + offset, padded.right.data() + offset,
+                        out.left.data() + offset, out.right.data() + offset, frames);
+        offset += frames;
+    }
+    return out;
+}
+
+// The gain applied to each output frame, read off a signal without zero samples.
+std::vector<double> gainsOf(const Stereo& in, const Stereo& out, int latency)
+{
+    std::vector<double> gains;
+    for (size_t i = latency; i < out.left.size(); ++i)
+    {
+        gains.push_back(out.left[i] / double(in.left[i - latency]));
+    }
+    return gains;
+}
+
+Stereo constant(float level, int n)
+{
+    return {std::vector<float>(n, level), std::vector<float>(n, level)};
+}
+
+Stereo joined(Stereo a, const Stereo& b)
+{
+    a.left.insert(a.left.end(), b.left.begin(), b.left.end());
+    a.right.insert(a.right.end(), b.right.begin(), b.right.end());
+    return a;
+}
+
+} // namespace
+
+// ------------------------------------------------------------------------------- detector
+
+TEST(TruePeakDetector, FindsEveryCrestOfASineBetweenItsSamples)
+{
+    // 4x, 2x and no oversampling: the sine fit makes up for the grid in each case.
+    constexpr double kAmplitude = 0.5;
+    for (const auto& [rate, oversampling] : {std::pair{44100, 4}, {96000, 2}, {192000, 1}})
+    {
+        CTruePeakDetector detector(rate);
+        EXPECT_EQ(detector.oversampling(), oversampling);
+        for (double frequency : {997.0, 5000.0, 11025.0, 15000.0, 20000.0})
+        {
+            const Stereo s = tone(rate, frequency, kAmplitude, 0.4, rate / 20);
+            std::vector<double> peaks(s.left.size());
+            detector.reset();
+            detector.detect(s.left.data(), s.right.data(), int(s.left.size()), peaks.data());
+            // Every stretch of one period past the onset, whose ringing the interpolator sees
+            // too, has a crest: its largest report is the amplitude, as the interpolator is flat
+            // within 0.5 % (0.04 dB) up to 20 kHz at 44.1 kHz; or up to 0.11 dB more, where
+            // libebur128's interpolator reads that much high.
+            const int period = static_cast<int>(std::ceil(rate / frequency));
+            for (size_t i = rate / 100; i + period < peaks.size(); i += period / 2 + 1)
+            {
+                const double crest = decibels(
+                    *std::max_element(peaks.begin() + i, peaks.begin() + i + period) / kAmplitude);
+                ASSERT_GT(crest, -0.05) << rate << " Hz, " << frequency << " Hz, frame " << i;
+                ASSERT_LT(crest, 0.12) << rate << " Hz, " << frequency << " Hz, frame " << i;
+            }
+        }
+    }
+}
+
+TEST(TruePeakDetector, ReadsAtLeastWhatLibebur128Reads)
+{
+    // That meter reads signals with much content near half the rate above their band-limited
+    // peaks; the detector follows it there, so that the limiter satisfies it too.
+    for (int rate : {44100, 88200, 96000, 176400})
+    {
+        for (const Stereo& s : {clippedNoise(rate), squareWaves(rate), sweepTo20kHz(rate)})
+        {
+            CTruePeakDetector detector(rate);
+            Stereo padded = s;
+            padded.left.resize(s.left.size() + detector.delayFrames() + 1, 0.0f);
+            padded.right.resize(s.right.size() + detector.delayFrames() + 1, 0.0f);
+            std::vector<double> peaks(padded.left.size());
+            detector.detect(padded.left.data(), padded.right.data(), int(peaks.size()),
+                            peaks.data());
+            // The meter sums in double, the detector in float: about 1e-6 dB apart.
+            EXPECT_GE(decibels(*std::max_element(peaks.begin(), peaks.end())),
+                      meterTruePeakDb(s, rate) - 1e-5)
+                << rate << " Hz";
+        }
+    }
+}
+
+// ------------------------------------------------------------------------------- the promise
+
+TEST(TruePeakLimiter, HoldsTheTruePeakOfStressSignalsBelowTheCeiling)
+{
+    for (int rate : kRates)
+    {
+        for (const Stress& stress : stressSignals(rate))
+        {
+            for (double ceiling : {-1.0, 0.0})
+            {
+                CTruePeakLimiter limiter(rate);
+                limiter.setCeiling(ceiling);
+                const Stereo out = limit(limiter, stress.signal);
+                EXPECT_LE(meterTruePeakDb(out, rate), ceiling)
+                    << rate << " Hz, " << stress.name << ", ceiling " << ceiling;
+                EXPECT_LE(fineTruePeakDb(out), ceiling + kFineToleranceDb)
+                    << rate << " Hz, " << stress.name << ", ceiling " << ceiling;
+            }
+        }
+    }
+}
+
+TEST(TruePeakLimiter, TakesCeilingsInTenthsOfADecibelFromMinus6To0)
+{
+    CTruePeakLimiter limiter(48000);
+    EXPECT_EQ(limiter.ceiling(), -1.0);
+    limiter.setCeiling(-0.96);
+    EXPECT_DOUBLE_EQ(limiter.ceiling(), -1.0);
+    limiter.setCeiling(0.4);
+    EXPECT_EQ(limiter.ceiling(), 0.0);
+    limiter.setCeiling(std::numeric_limits<double>::quiet_NaN());
+    EXPECT_EQ(limiter.ceiling(), 0.0);
+    limiter.setCeiling(-9.0);
+    EXPECT_EQ(limiter.ceiling(), -6.0);
+
+    const Stereo out = limit(limiter, clippedNoise(48000));
+    EXPECT_LE(meterTruePeakDb(out, 48000), -6.0);
+    EXPECT_LE(fineTruePeakDb(out), -6.0 + kFineToleranceDb);
+}
+
+// ------------------------------------------------------------------------------- transparency
+
+TEST(TruePeakLimiter, PassesASignalBelowTheCeilingThroughBitForBitAfterTheLatency)
+{
+    for (int rate : kRates)
+    {
+        CTruePeakLimiter limiter(rate);
+        const int latency = limiter.latencyFrames();
+        EXPECT_EQ(latency, rate / 500) << "2 ms at " << rate << " Hz";
+        const Stereo in = {noise(rate / 2, 0.35f, 1), noise(rate / 2, 0.35f, 2)};
+        ASSERT_LT(meterTruePeakDb(in, rate), -2.0);
+        const Stereo out = limit(limiter, in);
+        for (size_t i = 0; i < out.left.size(); ++i)
+        {
+            const float left = i < size_t(latency) ? 0.0f : in.left[i - latency];
+            const float right = i < size_t(latency) ? 0.0f : in.right[i - latency];
+            ASSERT_EQ(out.left[i], left) << rate << " Hz, frame " << i;
+            ASSERT_EQ(out.right[i], right) << rate << " Hz, frame " << i;
+        }
+        EXPECT_EQ(limiter.lowestGainOfLastBlock(), 1.0);
+    }
+}
+
+TEST(TruePeakLimiter, ReturnsToBitExactPassThroughAfterLimiting)
+{
+    CTruePeakLimiter limiter(44100);
+    const Stereo quiet = {noise(66150, 0.3f, 3), noise(66150, 0.3f, 4)};
+    const Stereo in = joined(clippedNoise(44100), quiet);
+    const Stereo out = limit(limiter, in);
+    const int latency = limiter.latencyFrames();
+    // The release of 50 ms ends within a second, 20 release times.
+    const size_t quietFrom = in.left.size() - quiet.left.size() + 44100;
+    for (size_t i = quietFrom; i < in.left.size(); ++i)
+    {
+        ASSERT_EQ(out.left[i + latency], in.left[i]) << i;
+        ASSERT_EQ(out.right[i + latency], in.right[i]) << i;
+    }
+    EXPECT_EQ(limiter.lowestGainOfLastBlock(), 1.0);
+}
+
+// ------------------------------------------------------------------------------- the gain
+
+TEST(TruePeakLimiter, GivesBothChannelsOneGain)
+{
+    CTruePeakLimiter limiter(48000);
+    const Stereo loudLeft = {clippedNoise(48000).left, noise(48000 / 4, 0.1f, 9)};
+    const Stereo out = limit(limiter, loudLeft);
+    const int latency = limiter.latencyFrames();
+    int compared = 0;
+    for (size_t i = latency; i < out.left.size(); ++i)
+    {
+        const float left = loudLeft.left[i - latency];
+        const float right = loudLeft.right[i - latency];
+        if (std::fabs(left) > 0.1f && std::fabs(right) > 0.01f)
+        {
+            // Both are float roundings of one gain times the sample: 6e-8 apart at most each.
+            ASSERT_NEAR(out.right[i] / right, out.left[i] / left, 1e-6) << i;
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 1000);
+    EXPECT_LT(limiter.lowestGainOfLastBlock(), 1.0);
+}
+
+TEST(TruePeakLimiter, FallsSmoothlyOverTheLookAhead)
+{
+    // A step to 6 dB above the ceiling.
+    constexpr int kRate = 44100;
+    const Stereo in = joined(constant(0.25f, 2000), constant(1.78f, 2000));
+    CTruePeakLimiter limiter(kRate);
+    const int latency = limiter.latencyFrames();
+    const std::vector<double> gains = gainsOf(in, limit(limiter, in), latency);
+
+    const double deepest = *std::min_element(gains.begin(), gains.end());
+    EXPECT_LT(deepest, 0.5);
+    double largestStep = 0.0;
+    for (size_t i = 1; i < gains.size(); ++i)
+    {
+        largestStep = std::max(largestStep, std::fabs(gains[i] - gains[i - 1]));
+    }
+    // The fall spans about 50 frames at 44.1 kHz; a step would take it in one.
+    EXPECT_LT(largestStep, (1.0 - deepest) / 20.0);
+    EXPECT_EQ(gains[2000 - latency], 1.0) << "limited more than the look-ahead early";
+}
+
+TEST(TruePeakLimiter, HoldsTheGainWhileAPeakPasses)
+{
+    // An impulse on a quiet level: the frames whose interpolation reaches the peak (as far as a
+    // meter's 49-tap interpolator at 2x, 12 frames) all get its gain, even with the shortest
+    // release.
+    constexpr int kRate = 44100;
+    constexpr int kPeak = 2000;
+    Stereo in = constant(0.25f, 4000);
+    in.left[kPeak] = 1.78f;
+    CTruePeakLimiter limiter(kRate);
+    limiter.setRelease(1.0);
+    const std::vector<double> gains = gainsOf(in, limit(limiter, in), limiter.latencyFrames());
+    // Read off the quiet level's frames, whose roundings are alike.
+    const double held = gains[kPeak - 12];
+    EXPECT_LT(held, 0.6);
+    EXPECT_EQ(held, *std::min_element(gains.begin(), gains.begin() + kPeak));
+    for (int i = kPeak - 12; i <= kPeak + 12; ++i)
+    {
+        if (i != kPeak)
+        {
+            EXPECT_EQ(gains[i], held) << i - kPeak;
+        }
+    }
+}
+
+TEST(TruePeakLimiter, ReleasesWithTheSetTime)
+{
+    constexpr int kRate = 48000;
+    const Stereo in = joined(constant(1.5f, 1000), constant(0.25f, kRate / 2));
+    for (double releaseMs : {10.0, 50.0, 200.0})
+    {
+        CTruePeakLimiter limiter(kRate);
+        limiter.setRelease(releaseMs);
+        const std::vector<double> gains = gainsOf(in, limit(limiter, in), limiter.latencyFrames());
+        // Well after the hold, the reduction falls by e each release time.
+        const int start = 1000 + 200;
+        const int later = start + static_cast<int>(releaseMs * kRate / 1000.0);
+        const double ratio = (1.0 - gains[later]) / (1.0 - gains[start]);
+        EXPECT_NEAR(ratio, std::exp(-1.0), 0.01) << releaseMs << " ms";
+    }
+}
+
+// ------------------------------------------------------------------------------- robustness
+
+TEST(TruePeakLimiter, ProcessesAnyBlockSizeAlike)
+{
+    const Stereo in = clippedNoise(44100);
+    CTruePeakLimiter reference(44100);
+    const Stereo expected = limit(reference, in, {4096});
+    std::mt19937 generator(3);
+    std::uniform_int_distribution<int> size(1, 700);
+    std::vector<int> randomSizes(64);
+    for (int& s : randomSizes)
+    {
+        s = size(generator);
+    }
+    for (const std::vector<int>& blocks : {std::vector<int>{1}, {7}, {512}, randomSizes})
+    {
+        CTruePeakLimiter limiter(44100);
+        const Stereo out = limit(limiter, in, blocks);
+        EXPECT_EQ(out.left, expected.left) << "first block size " << blocks[0];
+        EXPECT_EQ(out.right, expected.right) << "first block size " << blocks[0];
+    }
+}
+
+TEST(TruePeakLimiter, TakesNonFiniteSamplesAsSilenceAndSilencesHugeOnes)
+{
+    constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+    constexpr float kInfinity = std::numeric_limits<float>::infinity();
+    constexpr float kHuge = std::numeric_limits<float>::max();
+    for (int rate : {32000, 44100, 48000, 96000})
+    {
+        Stereo in = {noise(4000, 0.5f, 5), noise(4000, 0.5f, 6)};
+        in.left[1000] = kNaN;
+        in.right[2000] = -kInfinity;
+        in.left[3000] = kHuge;
+        in.right[3500] = -1e12f;
+        CTruePeakLimiter limiter(rate);
+        const Stereo out = limit(limiter, in);
+        const int latency = limiter.latencyFrames();
+        for (size_t i = 0; i < out.left.size(); ++i)
+        {
+            ASSERT_TRUE(std::isfinite(out.left[i]) && std::isfinite(out.right[i])) << i;
+        }
+        EXPECT_EQ(out.left[1000 + latency], 0.0f) << rate << " Hz";
+        EXPECT_EQ(out.right[2000 + latency], 0.0f) << rate << " Hz";
+        EXPECT_EQ(out.left[3000 + latency], 0.0f) << rate << " Hz";
+        EXPECT_EQ(out.right[3500 + latency], 0.0f) << rate << " Hz";
+        // Silence in place of the non-finite samples, nothing limited around them.
+        EXPECT_EQ(out.left[999 + latency], in.left[999]) << rate << " Hz";
+        EXPECT_EQ(out.right[2001 + latency], in.right[2001]) << rate << " Hz";
+        EXPECT_LE(meterTruePeakDb(out, rate), -1.0) << rate << " Hz";
+    }
+}

@@ -1,0 +1,70 @@
+#!/bin/sh
+# Checks the Debian package the build target "packages" wrote.
+# usage: check-deb.sh lintian|contents|installed DEB VERSION [PLUGIN-CHECK]
+#   lintian    lintian finds neither errors nor warnings
+#   contents   the package holds exactly the product's files, under the version given
+#   installed  unpacked into an empty root, the plug-in loads, processes and finds its
+#              manual (PLUGIN-CHECK), and vrn07-render renders through it
+set -eu
+mode=$1
+deb=$2
+version=$3
+fail() { echo "FAIL: $*" >&2; exit 1; }
+[ -f "$deb" ] || fail "$deb does not exist (build the target packages)"
+
+case $mode in
+lintian)
+    lintian --fail-on error,warning --info "$deb" 2>&1 || fail "lintian"
+    ;;
+contents)
+    [ "$(basename "$deb")" = "vrn07_${version}_amd64.deb" ] || fail "named $(basename "$deb")"
+    [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "version $(dpkg-deb -f "$deb" Version)"
+    dpkg-deb -f "$deb" Depends | grep -q libfreetype6 || fail "no computed dependencies"
+    if dpkg-deb -f "$deb" Depends | grep -q fontconfig; then fail "depends on fontconfig"; fi
+    found=$(dpkg-deb -c "$deb" | awk '{print $6}' | sed 's|^\./||; s|/$||' | grep . | LC_ALL=C sort)
+    expected=$(LC_ALL=C sort <<LIST
+usr
+usr/bin
+usr/bin/vrn07-render
+usr/lib
+usr/lib/vst
+usr/lib/vst/VRN-07
+usr/lib/vst/VRN-07/VRN-07.so
+usr/lib/vst/VRN-07/documents
+usr/lib/vst/VRN-07/documents/index.htm
+usr/lib/vst/VRN-07/documents/licences
+usr/lib/vst/VRN-07/documents/licences/DejaVuSans.txt
+usr/lib/vst/VRN-07/documents/licences/LiberationSans.txt
+usr/lib/vst/VRN-07/documents/licences/VRN-07.txt
+usr/share
+usr/share/doc
+usr/share/doc/vrn07
+usr/share/doc/vrn07/changelog.gz
+usr/share/doc/vrn07/copyright
+usr/share/lintian
+usr/share/lintian/overrides
+usr/share/lintian/overrides/vrn07
+usr/share/man
+usr/share/man/man1
+usr/share/man/man1/vrn07-render.1.gz
+LIST
+)
+    echo "$found"
+    [ "$found" = "$expected" ] || fail "the package holds other files than expected"
+    ;;
+installed)
+    check=$4
+    root=$(mktemp -d)
+    trap 'rm -rf "$root"' EXIT
+    dpkg-deb -x "$deb" "$root"
+    "$check" "$root/usr/lib/vst/VRN-07/VRN-07.so" "$version" || fail "the installed plug-in"
+    mkdir "$root/render"
+    "$root/usr/bin/vrn07-render" --demo "$root/render" \
+        --plugin "$root/usr/lib/vst/VRN-07/VRN-07.so" || fail "vrn07-render"
+    [ -s "$root/render/demo-out.wav" ] || fail "vrn07-render wrote no output"
+    ;;
+*)
+    fail "unknown mode $mode"
+    ;;
+esac
+echo "$mode ok"

@@ -1,0 +1,45 @@
+#!/bin/sh
+# Checks a Windows zip the build target "packages" wrote: exactly the DLL of its
+# architecture, its documents and the README in a VRN-07 folder, and a DLL that exports
+# VSTPluginMain and main.
+# usage: check-zip.sh ZIP VERSION PLATFORM OBJDUMP CHECK-EXPORTS
+set -eu
+zip=$1
+version=$2
+platform=$3
+objdump=$4
+check_exports=$5
+fail() { echo "FAIL: $*" >&2; exit 1; }
+[ -f "$zip" ] || fail "$zip does not exist (build the target packages)"
+[ "$(basename "$zip")" = "VRN-07-$version-$platform.zip" ] || fail "named $(basename "$zip")"
+
+found=$(cmake -E tar tf "$zip" | sed 's|/$||' | LC_ALL=C sort)
+expected=$(LC_ALL=C sort <<LIST
+VRN-07
+VRN-07/README.txt
+VRN-07/VRN-07.dll
+VRN-07/documents
+VRN-07/documents/index.htm
+VRN-07/documents/licences
+VRN-07/documents/licences/DejaVuSans.txt
+VRN-07/documents/licences/LiberationSans.txt
+VRN-07/documents/licences/VRN-07.txt
+LIST
+)
+echo "$found"
+[ "$found" = "$expected" ] || fail "the zip holds other files than expected"
+
+folder=$(mktemp -d)
+trap 'rm -rf "$folder"' EXIT
+(cd "$folder" && cmake -E tar xf "$zip")
+case $platform in
+    windows-x86) format=pei-i386 ;;
+    windows-x64) format=pei-x86-64 ;;
+    *) fail "unknown platform $platform" ;;
+esac
+"$objdump" -f "$folder/VRN-07/VRN-07.dll" | grep -q "file format $format" ||
+    fail "the DLL is not $format"
+"$check_exports" windows "$folder/VRN-07/VRN-07.dll" "$objdump"
+grep -q "VRN-07 $version ($platform)" "$folder/VRN-07/README.txt" || fail "README names no version"
+grep -q "version $version</p>" "$folder/VRN-07/documents/index.htm" || fail "manual names no version"
+echo "zip ok"
