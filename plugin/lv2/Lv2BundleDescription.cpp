@@ -7,11 +7,13 @@
 // FOLDER gets manifest.ttl, VRN-07.ttl and presets.ttl.
 #include "engine/ControlTable.h"
 #include "engine/FactoryPresets.h"
+#include "engine/TruePeakLimiter.h"
 #include "plugin/lv2/Lv2Ports.h"
 #include "plugin/lv2/Lv2Uris.h"
 
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <cstring>
 #include <fstream>
 #include <iostream>
@@ -136,6 +138,26 @@ void writeLatencyPort(std::ostream& out)
         << "        units:unit units:frame ;\n";
 }
 
+// Off at its bottom, then the ceiling in dBTP.
+void writeCeilingPort(std::ostream& out)
+{
+    out << "        a lv2:InputPort , lv2:ControlPort ;\n"
+        << "        lv2:index " << lv2::kPortTruePeakCeiling << " ;\n"
+        << "        lv2:symbol \"" << lv2::kTruePeakCeilingSymbol << "\" ;\n"
+        << "        lv2:name \"True Peak Ceiling\" ;\n"
+        << "        lv2:default " << number(lv2::kCeilingOffDb) << " ;\n"
+        << "        lv2:minimum " << number(lv2::kCeilingOffDb) << " ;\n"
+        << "        lv2:maximum " << number(CTruePeakLimiter::kMaxCeilingDb) << " ;\n"
+        << "        units:unit units:db ;\n"
+        << "        pprops:rangeSteps "
+        << std::lround((CTruePeakLimiter::kMaxCeilingDb - lv2::kCeilingOffDb) /
+                       lv2::kCeilingStepDb) +
+               1
+        << " ;\n"
+        << "        lv2:scalePoint [ rdfs:label \"off\" ; rdf:value " << number(lv2::kCeilingOffDb)
+        << " ] ;\n";
+}
+
 void writeAudioPort(std::ostream& out, uint32_t index, const char* direction, const char* symbol,
                     const char* name)
 {
@@ -163,6 +185,8 @@ void writePorts(std::ostream& out)
     }
     open(false);
     writeLatencyPort(out);
+    open(false);
+    writeCeilingPort(out);
     out << "    ] .\n";
 }
 

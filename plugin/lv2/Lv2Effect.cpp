@@ -6,6 +6,7 @@
 
 #include <bit>
 #include <cstring>
+#include <limits>
 
 namespace
 {
@@ -19,7 +20,8 @@ const void* findFeature(const LV2_Feature* const* features, const char* uri)
 } // namespace
 
 Lv2Effect::Lv2Effect(int sampleRate, const LV2_Feature* const* features)
-    : audio_(sampleRate), settings_(audio_.published())
+    : audio_(sampleRate), truePeak_(sampleRate),
+      appliedCeiling_(std::numeric_limits<float>::quiet_NaN()), settings_(audio_.published())
 {
     // The engine's stages take the rate as the VST 2.4 edition's do when the host sets it.
     audio_.setSampleRate(sampleRate);
@@ -52,11 +54,13 @@ void Lv2Effect::activate()
 {
     audio_.reset();
     bypassDelay_.reset();
+    truePeak_.reset();
 }
 
 void Lv2Effect::run(uint32_t frames)
 {
     applyChangedControls();
+    applyCeiling();
     if (latency_)
         *latency_ = static_cast<float>(latencyFrames());
     if (frames == 0 || !inputs_[0] || !inputs_[1] || !outputs_[0] || !outputs_[1])
@@ -73,6 +77,22 @@ void Lv2Effect::run(uint32_t frames)
         audio_.process(inputs_[0], inputs_[1], outputs_[0], outputs_[1], n);
         bypassDelay_.process(outputs_[0], outputs_[1], outputs_[0], outputs_[1], n);
     }
+    if (truePeakOn_)
+        truePeak_.process(outputs_[0], outputs_[1], outputs_[0], outputs_[1], n);
+}
+
+// Switched on, the stage starts with an empty look-ahead; its ceiling follows the port.
+void Lv2Effect::applyCeiling()
+{
+    if (!truePeakCeiling_ || *truePeakCeiling_ == appliedCeiling_)
+        return;
+    appliedCeiling_ = *truePeakCeiling_;
+    const bool on = appliedCeiling_ >= CTruePeakLimiter::kMinCeilingDb;
+    if (on && !truePeakOn_)
+        truePeak_.reset();
+    truePeakOn_ = on;
+    if (on)
+        truePeak_.setCeiling(appliedCeiling_);
 }
 
 void Lv2Effect::applyChangedControls()

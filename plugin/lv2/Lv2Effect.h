@@ -1,11 +1,13 @@
-// The LV2 edition's plug-in instance: the shared audio path behind LV2 ports, with the
-// delay reported on the latency port, a bypass that keeps that delay, the editor-only
-// settings kept for the host's session, and what the audio path publishes for the editor,
-// which the user interface reads through instance access.
+// The LV2 edition's plug-in instance: the shared audio path behind LV2 ports, followed by
+// the true-peak stage while its ceiling is set, with the delay reported on the latency port,
+// a bypass that keeps that delay, the editor-only settings kept for the host's session, and
+// what the audio path publishes for the editor, which the user interface reads through
+// instance access.
 #pragma once
 
 #include "core/AudioPath.h"
 #include "engine/ControlTable.h"
+#include "engine/TruePeakLimiter.h"
 #include "plugin/lv2/BypassDelay.h"
 #include "plugin/lv2/EditorSettings.h"
 #include "plugin/lv2/Lv2Ports.h"
@@ -52,12 +54,17 @@ class Lv2Effect
     LV2_State_Status save(LV2_State_Store_Function store, LV2_State_Handle handle);
     LV2_State_Status restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
 
-    int latencyFrames() const { return CBypassDelay::kFrames; }
+    // The engine's delay, and the true-peak stage's look-ahead while it is on.
+    int latencyFrames() const
+    {
+        return CBypassDelay::kFrames + (truePeakOn_ ? truePeak_.latencyFrames() : 0);
+    }
 
   private:
     static constexpr uint32_t kTag = 0x564e3037; // "VN07"
 
     void applyChangedControls();
+    void applyCeiling();
 
     // Read first through a handle of unknown origin.
     const uint32_t tag_ = kTag;
@@ -65,6 +72,10 @@ class Lv2Effect
 
     CAudioPath audio_;
     CBypassDelay bypassDelay_;
+    CTruePeakLimiter truePeak_;
+    bool truePeakOn_ = false;
+    // The ceiling port's last value, NaN before the first.
+    float appliedCeiling_;
     const float* inputs_[2] = {};
     float* outputs_[2] = {};
     const float* controls_[lv2::kParameterPorts] = {};

@@ -32,6 +32,10 @@ constexpr const char* kParameterSymbols[kParameterPorts] = {
 };
 constexpr char kLatencySymbol[] = "latency";
 constexpr char kTruePeakCeilingSymbol[] = "true_peak_ceiling";
+// The ceiling port's values: its bottom (and default) switches the true-peak stage off; from
+// -6 dBTP up the stage holds the output's true peak below it, in steps of 0.1 dB.
+constexpr double kCeilingOffDb = -6.5;
+constexpr double kCeilingStepDb = 0.1;
 
 constexpr bool isParameterPort(uint32_t port)
 {

@@ -8,7 +8,11 @@
 #include "plugin/lv2/Lv2Uris.h"
 #include "tests/render/RenderRun.h"
 
+#include <ebur128.h>
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
 
 #include <string>
 #include <utility>
@@ -19,6 +23,23 @@ namespace
 constexpr int kDelay = 15;
 
 using Settings = std::vector<std::pair<int, std::string>>;
+
+// The true peak in dBTP, as libebur128 measures it.
+double truePeakDb(const Sound& sound)
+{
+    ebur128_state* meter =
+        ebur128_init(unsigned(sound.channels), unsigned(sound.sampleRate), EBUR128_MODE_TRUE_PEAK);
+    ebur128_add_frames_float(meter, sound.samples.data(), size_t(sound.frames()));
+    double peak = 0.0;
+    for (int channel = 0; channel < sound.channels; ++channel)
+    {
+        double channelPeak = 0.0;
+        ebur128_true_peak(meter, unsigned(channel), &channelPeak);
+        peak = std::max(peak, channelPeak);
+    }
+    ebur128_destroy(&meter);
+    return 20.0 * std::log10(peak);
+}
 
 // A loud stereo programme: a sine with noise, far above full scale at times.
 Sound programme()
@@ -47,8 +68,9 @@ class Lv2Apply : public ::testing::Test
         return readSound(folder_.path("render.wav"));
     }
 
-    // lv2apply's output with every control a program sets, then the settings.
-    Sound apply(int program, const Settings& settings)
+    // lv2apply's output with every control a program sets, then the settings, and the
+    // true-peak ceiling when given.
+    Sound apply(int program, const Settings& settings, const std::string& ceiling = "")
     {
         std::vector<std::pair<int, std::string>> controls;
         for (const PresetEntry& entry : kFactoryPresets[program].entries)
@@ -64,6 +86,8 @@ class Lv2Apply : public ::testing::Test
         for (const auto& [index, value] : controls)
             command.insert(command.end(),
                            {"-c", lv2::kParameterSymbols[index - lv2::kFirstPortParameter], value});
+        if (!ceiling.empty())
+            command.insert(command.end(), {"-c", lv2::kTruePeakCeilingSymbol, ceiling});
         command.push_back(lv2::kPluginUri);
         EXPECT_EQ(runTool(command).status, 0);
         return readSound(folder_.path("lv2.wav"));
@@ -106,4 +130,18 @@ TEST_F(Lv2Apply, IsLateByItsReportedLatencyAgainstTheAlignedRender)
     ASSERT_GT(played.samples.size(), shift);
     EXPECT_TRUE(
         std::equal(played.samples.begin() + shift, played.samples.end(), aligned.samples.begin()));
+}
+
+TEST_F(Lv2Apply, HoldsTheTruePeakBelowTheCeiling)
+{
+    // Without the ceiling the programme's true peak is well above it.
+    EXPECT_GT(truePeakDb(apply(2, {})), 0.0);
+    for (const char* ceiling : {"-1", "-3.5", "0"})
+    {
+        SCOPED_TRACE(ceiling);
+        const double peak = truePeakDb(apply(2, {}, ceiling));
+        EXPECT_LE(peak, std::atof(ceiling));
+        // Limited near the ceiling (the stage aims a little below it on noise), not silenced.
+        EXPECT_GT(peak, std::atof(ceiling) - 2.0);
+    }
 }

@@ -148,3 +148,16 @@ TEST_F(Lv2Description, OffersTheX11UserInterfaceAndTheFivePrograms)
         EXPECT_TRUE(contains(presets, std::string(" ") + preset.name + "\n")) << preset.name;
     EXPECT_TRUE(contains(listing_, "http://lv2plug.in/ns/ext/state#interface"));
 }
+
+TEST_F(Lv2Description, OffersTheTruePeakCeilingOffByDefault)
+{
+    const std::string text = port(lv2::kPortTruePeakCeiling);
+    EXPECT_TRUE(contains(text, "Symbol:      true_peak_ceiling"));
+    EXPECT_TRUE(contains(text, "Name:        True Peak Ceiling"));
+    EXPECT_DOUBLE_EQ(numberAfter(text, "Default"), lv2::kCeilingOffDb);
+    EXPECT_DOUBLE_EQ(numberAfter(text, "Minimum"), lv2::kCeilingOffDb);
+    EXPECT_DOUBLE_EQ(numberAfter(text, "Maximum"), 0.0);
+    EXPECT_TRUE(contains(text, "-6.5 = \"off\""));
+    // -6.5, then -6.0 to 0.0 in tenths.
+    EXPECT_TRUE(contains(portStatements("true_peak_ceiling"), "rangeSteps> 66"));
+}

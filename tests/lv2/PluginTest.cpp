@@ -5,6 +5,7 @@
 
 #include "engine/ControlTable.h"
 #include "engine/FactoryPresets.h"
+#include "engine/TruePeakLimiter.h"
 #include "tools/host/HostHarness.h"
 
 #include <gtest/gtest.h>
@@ -205,4 +206,36 @@ TEST_F(Lv2Plugin, RefusesSampleRatesItsDesignsCannotTake)
     for (const double rate : {0.0, 999.0, 2e6, std::nan("")})
         EXPECT_FALSE(Lv2Instance(library_, rate).valid()) << rate;
     EXPECT_TRUE(Lv2Instance(library_, 1000.0).valid());
+}
+
+TEST_F(Lv2Plugin, AddsTheTruePeakStagesLookAheadToTheLatencyWhileItIsOn)
+{
+    Lv2Instance instance(library_, kRate);
+    Stereo block{std::vector<float>(64), std::vector<float>(64)};
+    instance.setCeiling(-1.0f);
+    render(instance, block, 64);
+    const int lookAhead = CTruePeakLimiter(kRate).latencyFrames();
+    ASSERT_GT(lookAhead, 0);
+    EXPECT_EQ(instance.latency(), float(kDelay + lookAhead));
+    instance.setCeiling(-6.5f);
+    render(instance, block, 64);
+    EXPECT_EQ(instance.latency(), float(kDelay));
+}
+
+// The ceiling's stage follows the plug-in's own output unchanged: the VST edition's sound
+// through the engine's true-peak limiter.
+TEST_F(Lv2Plugin, PlacesTheTruePeakStageAfterTheVstEditionsSound)
+{
+    const Stereo input = programme();
+    Lv2Instance instance(library_, kRate);
+    loadPreset(instance, 2);
+    instance.setCeiling(-2.0f);
+    const Stereo played = render(instance, input, 300);
+
+    Stereo expected = renderVst(input, 2, {}, 512);
+    CTruePeakLimiter limiter(kRate);
+    limiter.setCeiling(-2.0);
+    limiter.process(expected.left.data(), expected.right.data(), expected.left.data(),
+                    expected.right.data(), int(expected.left.size()));
+    EXPECT_TRUE(identical(played, expected));
 }
