@@ -16,7 +16,7 @@ add_custom_target(packages
     COMMENT "Writing the release packages into ${VRN07_PACKAGE_DIR}"
     USES_TERMINAL
     VERBATIM)
-add_dependencies(packages vrn07_vst vrn07_documents vrn07-render)
+add_dependencies(packages vrn07_vst vrn07_documents vrn07-render vrn07_lv2 vrn07_lv2ui)
 if(VRN07_WINDOWS_DLLS)
     add_dependencies(packages vrn07_windows-x86 vrn07_windows-x64)
 endif()

@@ -1,20 +1,19 @@
 // The editor interface the effect's dispatcher forwards the editor opcodes to.
 #pragma once
 
+#include "editor/EditorHost.h"
 #include "plugin/VstInterface.h"
-
-class AudioEffect;
 
 class AEffEditor
 {
-public:
-    explicit AEffEditor(AudioEffect* effect) : effect_(effect) {}
+  public:
+    explicit AEffEditor(EditorHost* effect) : effect_(effect) {}
     virtual ~AEffEditor() = default;
 
     AEffEditor(const AEffEditor&) = delete;
     AEffEditor& operator=(const AEffEditor&) = delete;
 
-    virtual AudioEffect* getEffect() { return effect_; }
+    virtual EditorHost* getEffect() { return effect_; }
     // Hands the host the editor's rectangle; false when there is none.
     virtual bool getRect(ERect** rect)
     {
@@ -35,7 +34,7 @@ public:
     virtual bool onWheel(float) { return false; }
     virtual bool setKnobMode(VstInt32) { return false; }
 
-protected:
-    AudioEffect* effect_;
+  protected:
+    EditorHost* effect_;
     void* systemWindow_ = nullptr;
 };

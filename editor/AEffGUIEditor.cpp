@@ -4,7 +4,6 @@
 #include "gui/CFrame.h"
 #include "gui/KeyCode.h"
 #include "gui/platform/InputSource.h"
-#include "plugin/AudioEffect.h"
 
 #include <atomic>
 #include <chrono>
@@ -29,10 +28,9 @@ CKeyCode toolkitKey(const VstKeyCode& key)
 }
 } // namespace
 
-AEffGUIEditor::AEffGUIEditor(AudioEffect* effect)
+AEffGUIEditor::AEffGUIEditor(EditorHost* effect)
     : AEffEditor(effect), lastTicks_(platform::currentInput().ticks())
 {
-    effect->setEditor(this);
 }
 
 bool AEffGUIEditor::getRect(ERect** rect)

@@ -12,7 +12,7 @@ class CFrame;
 class AEffGUIEditor : public AEffEditor, public CFrameOwner
 {
   public:
-    explicit AEffGUIEditor(AudioEffect* effect);
+    explicit AEffGUIEditor(EditorHost* effect);
 
     bool getRect(ERect** rect) override;
     // Redraws the frame's dirty views, unless a control's drag is pumping the host.

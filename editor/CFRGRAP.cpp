@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "analysis/SpectrumAnalyzer.h"
+#include "core/PublishedState.h"
 #include "gui/CDrawContext.h"
-#include "plugin/AKkk.h"
 
 namespace
 {
@@ -65,8 +65,8 @@ std::string levelText(float value)
 }
 } // namespace
 
-CFRGRAP::CFRGRAP(const CRect& size, CBitmap* background, AKkk* effect, CSpectrumAnalyzer* analyzer,
-                 CControlListener* listener)
+CFRGRAP::CFRGRAP(const CRect& size, CBitmap* background, PublishedState* effect,
+                 CSpectrumAnalyzer* analyzer, CControlListener* listener)
     : CGRAP(size, listener, background), effect_(effect), analyzer_(analyzer),
       low_(CSpectrumReducer::kLowestFrequency),
       high_(analyzer != nullptr ? static_cast<float>(analyzer->sampleRate()) * 0.5f : 0.0f),

@@ -9,7 +9,7 @@
 #include "analysis/SpectrumReducer.h"
 #include "editor/CGRAP.h"
 
-class AKkk;
+class PublishedState;
 class CSpectrumAnalyzer;
 
 class CFRGRAP : public CGRAP
@@ -18,8 +18,8 @@ class CFRGRAP : public CGRAP
     // Takes the sample rate from the analyser; starts with the level range -160 .. 10 dB in
     // 10 dB steps and the frequencies 20 Hz to half the rate. Without an effect or an
     // analyser the view draws nothing.
-    CFRGRAP(const CRect& size, CBitmap* background, AKkk* effect, CSpectrumAnalyzer* analyzer,
-            CControlListener* listener);
+    CFRGRAP(const CRect& size, CBitmap* background, PublishedState* effect,
+            CSpectrumAnalyzer* analyzer, CControlListener* listener);
 
     // The level at the plot's bottom and top in dB, and the spacing of the level grid lines
     // below the top. Ignored unless all three are finite and the step is positive.
@@ -48,7 +48,7 @@ class CFRGRAP : public CGRAP
                     CHoriTxtAlign alignment);
     void drawCurve(CDrawContext* context, SpectrumCurve curve, const CColor& colour);
 
-    AKkk* effect_;
+    PublishedState* effect_;
     CSpectrumAnalyzer* analyzer_;
     float low_;
     float high_;

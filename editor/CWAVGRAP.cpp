@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/PublishedState.h"
 #include "engine/ValueFormatters.h"
 #include "gui/CDrawContext.h"
-#include "plugin/AKkk.h"
 
 namespace
 {
@@ -70,8 +70,8 @@ void formatLevelLine(int db, char* text, size_t size)
 }
 } // namespace
 
-CWAVGRAP::CWAVGRAP(const CRect& size, CBitmap* background, AKkk* effect, CControlListener* listener,
-                   CWaveformCapture* capture)
+CWAVGRAP::CWAVGRAP(const CRect& size, CBitmap* background, PublishedState* effect,
+                   CControlListener* listener, CWaveformCapture* capture)
     : CGRAP(size, listener, background), effect_(effect), capture_(capture),
       vertices_(size_t(2 * std::max(plotWidth_, 0)))
 {

@@ -10,7 +10,7 @@
 #include "analysis/WaveformCapture.h"
 #include "editor/CGRAP.h"
 
-class AKkk;
+class PublishedState;
 
 class CWAVGRAP : public CGRAP
 {
@@ -22,8 +22,8 @@ class CWAVGRAP : public CGRAP
     // Resets the capture to one column per plot column, with a time window of kStartTimeMs
     // at the effect's sample rate, and level 1. Without an effect the view draws nothing;
     // without a capture it draws no trace.
-    CWAVGRAP(const CRect& size, CBitmap* background, AKkk* effect, CControlListener* listener,
-             CWaveformCapture* capture);
+    CWAVGRAP(const CRect& size, CBitmap* background, PublishedState* effect,
+             CControlListener* listener, CWaveformCapture* capture);
 
     // The setters may be called from any thread.
     // The time window in milliseconds, also the capture's; ignored unless finite and positive.
@@ -47,7 +47,7 @@ class CWAVGRAP : public CGRAP
     // The row of an amplitude at the given level.
     int32_t rowOf(float amplitude, float level) const;
 
-    AKkk* effect_;
+    PublishedState* effect_;
     CWaveformCapture* capture_;
     std::atomic<float> time_{kStartTimeMs};
     std::atomic<float> level_{kHighestLevel};

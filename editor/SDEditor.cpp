@@ -1,6 +1,6 @@
 #include "editor/SDEditor.h"
 
-#include "analysis/SpectrumAnalyzer.h"
+#include "core/PublishedState.h"
 #include "editor/CFRGRAP.h"
 #include "editor/CWAVGRAP.h"
 #include "editor/InformationDocument.h"
@@ -17,7 +17,6 @@
 #include "gui/CParamDisplay.h"
 #include "gui/CSlider.h"
 #include "gui/CTextLabel.h"
-#include "plugin/AKkk.h"
 
 #include <algorithm>
 #include <cstring>
@@ -29,8 +28,8 @@ constexpr int32_t kBackgroundBitmap = 11030;
 constexpr int32_t kInformationBitmap = 11043;
 constexpr CColor kPanelColour{64, 88, 112, 128};
 constexpr CColor kTextColour{208, 208, 208, 0};
-constexpr int32_t kValueFont = 6;       // Arial 9 pixels
-constexpr int32_t kLabelFont = 4;       // Arial 11 pixels
+constexpr int32_t kValueFont = 6; // Arial 9 pixels
+constexpr int32_t kLabelFont = 4; // Arial 11 pixels
 constexpr int32_t kMenuFont = 3;
 constexpr int32_t kValueDisplayHeight = 12;
 constexpr int32_t kLabelHeight = 13;
@@ -43,6 +42,9 @@ constexpr float kSpectrumTopDb = -17.0f;
 constexpr float kSpectrumGridDb = 12.0f;
 constexpr float kSpectrumLowHz = 20.0f;
 constexpr float kSpectrumSlope = 4.0f;
+
+// Shown in the viewer area when the editor cannot read the effect's published values.
+constexpr char kNoMetersText[] = "No meters: this host keeps the audio from the editor";
 
 // Each open takes the next identifier, across every editor of the process.
 std::atomic<uint32_t> nextTimerId{0};
@@ -68,9 +70,10 @@ struct BitmapHold
 };
 } // namespace
 
-SDEditor::SDEditor(AKkk* effect)
-    : AEffGUIEditor(effect), effect_(effect),
-      information_(std::make_unique<CInformationDocument>(CInformationDocument::currentModulePath()))
+SDEditor::SDEditor(EditorHost* effect, PublishedState* published)
+    : AEffGUIEditor(effect), published_(published),
+      information_(
+          std::make_unique<CInformationDocument>(CInformationDocument::currentModulePath()))
 {
     background_ = new CBitmap(kBackgroundBitmap);
     rect_.top = 0;
@@ -129,26 +132,31 @@ bool SDEditor::open(void* parentWindow)
     // Everything recorded before this point is shown by the values read during the build.
     for (PendingValue& value : pending_)
         value.pending.store(false, std::memory_order_relaxed);
-    showParameter(kParamViewerTime, float(effect_->storedParameter(kParamViewerTime)));
-    showParameter(kParamViewerLevel, float(effect_->storedParameter(kParamViewerLevel)));
+    showParameter(kParamViewerTime, effect_->getParameter(kParamViewerTime));
+    showParameter(kParamViewerLevel, effect_->getParameter(kParamViewerLevel));
 
-    effect_->inputAnalyzer().clear();
-    effect_->outputAnalyzer().clear();
+    if (published_)
+    {
+        published_->inputAnalyzer().clear();
+        published_->outputAnalyzer().clear();
+        published_->takeSampleRateChange();
+        published_->takeCurvesReset();
+    }
     if (spectrumGraph_)
         spectrumGraph_->resetCurves();
-    sampleRateChanged_.store(false, std::memory_order_relaxed);
-    resetCurves_.store(false, std::memory_order_relaxed);
 
     timerId_ = nextTimerId.fetch_add(1, std::memory_order_relaxed);
     informationShown_.store(true, std::memory_order_release);
-    effect_->setEditorOpen(true);
+    if (published_)
+        published_->setEditorOpen(true);
     return true;
 }
 
 void SDEditor::close()
 {
     // From here on the audio path no longer feeds the viewers and meters.
-    effect_->setEditorOpen(false);
+    if (published_)
+        published_->setEditorOpen(false);
     informationShown_.store(false, std::memory_order_release);
     timerId_ = 0;
     CFrame* frame = frame_;
@@ -210,7 +218,9 @@ void SDEditor::buildRow(CFrame& frame, const ControlRow& row)
             addNameLabel(frame, row);
         return;
     }
-    if (CView* viewer = buildViewer(row, size, first.bitmap, second.bitmap))
+    CView* viewer = published_ ? buildViewer(row, size, first.bitmap, second.bitmap)
+                               : buildMissingViewerNote(row, size);
+    if (viewer)
         frame.addChild(viewer);
 }
 
@@ -280,20 +290,20 @@ CView* SDEditor::buildViewer(const ControlRow& row, const CRect& size, CBitmap* 
     {
     case kKindSpectrumGraph:
     {
-        auto* graph = new CFRGRAP(size, first, effect_, &effect_->inputAnalyzer(), this);
+        auto* graph = new CFRGRAP(size, first, published_, &published_->inputAnalyzer(), this);
         graph->setLevelRange(kSpectrumBottomDb, kSpectrumTopDb, kSpectrumGridDb);
-        graph->setFrequencyRange(kSpectrumLowHz, float(effect_->sampleRate()) * 0.5f,
+        graph->setFrequencyRange(kSpectrumLowHz, float(published_->sampleRate()) * 0.5f,
                                  kSpectrumSlope);
         spectrumGraph_ = graph;
         return graph;
     }
     case kKindWaveGraph:
-        waveGraph_ = new CWAVGRAP(size, first, effect_, this, &effect_->waveformCapture());
+        waveGraph_ = new CWAVGRAP(size, first, published_, this, &published_->waveformCapture());
         return waveGraph_;
     case kKindOutputMeter:
         if (!first)
             return nullptr;
-        outputMeter_ = new VUMETER(first, row.x, row.y, effect_);
+        outputMeter_ = new VUMETER(first, row.x, row.y, published_);
         return outputMeter_;
     case kKindLevelMeterLow:
     case kKindLevelMeterMid:
@@ -301,7 +311,7 @@ CView* SDEditor::buildViewer(const ControlRow& row, const CRect& size, CBitmap* 
     {
         const int band = row.kind - kKindLevelMeterLow;
         levelMeters_[band] = new LED_VUMETER(row.x, row.y, LED_VUMETER::kLevel, second, first,
-                                             &effect_->meters().bandLevel[band]);
+                                             &published_->meters().bandLevel[band]);
         return levelMeters_[band];
     }
     case kKindReductionMeterLow:
@@ -310,12 +320,28 @@ CView* SDEditor::buildViewer(const ControlRow& row, const CRect& size, CBitmap* 
     {
         const int band = row.kind - kKindReductionMeterLow;
         reductionMeters_[band] = new LED_VUMETER(row.x, row.y, LED_VUMETER::kReduction, second,
-                                                 first, &effect_->meters().bandMinGain[band]);
+                                                 first, &published_->meters().bandMinGain[band]);
         return reductionMeters_[band];
     }
     default:
         return nullptr;
     }
+}
+
+// Without the effect's published values, the viewer area says why it stays empty, and the
+// meters are left out so that none of them reads as silence.
+CView* SDEditor::buildMissingViewerNote(const ControlRow& row, const CRect& size)
+{
+    if (row.kind != kKindSpectrumGraph)
+        return nullptr;
+    auto* note = new CTextLabel(size, kNoMetersText);
+    note->setAlignment(kCenterText);
+    note->setFont(kLabelFont);
+    note->setTextFace(kBoldFace);
+    note->setTextColor(kTextColour);
+    note->setBackColor(kPanelColour);
+    note->setBorderColor(kPanelColour);
+    return note;
 }
 
 // The knob's real value under it, the knob's width plus 2 pixels on each side.
@@ -324,8 +350,8 @@ void SDEditor::addValueDisplay(CFrame& frame, const ControlRow& row, int32_t wid
     const int32_t left = row.x + row.valueDx - 2;
     const int32_t top = row.y + row.valueDy;
     auto* display = new CParamDisplay(
-        normalised(left, top, row.x + row.valueDx + width + 2, top + kValueDisplayHeight),
-        nullptr, 1);
+        normalised(left, top, row.x + row.valueDx + width + 2, top + kValueDisplayHeight), nullptr,
+        1);
     display->setAlignment(kCenterText);
     display->setFont(kValueFont);
     display->setTextColor(kTextColour);
@@ -375,8 +401,8 @@ void SDEditor::setParameter(VstInt32 index, float value)
     if (index < 0 || index >= kNumParameters)
         return;
     // The capture belongs to the effect, so its time window may follow at once.
-    if (index == kParamViewerTime)
-        effect_->waveformCapture().setTime(float(normalizedToReal(value, index)));
+    if (index == kParamViewerTime && published_)
+        published_->waveformCapture().setTime(float(normalizedToReal(value, index)));
     pending_[index].value.store(value, std::memory_order_relaxed);
     pending_[index].pending.store(true, std::memory_order_release);
 }
@@ -402,15 +428,15 @@ void SDEditor::applyPendingChanges()
         if (entry.pending.exchange(false, std::memory_order_acquire))
             showParameter(index, entry.value.load(std::memory_order_relaxed));
     }
-    if (sampleRateChanged_.exchange(false, std::memory_order_acquire))
+    if (published_ && published_->takeSampleRateChange())
     {
-        const int rate = effect_->sampleRate();
+        const int rate = published_->sampleRate();
         if (spectrumGraph_)
             spectrumGraph_->sampleRateChanged(rate);
         if (waveGraph_)
             waveGraph_->setSampleRate(rate);
     }
-    if (resetCurves_.exchange(false, std::memory_order_acquire) && spectrumGraph_)
+    if (published_ && published_->takeCurvesReset() && spectrumGraph_)
         spectrumGraph_->resetCurves();
     openRequestedDocument();
 }
@@ -428,16 +454,6 @@ void SDEditor::showParameter(int index, float value)
         waveGraph_->setTime(float(normalizedToReal(value, index)));
     else if (index == kParamViewerLevel)
         waveGraph_->setLevel(float(normalizedToReal(value, index)));
-}
-
-void SDEditor::sampleRateChanged()
-{
-    sampleRateChanged_.store(true, std::memory_order_release);
-}
-
-void SDEditor::resetCurvesRequested()
-{
-    resetCurves_.store(true, std::memory_order_release);
 }
 
 void SDEditor::openInformationDocument()
@@ -500,12 +516,16 @@ void SDEditor::updateMeters()
 
 void SDEditor::updateViewer()
 {
-    if (effect_->spectrumMode())
+    if (!published_)
+        return;
+    if (published_->spectrumMode())
     {
         if (!spectrumGraph_)
             return;
-        const bool source = spectrumGraph_->updateCurve(effect_->inputAnalyzer(), SpectrumCurve::source);
-        const bool output = spectrumGraph_->updateCurve(effect_->outputAnalyzer(), SpectrumCurve::output);
+        const bool source =
+            spectrumGraph_->updateCurve(published_->inputAnalyzer(), SpectrumCurve::source);
+        const bool output =
+            spectrumGraph_->updateCurve(published_->outputAnalyzer(), SpectrumCurve::output);
         if (source || output)
             frame_->drawView(spectrumGraph_);
     }

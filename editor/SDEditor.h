@@ -14,7 +14,6 @@
 #include <cstdint>
 #include <memory>
 
-class AKkk;
 class CBitmap;
 class CControl;
 class CFRGRAP;
@@ -24,13 +23,16 @@ class CTextLabel;
 class CView;
 class CWAVGRAP;
 class LED_VUMETER;
+class PublishedState;
 class VUMETER;
 struct ControlRow;
 
 class SDEditor : public AEffGUIEditor, public CControlListener
 {
-public:
-    explicit SDEditor(AKkk* effect);
+  public:
+    // The meters and viewers read what the effect publishes; without it (a host that keeps
+    // the effect from its editor) the panel shows controls only and says why.
+    SDEditor(EditorHost* effect, PublishedState* published);
     ~SDEditor() override;
 
     bool open(void* parentWindow) override;
@@ -46,9 +48,6 @@ public:
     void tick();
     void timerTick() override { tick(); }
 
-    // The effect's sample rate changed, or its running state was reset; any thread.
-    void sampleRateChanged();
-    void resetCurvesRequested();
     // Asks for the user manual while the editor is open; any thread, without waiting. The
     // editor's own thread opens it at its next tick or idle, at most once a second.
     void openInformationDocument();
@@ -60,7 +59,7 @@ public:
     CControl* control(int index) const;
     CParamDisplay* valueDisplay(int index) const;
 
-private:
+  private:
     struct PendingValue
     {
         std::atomic<float> value{0.0f};
@@ -71,6 +70,7 @@ private:
     CControl* buildControl(const ControlRow& row, const CRect& size, CBitmap* first,
                            CBitmap* second);
     CView* buildViewer(const ControlRow& row, const CRect& size, CBitmap* first, CBitmap* second);
+    CView* buildMissingViewerNote(const ControlRow& row, const CRect& size);
     void addValueDisplay(CFrame& frame, const ControlRow& row, int32_t width);
     void addNameLabel(CFrame& frame, const ControlRow& row);
     void addInformationButton(CFrame& frame);
@@ -82,7 +82,7 @@ private:
     void updateMeters();
     void updateViewer();
 
-    AKkk* effect_;
+    PublishedState* published_;
     CFRGRAP* spectrumGraph_ = nullptr;
     CWAVGRAP* waveGraph_ = nullptr;
     VUMETER* outputMeter_ = nullptr;
@@ -97,8 +97,6 @@ private:
     uint32_t timerId_ = 0;
 
     PendingValue pending_[kNumParameters];
-    std::atomic<bool> sampleRateChanged_{false};
-    std::atomic<bool> resetCurves_{false};
     // Set while the information holder exists, read by the effect on any thread.
     std::atomic<bool> informationShown_{false};
     std::atomic<bool> documentRequested_{false};

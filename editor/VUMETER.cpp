@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/PublishedState.h"
 #include "editor/LED_VUMETER.h"
 #include "engine/MeterValues.h"
 #include "gui/CBitmap.h"
-#include "plugin/AKkk.h"
 
 namespace
 {
@@ -28,7 +28,7 @@ float reading(double value, double resting)
 }
 } // namespace
 
-VUMETER::VUMETER(CBitmap* strip, int x, int y, AKkk* effect)
+VUMETER::VUMETER(CBitmap* strip, int x, int y, PublishedState* effect)
     : CMovieBitmap(rectAt(x, y, strip != nullptr ? strip->getWidth() : 0, frameHeightOf(strip)),
                    nullptr, -1, kFrames, frameHeightOf(strip), strip),
       effect_(effect)

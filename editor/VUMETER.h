@@ -5,13 +5,13 @@
 
 #include "gui/CMovieBitmap.h"
 
-class AKkk;
+class PublishedState;
 
 class VUMETER : public CMovieBitmap
 {
   public:
     // One frame of the strip at (x, y). Without an effect the meter never moves.
-    VUMETER(CBitmap* strip, int x, int y, AKkk* effect);
+    VUMETER(CBitmap* strip, int x, int y, PublishedState* effect);
 
     // One tick: reads and resets the value of the current mode, smooths it and sets the
     // position.
@@ -23,7 +23,7 @@ class VUMETER : public CMovieBitmap
     // Reduction: follows more reduction within a few ticks and relaxes toward none.
     void followReduction(float gain);
 
-    AKkk* effect_;
+    PublishedState* effect_;
     float shown_ = 0.0f;
     float held_ = 0.0f;
 };

@@ -1,12 +1,8 @@
 #include "plugin/AKkk.h"
 
-#include "analysis/SpectrumAnalyzer.h"
 #include "editor/SDEditor.h"
-#include "engine/DenormalGuard.h"
 #include "engine/HostValueText.h"
-#include "engine/LimiterEngine.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -19,11 +15,6 @@ constexpr char kProductName[] = "VRN-07";
 constexpr VstInt32 kUniqueId = vstFourCharCode('0', 'q', '6', '4');
 constexpr int kFirstNamedParameter = 13;
 
-double decibelsToGain(double decibels)
-{
-    return std::pow(10.0, decibels / 20.0);
-}
-
 // Host values are normalised: anything else would reach infinite gains or frequencies.
 float clampToNormalized(float value)
 {
@@ -33,15 +24,12 @@ float clampToNormalized(float value)
 
 AKkk::AKkk(audioMasterCallback host)
     : AudioEffectX(host, kNumPrograms, kNumParameters),
-      sampleRate_(static_cast<int32_t>(initialSampleRate_)), waveCapture_(sampleRate())
+      audio_(static_cast<int32_t>(initialSampleRate_))
 {
     programs_ = std::make_unique<ProgramRecord[]>(kNumPrograms);
     for (int i = 0; i < kNumPrograms; ++i)
         std::memcpy(programs_[i].name, kFactoryPresets[i].name, kProgramNameSize);
 
-    inputAnalyzer_ = std::make_unique<CSpectrumAnalyzer>(sampleRate());
-    outputAnalyzer_ = std::make_unique<CSpectrumAnalyzer>(sampleRate());
-    engine_ = std::make_unique<CLimiterEngine>(sampleRate());
     for (auto& parameter : parameters_)
         parameter.store(0.0, std::memory_order_relaxed);
 
@@ -52,7 +40,8 @@ AKkk::AKkk(audioMasterCallback host)
     effect_.numOutputs = 2;
     effect_.uniqueID = kUniqueId;
 
-    sdEditor_ = new SDEditor(this);
+    sdEditor_ = new SDEditor(this, &audio_.published());
+    setEditor(sdEditor_);
     resetToDefaults();
     setProgram(0);
     resume();
@@ -64,9 +53,6 @@ AKkk::~AKkk()
     // down while the effect they read still exists.
     sdEditor_->close();
     programs_.reset();
-    inputAnalyzer_.reset();
-    outputAnalyzer_.reset();
-    engine_.reset();
 }
 
 void AKkk::processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames)
@@ -74,47 +60,7 @@ void AKkk::processReplacing(float** inputs, float** outputs, VstInt32 sampleFram
     if (sampleFrames <= 0 || !inputs || !outputs || !inputs[0] || !inputs[1] || !outputs[0] ||
         !outputs[1])
         return;
-    const DenormalGuard flushDenormals;
-    // The source spectrum sees the host's input, before the limiter gain.
-    if (feedsSpectrum(showSource()))
-        inputAnalyzer_->feed(inputs[0], inputs[1], sampleFrames);
-    if (processingOn())
-        processBlock(inputs, outputs, sampleFrames);
-    else
-        bypassBlock(inputs, outputs, sampleFrames);
-    if (feedsSpectrum(showOutput()))
-        outputAnalyzer_->feed(outputs[0], outputs[1], sampleFrames);
-}
-
-void AKkk::processBlock(float** inputs, float** outputs, VstInt32 frames)
-{
-    ProcessContext context;
-    context.inputGain = limiterGain();
-    context.outputGain = outputGain();
-    context.meters = editorOpen() ? &meters_ : nullptr;
-    context.meterGainMode = meterMode();
-    context.capture = feedsViewer() ? &waveCapture_ : nullptr;
-    engine_->process(frames, inputs[0], inputs[1], outputs[0], outputs[1], context);
-}
-
-// The input reaches the output unchanged and undelayed; the engine keeps its state. The
-// three envelopes all show the input.
-void AKkk::bypassBlock(float** inputs, float** outputs, VstInt32 frames)
-{
-    if (feedsViewer())
-    {
-        for (VstInt32 i = 0; i < frames; ++i)
-        {
-            const float peak = std::max(std::fabs(inputs[0][i]), std::fabs(inputs[1][i]));
-            waveCapture_.advance();
-            waveCapture_.offer(Trace::source, peak);
-            waveCapture_.offer(Trace::limited, peak);
-            waveCapture_.offer(Trace::output, peak);
-        }
-    }
-    for (int channel = 0; channel < 2; ++channel)
-        if (outputs[channel] != inputs[channel])
-            std::memmove(outputs[channel], inputs[channel], sizeof(float) * size_t(frames));
+    audio_.process(inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames);
 }
 
 // ---------------------------------------------------------------------------- parameters
@@ -203,83 +149,8 @@ void AKkk::resetToDefaults()
 
 void AKkk::applyParameter(int index, float value)
 {
-    if (!editor_)
-        return;
-    const bool on = value != 0.0f;
-    switch (index)
-    {
-    case kParamViewerMode:
-        if (value == 1.0f)
-        {
-            spectrumMode_.store(0, std::memory_order_relaxed);
-        }
-        else
-        {
-            spectrumMode_.store(1, std::memory_order_relaxed);
-            inputAnalyzer_->clear();
-            outputAnalyzer_->clear();
-        }
-        break;
-    case kParamViewerPause:
-        viewerPaused_.store(std::trunc(storedParameter(index)) == 0.0 ? 1 : 0,
-                            std::memory_order_relaxed);
-        break;
-    case kParamViewerSource:
-        showSource_.store(on, std::memory_order_relaxed);
-        if (spectrumMode())
-            inputAnalyzer_->clear();
-        break;
-    case kParamViewerLimited:
-        showLimited_.store(on, std::memory_order_relaxed);
-        break;
-    case kParamViewerOutput:
-        showOutput_.store(on, std::memory_order_relaxed);
-        if (spectrumMode())
-            outputAnalyzer_->clear();
-        break;
-    case kParamMeterMode:
-        meterMode_.store(on, std::memory_order_relaxed);
-        break;
-    case kParamBypass:
-        processingOn_.store(on, std::memory_order_relaxed);
-        break;
-    case kParamThresholdLow:
-    case kParamThresholdMid:
-    case kParamThresholdHigh:
-        engine_->setThreshold(index - kParamThresholdLow, value);
-        break;
-    case kParamGainLow:
-    case kParamGainMid:
-    case kParamGainHigh:
-        engine_->setBandGain(index - kParamGainLow, value);
-        break;
-    case kParamCrossoverLow:
-        engine_->setLowCrossover(value);
-        break;
-    case kParamCrossoverHigh:
-        engine_->setHighCrossover(value);
-        break;
-    case kParamAttack:
-        engine_->setAttack(value);
-        break;
-    case kParamRelease:
-        engine_->setRelease(value);
-        break;
-    case kParamLimiterGain:
-        limiterGain_.store(decibelsToGain(value), std::memory_order_relaxed);
-        break;
-    case kParamOutputGain:
-        outputGain_.store(decibelsToGain(value), std::memory_order_relaxed);
-        break;
-    case kParamSafeClip:
-        engine_->setSafeClip(on);
-        break;
-    case kParamSens:
-        engine_->setSens(on);
-        break;
-    default:
-        break;
-    }
+    if (editor_)
+        audio_.applyParameter(index, value);
 }
 
 // ---------------------------------------------------------------------------- programs
@@ -326,25 +197,12 @@ bool AKkk::getProgramNameIndexed(VstInt32, VstInt32 index, char* text)
 
 void AKkk::setSampleRate(float rate)
 {
-    sampleRate_.store(static_cast<int32_t>(rate), std::memory_order_relaxed);
-    inputAnalyzer_->setSampleRate(sampleRate());
-    outputAnalyzer_->setSampleRate(sampleRate());
-    waveCapture_.setSampleRate(sampleRate());
-    if (editorOpen())
-        sdEditor_->sampleRateChanged();
-    engine_->setSampleRate(sampleRate());
-    resume();
+    audio_.setSampleRate(static_cast<int32_t>(rate));
 }
 
 void AKkk::resume()
 {
-    meters_.outPeak.store(0.0, std::memory_order_relaxed);
-    meters_.minGain.store(1.0, std::memory_order_relaxed);
-    engine_->reset();
-    inputAnalyzer_->clear();
-    outputAnalyzer_->clear();
-    if (editorOpen())
-        sdEditor_->resetCurvesRequested();
+    audio_.reset();
 }
 
 bool AKkk::getEffectName(char* text)

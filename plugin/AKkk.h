@@ -2,18 +2,15 @@
 // editor shows.
 #pragma once
 
-#include "analysis/WaveformCapture.h"
+#include "core/AudioPath.h"
 #include "engine/ControlTable.h"
 #include "engine/FactoryPresets.h"
 #include "engine/MeterValues.h"
 #include "plugin/AudioEffectX.h"
 #include "plugin/Version.h"
 
-#include <atomic>
 #include <memory>
 
-class CLimiterEngine;
-class CSpectrumAnalyzer;
 class SDEditor;
 
 struct ProgramRecord
@@ -23,7 +20,7 @@ struct ProgramRecord
 
 class AKkk : public AudioEffectX
 {
-public:
+  public:
     explicit AKkk(audioMasterCallback host);
     ~AKkk() override;
 
@@ -54,54 +51,37 @@ public:
     // Applies a real value (dB, Hz, ms, or 0/1) to the engine and the effect's flags.
     void applyParameter(int index, float value);
 
-    // Values the editor reads.
-    int sampleRate() const { return sampleRate_.load(std::memory_order_relaxed); }
+    // Values the editor and the tests read.
+    int sampleRate() const { return audio_.published().sampleRate(); }
     double storedParameter(int index) const;
-    bool spectrumMode() const { return spectrumMode_.load(std::memory_order_relaxed) != 0; }
-    void setEditorOpen(bool open) { editorOpen_.store(open, std::memory_order_release); }
-    bool editorOpen() const { return editorOpen_.load(std::memory_order_acquire); }
-    double outputGain() const { return outputGain_.load(std::memory_order_relaxed); }
-    double limiterGain() const { return limiterGain_.load(std::memory_order_relaxed); }
-    bool processingOn() const { return processingOn_.load(std::memory_order_relaxed) != 0; }
-    bool viewerPaused() const { return viewerPaused_.load(std::memory_order_relaxed) != 0; }
-    bool showSource() const { return showSource_.load(std::memory_order_relaxed) != 0; }
-    bool showLimited() const { return showLimited_.load(std::memory_order_relaxed) != 0; }
-    bool showOutput() const { return showOutput_.load(std::memory_order_relaxed) != 0; }
-    bool meterMode() const { return meterMode_.load(std::memory_order_relaxed) != 0; }
-    CSpectrumAnalyzer& inputAnalyzer() { return *inputAnalyzer_; }
-    CSpectrumAnalyzer& outputAnalyzer() { return *outputAnalyzer_; }
+    PublishedState& published() { return audio_.published(); }
+    const PublishedState& published() const { return audio_.published(); }
+    bool spectrumMode() const { return published().spectrumMode(); }
+    void setEditorOpen(bool open) { published().setEditorOpen(open); }
+    bool editorOpen() const { return published().editorOpen(); }
+    double outputGain() const { return audio_.outputGain(); }
+    double limiterGain() const { return audio_.limiterGain(); }
+    bool processingOn() const { return audio_.processingOn(); }
+    bool viewerPaused() const { return published().viewerPaused(); }
+    bool showSource() const { return published().showSource(); }
+    bool showLimited() const { return published().showLimited(); }
+    bool showOutput() const { return published().showOutput(); }
+    bool meterMode() const { return published().meterMode(); }
+    CSpectrumAnalyzer& inputAnalyzer() { return published().inputAnalyzer(); }
+    CSpectrumAnalyzer& outputAnalyzer() { return published().outputAnalyzer(); }
     SDEditor* sdEditor() { return sdEditor_; }
-    MeterValues& meters() { return meters_; }
-    CWaveformCapture& waveformCapture() { return waveCapture_; }
-    const CLimiterEngine& engine() const { return *engine_; }
+    MeterValues& meters() { return published().meters(); }
+    CWaveformCapture& waveformCapture() { return published().waveformCapture(); }
+    const CLimiterEngine& engine() const { return audio_.engine(); }
 
-private:
+  private:
     static bool isParameterIndex(VstInt32 index) { return index >= 0 && index < kNumParameters; }
     void storeAndApply(VstInt32 index, double normalized);
-    void processBlock(float** inputs, float** outputs, VstInt32 frames);
-    void bypassBlock(float** inputs, float** outputs, VstInt32 frames);
-    bool feedsViewer() const { return editorOpen() && !viewerPaused(); }
-    bool feedsSpectrum(bool shown) const { return feedsViewer() && spectrumMode() && shown; }
 
-    std::atomic<int32_t> sampleRate_;
     std::unique_ptr<ProgramRecord[]> programs_;
     std::atomic<double> parameters_[kNumParameters];
-    std::atomic<int32_t> spectrumMode_{0};
-    std::atomic<int32_t> viewerPaused_{0};
-    std::atomic<int32_t> showSource_{1};
-    std::atomic<int32_t> showLimited_{1};
-    std::atomic<int32_t> showOutput_{1};
-    // The waveform envelopes live with the effect, so that closing the editor never takes
-    // them away from the audio thread.
-    CWaveformCapture waveCapture_;
-    MeterValues meters_;
-    std::atomic<int32_t> meterMode_{0};
-    std::atomic<int32_t> processingOn_{0};
-    std::atomic<double> outputGain_{1.0};
-    std::atomic<double> limiterGain_{1.0};
-    std::unique_ptr<CLimiterEngine> engine_;
-    std::unique_ptr<CSpectrumAnalyzer> inputAnalyzer_;
-    std::unique_ptr<CSpectrumAnalyzer> outputAnalyzer_;
+    // The engine, the analysers and the waveform capture live with the effect, so that
+    // closing the editor never takes them away from the audio thread.
+    CAudioPath audio_;
     SDEditor* sdEditor_ = nullptr;
-    std::atomic<bool> editorOpen_{false};
 };

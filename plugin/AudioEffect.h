@@ -2,17 +2,18 @@
 // functions, the basic dispatcher opcodes and the guarded calls back into the host.
 #pragma once
 
+#include "editor/EditorHost.h"
 #include "plugin/VstInterface.h"
 
 #include <atomic>
 
 class AEffEditor;
 
-class AudioEffect
+class AudioEffect : public EditorHost
 {
   public:
     AudioEffect(audioMasterCallback host, VstInt32 numPrograms, VstInt32 numParams);
-    virtual ~AudioEffect();
+    ~AudioEffect() override;
 
     AudioEffect(const AudioEffect&) = delete;
     AudioEffect& operator=(const AudioEffect&) = delete;
@@ -32,7 +33,7 @@ class AudioEffect
 
     virtual void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) = 0;
     virtual void setParameter(VstInt32 index, float value) = 0;
-    virtual float getParameter(VstInt32 index) = 0;
+    float getParameter(VstInt32 index) override = 0;
     virtual void getParameterName(VstInt32 index, char* text) = 0;
     // The unit and the value text hosts show; nothing is written by default.
     virtual void getParameterLabel(VstInt32, char*) {}
@@ -47,14 +48,14 @@ class AudioEffect
     virtual void getProgramName(char* name) = 0;
 
     // Sets a parameter as the user's own change and reports it to the host.
-    void setParameterAutomated(VstInt32 index, float value);
-    bool beginEdit(VstInt32 index);
-    bool endEdit(VstInt32 index);
-    void masterIdle();
+    void setParameterAutomated(VstInt32 index, float value) override;
+    bool beginEdit(VstInt32 index) override;
+    bool endEdit(VstInt32 index) override;
+    void masterIdle() override;
     // Any non-zero answer counts as yes.
-    bool canHostDo(const char* text);
+    bool canHostDo(const char* text) override;
     // True when the host resized the editor's window.
-    bool sizeWindow(VstInt32 width, VstInt32 height);
+    bool sizeWindow(VstInt32 width, VstInt32 height) override;
 
     // Makes the editor this effect's editor; the effect deletes it with itself.
     void setEditor(AEffEditor* editor);

@@ -3,7 +3,7 @@
 # export with vrn07-render's output of the same file and settings.
 #
 #   tools/render-in-ardour.sh [IN] [--program N|NAME] [--set "Name=value"]... \
-#                             [--plugin PATH] [--keep]
+#                             [--plugin PATH] [--lv2] [--keep]
 #
 #   IN        audio file, mono or stereo (default: the demo input of vrn07-render --demo)
 #   --program, --set
@@ -11,6 +11,8 @@
 #             program through Ardour's preset of that program number, each setting as the
 #             normalised parameter value vrn07-render sends for it
 #   --plugin  the plug-in binary (default: build/bin/linux-x86_64/VRN-07.so)
+#   --lv2     the LV2 bundle instead (--plugin names it; default build/lv2/VRN-07.lv2): the
+#             program through the bundle's preset, each setting as its real value
 #   --keep    keep the work folder (it is kept anyway when Ardour fails or the answer is FAIL)
 #
 # Run by hand as root on Debian 12 after a build: it installs Debian's ardour,
@@ -18,9 +20,11 @@
 # now and then (about one Ardour run in five here, with or without VRN-07 loaded), which is
 # why this is not part of .ci/run and why the Ardour part is tried up to 4 times.
 #
-# Steps: vrn07-render writes the reference (raw, as an uncompensated host records); Ardour
-# gets a private configuration that shows the dummy backend and looks for Linux VST plug-ins
-# in a folder holding a copy of the plug-in, which ardour-vst-scanner indexes; ardour7-lua
+# Steps: vrn07-render writes the reference (raw, as an uncompensated host records; with
+# --lv2 aligned with the input, as Ardour compensates the delay the LV2 plug-in reports);
+# Ardour gets a private configuration that shows the dummy backend and looks for Linux VST
+# plug-ins in a folder holding a copy of the plug-in, which ardour-vst-scanner indexes (LV2
+# plug-ins in a folder holding a copy of the bundle, through LV2_PATH); ardour7-lua
 # then records a take on a stereo track of a new session at the input's rate
 # (tools/ardour/record-take.lua), the take's files are replaced with the input's channels,
 # and a second run of ardour7-lua exports the session twice as float WAV
@@ -42,14 +46,16 @@ block_frames=512
 max_tries=4
 
 input=""
-plugin="$top/build/bin/linux-x86_64/VRN-07.so"
+plugin=""
+lv2=0
+lv2_uri=urn:norvik:vrn07
 render_options=()
 settings=()
 keep=0
 keep_on_failure=0
 
 usage() {
-    sed -n '2,14s/^# \{0,1\}//p' "$0" >&2
+    sed -n '2,16s/^# \{0,1\}//p' "$0" >&2
     exit 2
 }
 
@@ -59,6 +65,7 @@ parse_arguments() {
         --program) [ $# -ge 2 ] || usage; render_options+=(--program "$2"); shift ;;
         --set) [ $# -ge 2 ] || usage; render_options+=(--set "$2"); settings+=("$2"); shift ;;
         --plugin) [ $# -ge 2 ] || usage; plugin="$2"; shift ;;
+        --lv2) lv2=1 ;;
         --keep) keep=1 ;;
         --help | -h | -*) usage ;;
         *) [ -z "$input" ] || usage; input="$1" ;;
@@ -93,8 +100,12 @@ write_export_format() {
 # Ardour reads and writes only below the work folder: configuration, plug-in cache, export
 # presets. The configuration shows the dummy backend and names the plug-in folder.
 prepare_ardour() {
-    mkdir -p "$work/home" "$work/config/ardour7/export" "$work/cache" "$work/vst"
-    cp "$plugin" "$work/vst/"
+    mkdir -p "$work/home" "$work/config/ardour7/export" "$work/cache" "$work/vst" "$work/lv2"
+    if [ "$lv2" -eq 1 ]; then
+        cp -r "$plugin" "$work/lv2/"
+    else
+        cp "$plugin" "$work/vst/"
+    fi
     # The scanner stamps its cache entry in whole seconds, and Ardour ignores an entry older
     # than the plug-in file: a copy made in the same second would look newer than its entry.
     touch -d "2 seconds ago" "$work/vst/$(basename "$plugin")"
@@ -109,6 +120,7 @@ prepare_ardour() {
   </Config>
 </Ardour>
 EOF
+    [ "$lv2" -eq 0 ] || return 0
     local scanner
     scanner=$(dpkg -L ardour | grep '/ardour-vst-scanner$' | head -n 1)
     if ! ardour_env env LD_LIBRARY_PATH="$(dirname "$scanner")" "$scanner" -f \
@@ -121,7 +133,7 @@ EOF
 
 ardour_env() {
     env HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_CACHE_HOME="$work/cache" \
-        LXVST_PATH="$work/vst" "$@"
+        LXVST_PATH="$work/vst" LV2_PATH="$work/lv2" "$@"
 }
 
 # Writes the demo input when no input is given, then the reference render. Sets input and
@@ -132,12 +144,19 @@ render_reference() {
         "$renderer" --demo "$work/demo" > /dev/null
         input="$work/demo/demo-in.wav"
     fi
-    # --raw: Ardour does not know the plug-in's unreported delay, so its export is delayed
-    # and cut to the input's length, as the raw render is.
-    "$renderer" "$input" "$work/reference.wav" --raw --plugin "$plugin" \
+    # --raw: Ardour does not know the VST plug-in's unreported delay, so its export is
+    # delayed and cut to the input's length, as the raw render is. The LV2 plug-in reports
+    # it, and Ardour's export is aligned with the input, as the default render is.
+    local timing=(--raw --plugin "$plugin")
+    [ "$lv2" -eq 0 ] || timing=()
+    "$renderer" "$input" "$work/reference.wav" "${timing[@]}" \
         --block "$block_frames" "${render_options[@]}" > "$work/reference.txt" || exit 2
     cat "$work/reference.txt"
     program=$(sed -n 's/^program *\([0-9]*\) .*/\1/p' "$work/reference.txt")
+    if [ "$lv2" -eq 1 ]; then
+        program="$lv2_uri#preset-$(sed -n 's/^program *[0-9]* "\([^"]*\)".*/\1/p' \
+            "$work/reference.txt")"
+    fi
 }
 
 # Runs one Lua script in ardour7-lua within the time limit, its output added to the log.
@@ -168,7 +187,7 @@ ardour_try() {
     rm -rf "$session/peaks"
     "$python" "$helpers/replace-take.py" "$input" "${takes[@]}" >> "$log" 2>&1 || return 1
     run_lua "$log" "the exports" "$helpers/render-session.lua" "$session" "$frames" \
-        "$block_frames" "$work/vst/$(basename "$plugin")" "$program" "${normalized[@]}" ||
+        "$block_frames" "$plugin_in_ardour" "$program" "${normalized[@]}" ||
         return 1
     grep -q '^vrn07: exported' "$log" &&
         [ "$(frames_of "$session/export/through.wav")" -eq "$frames" ] &&
@@ -208,9 +227,18 @@ finish() {
 parse_arguments "$@"
 "$top/tools/setup-debian.sh" ardour python3-numpy python3-soundfile
 [ -x "$renderer" ] || { echo "No $renderer: build first (tools/demo.sh)" >&2; exit 2; }
-[ -f "$plugin" ] || { echo "No plug-in at $plugin" >&2; exit 2; }
-plugin=$(cd "$(dirname "$plugin")" && pwd)/$(basename "$plugin")
+if [ "$lv2" -eq 1 ]; then
+    plugin=${plugin:-$top/build/lv2/VRN-07.lv2}
+    [ -f "$plugin/manifest.ttl" ] || { echo "No LV2 bundle at $plugin" >&2; exit 2; }
+    plugin=$(cd "$plugin" && pwd)
+else
+    plugin=${plugin:-$top/build/bin/linux-x86_64/VRN-07.so}
+    [ -f "$plugin" ] || { echo "No plug-in at $plugin" >&2; exit 2; }
+    plugin=$(cd "$(dirname "$plugin")" && pwd)/$(basename "$plugin")
+fi
 work=$(mktemp -d /tmp/vrn07-ardour.XXXXXX)
+plugin_in_ardour="$work/vst/$(basename "$plugin")"
+[ "$lv2" -eq 0 ] || plugin_in_ardour=$lv2_uri
 trap finish EXIT
 started=$(seconds_now)
 
@@ -218,8 +246,12 @@ echo "Host: $(ardour7-lua --version | head -n 1) (Debian $(dpkg-query -W -f='${V
 render_reference || exit 2
 frames=$(frames_of "$input")
 rate=$(rate_of "$input")
-mapfile -t normalized < <("$python" "$helpers/normalized-settings.py" \
-    "$top/engine/ControlTable.cpp" "${settings[@]}")
+if [ "$lv2" -eq 1 ]; then
+    normalized=("${settings[@]}")
+else
+    mapfile -t normalized < <("$python" "$helpers/normalized-settings.py" \
+        "$top/engine/ControlTable.cpp" "${settings[@]}")
+fi
 limit=$((120 + 2 * frames / rate))
 keep_on_failure=1
 echo

@@ -29,7 +29,8 @@ class SpectrumGraph : public GraphFixture
     SpectrumGraph()
     {
         setReal(kParamViewerMode, 0.0);
-        graph = new CFRGRAP(kView, background_, &effect(), &effect().inputAnalyzer(), nullptr);
+        graph = new CFRGRAP(kView, background_, &effect().published(), &effect().inputAnalyzer(),
+                            nullptr);
         frame_.frame->addChild(graph);
         graph->setLevelRange(-65.0f, -17.0f, 12.0f);
         graph->setFrequencyRange(20.0f, 22050.0f, 4.0f);

@@ -31,7 +31,7 @@ class WaveformGraph : public GraphFixture
     WaveformGraph()
     {
         setReal(kParamViewerMode, 1.0);
-        graph = new CWAVGRAP(kView, background_, &effect(), nullptr, &capture());
+        graph = new CWAVGRAP(kView, background_, &effect().published(), nullptr, &capture());
         frame_.frame->addChild(graph);
     }
 
@@ -87,7 +87,7 @@ TEST_F(WaveformGraph, StartsAnEmptyEnvelopeOverItsColumnsAndPassesTheCaptureItsS
 {
     captureSteady(0.5f, 0.5f, 0.5f);
     capture().setTime(4000.0f);
-    auto* fresh = new CWAVGRAP(kView, background_, &effect(), nullptr, &capture());
+    auto* fresh = new CWAVGRAP(kView, background_, &effect().published(), nullptr, &capture());
     EXPECT_EQ(capture().columns(), kColumns);
     EXPECT_FLOAT_EQ(capture().time(), 250.0f);
     EXPECT_FLOAT_EQ(fresh->level(), 1.0f);

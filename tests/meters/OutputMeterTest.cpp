@@ -32,7 +32,7 @@ class OutputMeter : public ::testing::Test
     {
         bitmaps.add(133, numberedStrip(100, 43, 73));
         strip = new CBitmap(133);
-        meter = new VUMETER(strip, 590, 54, &effect);
+        meter = new VUMETER(strip, 590, 54, &effect.published());
         setMode(0.0f);
     }
     ~OutputMeter() override
@@ -115,7 +115,7 @@ TEST_F(OutputMeter, InReductionModeSixDecibelsSettleOnFrame36AndNoneOnFrame48)
 
 TEST_F(OutputMeter, IgnoresNonFiniteReadings)
 {
-    auto* reference = new VUMETER(strip, 0, 0, &effect);
+    auto* reference = new VUMETER(strip, 0, 0, &effect.published());
     for (double bad : {std::nan(""), std::numeric_limits<double>::infinity()})
     {
         ticks(1.0);

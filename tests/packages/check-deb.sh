@@ -4,7 +4,8 @@
 #   lintian    lintian finds neither errors nor warnings
 #   contents   the package holds exactly the product's files, under the version given
 #   installed  unpacked into an empty root, the plug-in loads, processes and finds its
-#              manual (PLUGIN-CHECK), and vrn07-render renders through it
+#              manual (PLUGIN-CHECK), vrn07-render renders through it, and lv2apply
+#              through the LV2 bundle
 set -eu
 mode=$1
 deb=$2
@@ -27,6 +28,19 @@ usr
 usr/bin
 usr/bin/vrn07-render
 usr/lib
+usr/lib/lv2
+usr/lib/lv2/VRN-07.lv2
+usr/lib/lv2/VRN-07.lv2/VRN-07-ui.so
+usr/lib/lv2/VRN-07.lv2/VRN-07.so
+usr/lib/lv2/VRN-07.lv2/VRN-07.ttl
+usr/lib/lv2/VRN-07.lv2/documents
+usr/lib/lv2/VRN-07.lv2/documents/index.htm
+usr/lib/lv2/VRN-07.lv2/documents/licences
+usr/lib/lv2/VRN-07.lv2/documents/licences/DejaVuSans.txt
+usr/lib/lv2/VRN-07.lv2/documents/licences/LiberationSans.txt
+usr/lib/lv2/VRN-07.lv2/documents/licences/VRN-07.txt
+usr/lib/lv2/VRN-07.lv2/manifest.ttl
+usr/lib/lv2/VRN-07.lv2/presets.ttl
 usr/lib/vst
 usr/lib/vst/VRN-07
 usr/lib/vst/VRN-07/VRN-07.so
@@ -62,6 +76,9 @@ installed)
     "$root/usr/bin/vrn07-render" --demo "$root/render" \
         --plugin "$root/usr/lib/vst/VRN-07/VRN-07.so" || fail "vrn07-render"
     [ -s "$root/render/demo-out.wav" ] || fail "vrn07-render wrote no output"
+    LV2_PATH="$root/usr/lib/lv2" lv2apply -i "$root/render/demo-in.wav" \
+        -o "$root/render/lv2-out.wav" urn:norvik:vrn07 || fail "the installed LV2 bundle"
+    [ -s "$root/render/lv2-out.wav" ] || fail "the LV2 bundle wrote no output"
     ;;
 *)
     fail "unknown mode $mode"

@@ -1,10 +1,13 @@
 -- Loads the session that record-take.lua made (its take replaced by the file to render),
 -- checks that the track's mixer leaves a stereo signal as it is, and exports the session
 -- twice to 32-bit float WAV in SESSION_DIR/export: through.wav as it is, then vrn07.wav with
--- the VST plug-in PLUGIN_PATH first on the track, set to PROGRAM and then to the normalised
--- parameter values given as INDEX=VALUE.
+-- the plug-in first on the track, set to a program and then to the settings. The plug-in is
+-- either the VST plug-in at PLUGIN_PATH, with PROGRAM its program number and the settings
+-- normalised parameter values given as INDEX=VALUE, or the LV2 plug-in PLUGIN_URI, with
+-- PRESET_URI its preset and the settings real values given as NAME=VALUE.
 --
 -- ardour7-lua render-session.lua SESSION_DIR FRAMES BLOCK_FRAMES PLUGIN_PATH PROGRAM [INDEX=VALUE]...
+-- ardour7-lua render-session.lua SESSION_DIR FRAMES BLOCK_FRAMES PLUGIN_URI PRESET_URI [NAME=VALUE]...
 
 local kSessionName = "render"
 local kTrackName = "VRN"
@@ -16,7 +19,9 @@ local kSettleCycles = 8
 local kSettleTimeoutMs = 5000
 
 local dir, frames, block = arg[1], tonumber(arg[2]), tonumber(arg[3])
-local pluginPath, program = arg[4], tonumber(arg[5])
+local pluginPath, program = arg[4], arg[5]
+-- A VST plug-in is named by its absolute path, an LV2 plug-in by its URI.
+local isLv2 = pluginPath:sub(1, 1) ~= "/"
 
 local function fail(message)
     print("vrn07-error: " .. message)
@@ -26,8 +31,8 @@ end
 local function settings()
     local list = {}
     for i = 6, #arg do
-        local index, value = arg[i]:match("^(%d+)=(.+)$")
-        list[#list + 1] = {index = tonumber(index), value = tonumber(value)}
+        local key, value = arg[i]:match("^(.-)=([^=]+)$")
+        list[#list + 1] = {key = key, value = tonumber(value)}
     end
     return list
 end
@@ -101,11 +106,14 @@ end
 
 local function findPlugin()
     for info in ARDOUR.LuaAPI.list_plugins():iter() do
-        if info.type == ARDOUR.PluginType.LXVST and info.path == pluginPath then
+        if isLv2 and info.type == ARDOUR.PluginType.LV2 and info.unique_id == pluginPath then
+            return info
+        end
+        if not isLv2 and info.type == ARDOUR.PluginType.LXVST and info.path == pluginPath then
             return info
         end
     end
-    fail("Ardour did not find the scanned plug-in " .. pluginPath)
+    fail("Ardour did not find the plug-in " .. pluginPath)
 end
 
 local function insertPlugin(track)
@@ -123,28 +131,47 @@ local function insertPlugin(track)
     return processor
 end
 
--- Ardour addresses a VST program as the preset VST:<unique id>:<program, 4 digits>.
+-- Ardour addresses a VST program as the preset VST:<unique id>:<program, 4 digits>, an LV2
+-- preset by its URI.
 local function selectProgram(processor)
     local plugin = processor:to_plugininsert():plugin(0)
-    local preset = plugin:preset_by_uri(string.format("VST:%s:%04d", plugin:unique_id(), program))
+    local uri = isLv2 and program
+                    or string.format("VST:%s:%04d", plugin:unique_id(), tonumber(program))
+    local preset = plugin:preset_by_uri(uri)
     if not preset.valid or not plugin:load_preset(preset) then
         fail("the plug-in has no program " .. program)
     end
     ARDOUR.LuaAPI.wait_for_process_callback(kSettleCycles, kSettleTimeoutMs)
-    print(string.format("vrn07: program %d \"%s\"", program, preset.label))
+    print(string.format("vrn07: program %s \"%s\"", program, preset.label))
 end
 
 local function asFloat(value)
     return (string.unpack("f", string.pack("f", value)))
 end
 
+-- A VST parameter's number is its index; an LV2 control is found by its name.
+local function parameterNumber(processor, key)
+    if not isLv2 then
+        return tonumber(key)
+    end
+    local plugin = processor:to_plugininsert():plugin(0)
+    for i = 0, plugin:parameter_count() - 1 do
+        local port = plugin:nth_parameter(i, true)
+        if plugin:parameter_is_input(port) and plugin:parameter_label(port) == key then
+            return i
+        end
+    end
+    fail("the plug-in has no control named " .. key)
+end
+
 local function applySettings(processor)
     for _, setting in ipairs(settings()) do
-        if not ARDOUR.LuaAPI.set_processor_param(processor, setting.index, setting.value) then
-            fail("cannot set parameter " .. setting.index)
+        local index = parameterNumber(processor, setting.key)
+        if not ARDOUR.LuaAPI.set_processor_param(processor, index, setting.value) then
+            fail("cannot set parameter " .. setting.key)
         end
-        local readBack = ARDOUR.LuaAPI.get_processor_param(processor, setting.index, true)
-        print(string.format("vrn07: parameter %d set to %.9g, reads %.9g%s", setting.index,
+        local readBack = ARDOUR.LuaAPI.get_processor_param(processor, index, true)
+        print(string.format("vrn07: parameter %s set to %.9g, reads %.9g%s", setting.key,
                             asFloat(setting.value), readBack,
                             readBack == asFloat(setting.value) and "" or " (differs)"))
     end

@@ -44,7 +44,8 @@ Files: LiberationSans-Regular.ttf LiberationSans-Bold.ttf
 Copyright: 2010 Google Corporation
  2012 Red Hat, Inc.
 License: OFL-1.1
-Comment: Built into VRN-07.so and vrn07-render (from Debian's fonts-liberation2).
+Comment: Built into VRN-07.so, VRN-07-ui.so and vrn07-render (from Debian's
+ fonts-liberation2).
 EOF
     licence_field "$source/documents/licences/LiberationSans.txt"
     cat <<EOF
@@ -53,7 +54,8 @@ Files: DejaVuSans.ttf
 Copyright: 2003 Bitstream, Inc.
  2006 Tavmjong Bah
 License: Bitstream-Vera
-Comment: Built into VRN-07.so and vrn07-render (from Debian's fonts-dejavu-core).
+Comment: Built into VRN-07.so, VRN-07-ui.so and vrn07-render (from Debian's
+ fonts-dejavu-core).
  DejaVu changes are in the public domain; the text below also holds the
  licence of the glyphs taken from the Arev fonts.
 EOF
@@ -76,13 +78,15 @@ build_deb() {
     root="$work/debian/vrn07"
     DESTDIR="$root" cmake --install "$build" --prefix /usr --strip > /dev/null
     # Sections a stripped binary does not need, as Debian's own packaging removes them.
+    lv2="$root/usr/lib/lv2/VRN-07.lv2"
     strip --remove-section=.comment --remove-section=.note "$root/usr/bin/vrn07-render" \
-        "$root/usr/lib/vst/VRN-07/VRN-07.so"
+        "$root/usr/lib/vst/VRN-07/VRN-07.so" "$lv2/VRN-07.so" "$lv2/VRN-07-ui.so"
     gzip -9n "$root/usr/share/man/man1/vrn07-render.1"
     mkdir -p "$root/usr/share/lintian/overrides"
     cat > "$root/usr/share/lintian/overrides/vrn07" <<EOF
 # The plug-in opens its manual, and its licences lie, in the documents folder beside it.
 vrn07: package-contains-documentation-outside-usr-share-doc [usr/lib/vst/VRN-07/documents/*]
+vrn07: package-contains-documentation-outside-usr-share-doc [usr/lib/lv2/VRN-07.lv2/documents/*]
 EOF
     doc="$root/usr/share/doc/vrn07"
     mkdir -p "$doc"
@@ -94,7 +98,9 @@ EOF
     printf 'Source: vrn07\n\nPackage: vrn07\nArchitecture: any\n' > "$work/debian/control"
     depends=$(cd "$work" &&
         dpkg-shlibdeps -O -edebian/vrn07/usr/bin/vrn07-render \
-            -edebian/vrn07/usr/lib/vst/VRN-07/VRN-07.so | sed -n 's/^shlibs:Depends=//p')
+            -edebian/vrn07/usr/lib/vst/VRN-07/VRN-07.so \
+            -edebian/vrn07/usr/lib/lv2/VRN-07.lv2/VRN-07.so \
+            -edebian/vrn07/usr/lib/lv2/VRN-07.lv2/VRN-07-ui.so | sed -n 's/^shlibs:Depends=//p')
 
     find "$root" -type d -exec chmod 0755 {} +
     find "$root" -type f -exec chmod 0644 {} +
@@ -110,11 +116,14 @@ Installed-Size: $size
 Depends: $depends
 Section: sound
 Priority: optional
-Description: three-band limiter and loudness maximizer (VST 2.4 plug-in)
+Description: three-band limiter and loudness maximizer (VST 2.4 and LV2 plug-in)
  VRN-07 makes a stereo mix louder without letting it clip: it splits the
  signal into three bands, limits each with its own threshold and gain, and
  finishes with a look-ahead soft clipper. The plug-in brings its own editor
  with band meters and a waveform and spectrum viewer.
+ .
+ The LV2 edition has the same sound and editor, reports its delay to the host
+ and adds a true-peak ceiling.
  .
  The package also holds vrn07-render, an offline host that plays audio files
  through the plug-in and reports their peaks and loudness.

@@ -1,0 +1,317 @@
+// Writes the Turtle files of the LV2 bundle from the control table and the factory presets,
+// so that the ports' names, ranges and defaults and the presets' values are never written
+// twice:
+//
+//   vrn07-lv2-describe FOLDER PLUGIN_BINARY UI_BINARY MINOR MICRO
+//
+// FOLDER gets manifest.ttl, VRN-07.ttl and presets.ttl.
+#include "engine/ControlTable.h"
+#include "engine/FactoryPresets.h"
+#include "engine/TruePeakLimiter.h"
+#include "plugin/lv2/Lv2Ports.h"
+#include "plugin/lv2/Lv2Uris.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <string>
+
+namespace
+{
+constexpr char kPrefixes[] = R"(@prefix atom: <http://lv2plug.in/ns/ext/atom#> .
+@prefix doap: <http://usefulinc.com/ns/doap#> .
+@prefix foaf: <http://xmlns.com/foaf/0.1/> .
+@prefix lv2: <http://lv2plug.in/ns/lv2core#> .
+@prefix pprops: <http://lv2plug.in/ns/ext/port-props#> .
+@prefix pset: <http://lv2plug.in/ns/ext/presets#> .
+@prefix rdf: <http://www.w3.org/1999/02/22-rdf-syntax-ns#> .
+@prefix rdfs: <http://www.w3.org/2000/01/rdf-schema#> .
+@prefix state: <http://lv2plug.in/ns/ext/state#> .
+@prefix ui: <http://lv2plug.in/ns/extensions/ui#> .
+@prefix units: <http://lv2plug.in/ns/extensions/units#> .
+@prefix urid: <http://lv2plug.in/ns/ext/urid#> .
+@prefix xsd: <http://www.w3.org/2001/XMLSchema#> .
+
+)";
+constexpr char kPluginName[] = "VRN-07";
+constexpr char kVendor[] = "[Norvik] Tesmora.K";
+constexpr char kDescriptionFile[] = "VRN-07.ttl";
+constexpr char kPresetsFile[] = "presets.ttl";
+constexpr double kHalfDecibel = 0.5;
+
+struct Arguments
+{
+    std::string folder;
+    std::string pluginBinary;
+    std::string uiBinary;
+    std::string minorVersion;
+    std::string microVersion;
+};
+
+// The shortest decimal that reads back as the same double, always with a point or an
+// exponent, so that Turtle reads it as a number with a fraction.
+std::string number(double value)
+{
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof(text), value).ptr;
+    std::string written(text, end);
+    if (written.find_first_of(".e") == std::string::npos)
+        written += ".0";
+    return written;
+}
+
+std::string uri(const char* text)
+{
+    return std::string("<") + text + ">";
+}
+
+std::string presetUri(const FactoryPreset& preset)
+{
+    std::string name = preset.name;
+    for (char& c : name)
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    return uri((lv2::kPresetUriPrefix + name).c_str());
+}
+
+// The default the knob shows: a half-decibel control's on its step.
+double shownDefault(const ControlRow& row)
+{
+    if (row.curve != kCurveHalfDecibelSteps)
+        return row.defaultValue;
+    return normalizedToReal(realToNormalized(row.defaultValue, row.id), row.id);
+}
+
+const char* unitOf(const ControlRow& row)
+{
+    if (row.formatter == formatDecibels)
+        return "units:db";
+    if (row.formatter == formatCrossover || row.formatter == formatFrequency)
+        return "units:hz";
+    if (row.formatter == formatTime)
+        return "units:ms";
+    return nullptr;
+}
+
+void writeParameterPort(std::ostream& out, int index)
+{
+    const ControlRow& row = findControlRow(index);
+    out << "        a lv2:InputPort , lv2:ControlPort ;\n"
+        << "        lv2:index " << lv2::portOfParameter(index) << " ;\n"
+        << "        lv2:symbol \"" << lv2::kParameterSymbols[index - lv2::kFirstPortParameter]
+        << "\" ;\n"
+        << "        lv2:name \"" << row.name << "\" ;\n"
+        << "        lv2:default " << number(shownDefault(row)) << " ;\n"
+        << "        lv2:minimum " << number(row.minimum) << " ;\n"
+        << "        lv2:maximum " << number(row.maximum) << " ;\n";
+    if (index == kParamBypass)
+        out << "        lv2:designation lv2:enabled ;\n";
+    if (const char* unit = unitOf(row))
+        out << "        units:unit " << unit << " ;\n";
+    if (row.formatter == nullptr)
+        out << "        lv2:portProperty lv2:toggled ;\n";
+    if (row.curve == kCurveLogarithmic)
+        out << "        lv2:portProperty pprops:logarithmic ;\n";
+    if (row.curve == kCurveHalfDecibelSteps)
+        out << "        pprops:rangeSteps " << int((row.maximum - row.minimum) / kHalfDecibel) + 1
+            << " ;\n";
+    // The crossovers' ends switch their outer band off.
+    if (row.formatter == formatCrossover)
+    {
+        const double end = index == kParamCrossoverLow ? row.minimum : row.maximum;
+        out << "        lv2:scalePoint [ rdfs:label \"off\" ; rdf:value " << number(end)
+            << " ] ;\n";
+    }
+}
+
+void writeLatencyPort(std::ostream& out)
+{
+    out << "        a lv2:OutputPort , lv2:ControlPort ;\n"
+        << "        lv2:index " << lv2::kPortLatency << " ;\n"
+        << "        lv2:symbol \"" << lv2::kLatencySymbol << "\" ;\n"
+        << "        lv2:name \"Latency\" ;\n"
+        << "        lv2:designation lv2:latency ;\n"
+        << "        lv2:portProperty lv2:reportsLatency , lv2:integer ;\n"
+        << "        units:unit units:frame ;\n";
+}
+
+// Off at its bottom, then the ceiling in dBTP.
+void writeCeilingPort(std::ostream& out)
+{
+    out << "        a lv2:InputPort , lv2:ControlPort ;\n"
+        << "        lv2:index " << lv2::kPortTruePeakCeiling << " ;\n"
+        << "        lv2:symbol \"" << lv2::kTruePeakCeilingSymbol << "\" ;\n"
+        << "        lv2:name \"True Peak Ceiling\" ;\n"
+        << "        lv2:default " << number(lv2::kCeilingOffDb) << " ;\n"
+        << "        lv2:minimum " << number(lv2::kCeilingOffDb) << " ;\n"
+        << "        lv2:maximum " << number(CTruePeakLimiter::kMaxCeilingDb) << " ;\n"
+        << "        units:unit units:db ;\n"
+        << "        pprops:rangeSteps "
+        << std::lround((CTruePeakLimiter::kMaxCeilingDb - lv2::kCeilingOffDb) /
+                       lv2::kCeilingStepDb) +
+               1
+        << " ;\n"
+        << "        lv2:scalePoint [ rdfs:label \"off\" ; rdf:value " << number(lv2::kCeilingOffDb)
+        << " ] ;\n";
+}
+
+void writeAudioPort(std::ostream& out, uint32_t index, const char* direction, const char* symbol,
+                    const char* name)
+{
+    out << "        a lv2:" << direction << " , lv2:AudioPort ;\n"
+        << "        lv2:index " << index << " ;\n"
+        << "        lv2:symbol \"" << symbol << "\" ;\n"
+        << "        lv2:name \"" << name << "\" ;\n";
+}
+
+void writePorts(std::ostream& out)
+{
+    const auto open = [&out](bool first) { out << (first ? "    lv2:port [\n" : "    ] , [\n"); };
+    open(true);
+    writeAudioPort(out, lv2::kPortInputLeft, "InputPort", "in_left", "Left In");
+    open(false);
+    writeAudioPort(out, lv2::kPortInputRight, "InputPort", "in_right", "Right In");
+    open(false);
+    writeAudioPort(out, lv2::kPortOutputLeft, "OutputPort", "out_left", "Left Out");
+    open(false);
+    writeAudioPort(out, lv2::kPortOutputRight, "OutputPort", "out_right", "Right Out");
+    for (int index = lv2::kFirstPortParameter; index < kNumParameters; ++index)
+    {
+        open(false);
+        writeParameterPort(out, index);
+    }
+    open(false);
+    writeLatencyPort(out);
+    open(false);
+    writeCeilingPort(out);
+    out << "    ] .\n";
+}
+
+void writeDescription(std::ostream& out, const Arguments& arguments)
+{
+    out << kPrefixes;
+    out << uri(lv2::kPluginUri) << "\n"
+        << "    a lv2:Plugin , lv2:LimiterPlugin ;\n"
+        << "    doap:name \"" << kPluginName << "\" ;\n"
+        << "    doap:maintainer [ foaf:name \"" << kVendor << "\" ] ;\n"
+        << "    lv2:minorVersion " << arguments.minorVersion << " ;\n"
+        << "    lv2:microVersion " << arguments.microVersion << " ;\n"
+        << "    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n"
+        << "    lv2:extensionData state:interface ;\n"
+        << "    ui:ui " << uri(lv2::kUiUri) << " ;\n";
+    writePorts(out);
+    out << "\n"
+        << uri(lv2::kUiUri) << "\n"
+        << "    a ui:X11UI ;\n"
+        << "    lv2:requiredFeature ui:idleInterface , ui:parent ;\n"
+        << "    lv2:optionalFeature ui:resize , ui:touch ,\n"
+        << "        <http://lv2plug.in/ns/ext/instance-access> ;\n"
+        << "    lv2:extensionData ui:idleInterface .\n";
+}
+
+void writePresetPorts(std::ostream& out, const FactoryPreset& preset)
+{
+    bool first = true;
+    for (const PresetEntry& entry : preset.entries)
+    {
+        if (entry.index < 0)
+            break;
+        if (!lv2::hasPort(entry.index))
+            continue;
+        out << (first ? "    lv2:port [\n" : "    ] , [\n") << "        lv2:symbol \""
+            << lv2::kParameterSymbols[entry.index - lv2::kFirstPortParameter] << "\" ;\n"
+            << "        pset:value " << number(entry.value) << " ;\n";
+        first = false;
+    }
+    if (!first)
+        out << "    ]";
+}
+
+// The editor-only settings a program sets, as the saved state holds them.
+void writePresetState(std::ostream& out, const FactoryPreset& preset)
+{
+    bool first = true;
+    for (const PresetEntry& entry : preset.entries)
+    {
+        if (entry.index < 0)
+            break;
+        for (const lv2::SettingKey& key : lv2::kSettingKeys)
+        {
+            if (key.index != entry.index)
+                continue;
+            out << (first ? " ;\n    state:state [\n" : " ;\n") << "        " << uri(key.uri)
+                << " \"" << number(entry.value) << "\"^^xsd:float";
+            first = false;
+        }
+    }
+    if (!first)
+        out << "\n    ]";
+}
+
+void writePresets(std::ostream& out)
+{
+    out << kPrefixes;
+    for (const FactoryPreset& preset : kFactoryPresets)
+    {
+        out << presetUri(preset) << "\n"
+            << "    a pset:Preset ;\n"
+            << "    lv2:appliesTo " << uri(lv2::kPluginUri) << " ;\n"
+            << "    rdfs:label \"" << preset.name << "\" ;\n";
+        writePresetPorts(out, preset);
+        writePresetState(out, preset);
+        out << " .\n\n";
+    }
+}
+
+void writeManifest(std::ostream& out, const Arguments& arguments)
+{
+    out << kPrefixes;
+    out << uri(lv2::kPluginUri) << "\n"
+        << "    a lv2:Plugin ;\n"
+        << "    lv2:binary <" << arguments.pluginBinary << "> ;\n"
+        << "    rdfs:seeAlso <" << kDescriptionFile << "> .\n\n"
+        << uri(lv2::kUiUri) << "\n"
+        << "    a ui:X11UI ;\n"
+        << "    ui:binary <" << arguments.uiBinary << "> ;\n"
+        << "    rdfs:seeAlso <" << kDescriptionFile << "> .\n";
+    for (const FactoryPreset& preset : kFactoryPresets)
+    {
+        out << "\n"
+            << presetUri(preset) << "\n"
+            << "    a pset:Preset ;\n"
+            << "    lv2:appliesTo " << uri(lv2::kPluginUri) << " ;\n"
+            << "    rdfs:seeAlso <" << kPresetsFile << "> .\n";
+    }
+}
+
+template <typename Writer> bool writeFile(const std::string& path, Writer&& write)
+{
+    std::ofstream file(path, std::ios::binary);
+    write(file);
+    file.close();
+    if (!file)
+        std::cerr << "vrn07-lv2-describe: cannot write " << path << "\n";
+    return bool(file);
+}
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 6)
+    {
+        std::cerr << "usage: vrn07-lv2-describe FOLDER PLUGIN_BINARY UI_BINARY MINOR MICRO\n";
+        return 2;
+    }
+    const Arguments arguments{argv[1], argv[2], argv[3], argv[4], argv[5]};
+    const std::string folder = arguments.folder + "/";
+    const bool written =
+        writeFile(folder + "manifest.ttl",
+                  [&](std::ostream& out) { writeManifest(out, arguments); }) &&
+        writeFile(folder + kDescriptionFile,
+                  [&](std::ostream& out) { writeDescription(out, arguments); }) &&
+        writeFile(folder + kPresetsFile, [](std::ostream& out) { writePresets(out); });
+    return written ? 0 : 1;
+}

@@ -1,0 +1,152 @@
+#include "plugin/lv2/Lv2Effect.h"
+
+#include "plugin/lv2/PortValue.h"
+
+#include <lv2/atom/atom.h>
+
+#include <bit>
+#include <cstring>
+#include <limits>
+
+namespace
+{
+const void* findFeature(const LV2_Feature* const* features, const char* uri)
+{
+    for (; features && *features; ++features)
+        if (std::strcmp((*features)->URI, uri) == 0)
+            return (*features)->data;
+    return nullptr;
+}
+} // namespace
+
+Lv2Effect::Lv2Effect(int sampleRate, const LV2_Feature* const* features)
+    : audio_(sampleRate), truePeak_(sampleRate),
+      appliedCeiling_(std::numeric_limits<float>::quiet_NaN()), settings_(audio_.published())
+{
+    // The engine's stages take the rate as the VST 2.4 edition's do when the host sets it.
+    audio_.setSampleRate(sampleRate);
+    if (const auto* map = static_cast<const LV2_URID_Map*>(findFeature(features, LV2_URID__map)))
+    {
+        for (int k = 0; k < lv2::kSettingCount; ++k)
+            settingKeys_[k] = map->map(map->handle, lv2::kSettingKeys[k].uri);
+        floatType_ = map->map(map->handle, LV2_ATOM__Float);
+        mapped_ = true;
+    }
+}
+
+// ---------------------------------------------------------------------------- audio thread
+
+void Lv2Effect::connectPort(uint32_t port, void* data)
+{
+    if (lv2::isParameterPort(port))
+        controls_[port - lv2::kFirstParameterPort] = static_cast<const float*>(data);
+    else if (port == lv2::kPortInputLeft || port == lv2::kPortInputRight)
+        inputs_[port - lv2::kPortInputLeft] = static_cast<const float*>(data);
+    else if (port == lv2::kPortOutputLeft || port == lv2::kPortOutputRight)
+        outputs_[port - lv2::kPortOutputLeft] = static_cast<float*>(data);
+    else if (port == lv2::kPortLatency)
+        latency_ = static_cast<float*>(data);
+    else if (port == lv2::kPortTruePeakCeiling)
+        truePeakCeiling_ = static_cast<const float*>(data);
+}
+
+void Lv2Effect::activate()
+{
+    audio_.reset();
+    bypassDelay_.reset();
+    truePeak_.reset();
+}
+
+void Lv2Effect::run(uint32_t frames)
+{
+    applyChangedControls();
+    applyCeiling();
+    if (latency_)
+        *latency_ = static_cast<float>(latencyFrames());
+    if (frames == 0 || !inputs_[0] || !inputs_[1] || !outputs_[0] || !outputs_[1])
+        return;
+    const int n = static_cast<int>(frames);
+    if (audio_.processingOn())
+    {
+        bypassDelay_.listen(inputs_[0], inputs_[1], n);
+        audio_.process(inputs_[0], inputs_[1], outputs_[0], outputs_[1], n);
+    }
+    else
+    {
+        // The audio path passes the input on and shows it in the viewers.
+        audio_.process(inputs_[0], inputs_[1], outputs_[0], outputs_[1], n);
+        bypassDelay_.process(outputs_[0], outputs_[1], outputs_[0], outputs_[1], n);
+    }
+    if (truePeakOn_)
+        truePeak_.process(outputs_[0], outputs_[1], outputs_[0], outputs_[1], n);
+}
+
+// Switched on, the stage starts with an empty look-ahead; its ceiling follows the port.
+void Lv2Effect::applyCeiling()
+{
+    if (!truePeakCeiling_ || *truePeakCeiling_ == appliedCeiling_)
+        return;
+    appliedCeiling_ = *truePeakCeiling_;
+    const bool on = appliedCeiling_ >= CTruePeakLimiter::kMinCeilingDb;
+    if (on && !truePeakOn_)
+        truePeak_.reset();
+    truePeakOn_ = on;
+    if (on)
+        truePeak_.setCeiling(appliedCeiling_);
+}
+
+void Lv2Effect::applyChangedControls()
+{
+    for (int i = 0; i < lv2::kParameterPorts; ++i)
+    {
+        if (!controls_[i])
+            continue;
+        const auto bits = std::bit_cast<uint32_t>(*controls_[i]);
+        if (controlsApplied_ && bits == applied_[i])
+            continue;
+        applied_[i] = bits;
+        const int index = lv2::kFirstPortParameter + i;
+        const float normalized = lv2::normalizedOfReal(index, std::bit_cast<float>(bits));
+        audio_.applyParameter(index, lv2::realOfNormalized(index, normalized));
+    }
+    controlsApplied_ = true;
+}
+
+// ---------------------------------------------------------------------------- state
+
+LV2_State_Status Lv2Effect::save(LV2_State_Store_Function store, LV2_State_Handle handle)
+{
+    if (!mapped_)
+        return LV2_STATE_ERR_NO_FEATURE;
+    for (int k = 0; k < lv2::kSettingCount; ++k)
+    {
+        const int index = lv2::kSettingKeys[k].index;
+        const float real = lv2::realOfNormalized(index, settings_.value(index));
+        const LV2_State_Status status = store(handle, settingKeys_[k], &real, sizeof(real),
+                                              floatType_, LV2_STATE_IS_POD | LV2_STATE_IS_PORTABLE);
+        if (status != LV2_STATE_SUCCESS)
+            return status;
+    }
+    return LV2_STATE_SUCCESS;
+}
+
+// A setting the state does not hold keeps its value, as a program that does not name it.
+LV2_State_Status Lv2Effect::restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle)
+{
+    if (!mapped_)
+        return LV2_STATE_ERR_NO_FEATURE;
+    for (int k = 0; k < lv2::kSettingCount; ++k)
+    {
+        size_t size = 0;
+        uint32_t type = 0;
+        uint32_t flags = 0;
+        const void* value = retrieve(handle, settingKeys_[k], &size, &type, &flags);
+        if (!value || size != sizeof(float) || type != floatType_)
+            continue;
+        float real = 0.0f;
+        std::memcpy(&real, value, sizeof(real));
+        const int index = lv2::kSettingKeys[k].index;
+        settings_.restore(index, lv2::normalizedOfReal(index, real));
+    }
+    return LV2_STATE_SUCCESS;
+}

@@ -1,0 +1,242 @@
+// The LV2 user interface around the editor, opened without a window: knob turns become port
+// writes in real units with touch gestures, host port changes move the knobs (but the host's
+// echoes of the editor's own writes do not), the editor-only settings live in the plug-in
+// instance, and without instance access the panel shows no meters.
+#include "editor/SDEditor.h"
+#include "engine/ControlTable.h"
+#include "gui/CDrawContext.h"
+#include "gui/CFrame.h"
+#include "gui/CTextLabel.h"
+#include "gui/MouseButtons.h"
+#include "gui/platform/ScriptedInput.h"
+#include "plugin/lv2/Lv2Effect.h"
+#include "plugin/lv2/Lv2Ui.h"
+#include "plugin/lv2/PortValue.h"
+
+#include <lv2/instance-access/instance-access.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace
+{
+// Plays one scripted state per poll of the buttons, as a real pointer moves on by itself.
+class PointerScript : public ScriptedInput
+{
+  public:
+    int32_t mouseButtons() override
+    {
+        const int32_t buttons = ScriptedInput::mouseButtons();
+        advance();
+        return buttons;
+    }
+};
+
+struct PortWrite
+{
+    uint32_t port;
+    float value;
+};
+
+struct Touch
+{
+    uint32_t port;
+    bool grabbed;
+};
+
+class Lv2UiFixture : public ::testing::Test
+{
+  protected:
+    void SetUp() override { platform::installInput(&pointer_); }
+    void TearDown() override
+    {
+        ui_.reset();
+        platform::installInput(nullptr);
+    }
+
+    // The user interface with or without instance access, its editor open without a window.
+    void open(bool instanceAccess)
+    {
+        touchFeature_ = {this, touch};
+        std::vector<const LV2_Feature*> features = {&touch_};
+        if (instanceAccess)
+            features.push_back(&instance_);
+        features.push_back(nullptr);
+        ui_ = std::make_unique<Lv2Ui>(write, this, features.data());
+        ASSERT_TRUE(ui_->editor().open(nullptr));
+    }
+    SDEditor& editor() { return ui_->editor(); }
+    void press(const CPoint& where)
+    {
+        CDrawContext context(editor().frame());
+        editor().frame()->onMouseDown(&context, where, pointer_.mouseButtons());
+    }
+    void click(int index)
+    {
+        const CRect size = editor().control(index)->getSize();
+        const CPoint inside{size.left + 3, size.top + 3};
+        pointer_.then(kLButton, inside).then(0, inside);
+        press(inside);
+    }
+    void portEvent(int index, float real)
+    {
+        ui_->portEvent(lv2::portOfParameter(index), sizeof(real), 0, &real);
+    }
+    std::vector<float> writesTo(int index) const
+    {
+        std::vector<float> values;
+        for (const PortWrite& write : writes_)
+            if (write.port == lv2::portOfParameter(index))
+                values.push_back(write.value);
+        return values;
+    }
+
+    static void write(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t protocol,
+                      const void* buffer)
+    {
+        ASSERT_EQ(size, sizeof(float));
+        ASSERT_EQ(protocol, 0u);
+        static_cast<Lv2UiFixture*>(controller)
+            ->writes_.push_back({port, *static_cast<const float*>(buffer)});
+    }
+    static void touch(LV2UI_Feature_Handle handle, uint32_t port, bool grabbed)
+    {
+        static_cast<Lv2UiFixture*>(handle)->touches_.push_back({port, grabbed});
+    }
+
+    PointerScript pointer_;
+    Lv2Effect effect_{44100, nullptr};
+    LV2UI_Touch touchFeature_{};
+    LV2_Feature touch_{LV2_UI__touch, &touchFeature_};
+    LV2_Feature instance_{LV2_INSTANCE_ACCESS_URI, &effect_};
+    std::unique_ptr<Lv2Ui> ui_;
+    std::vector<PortWrite> writes_;
+    std::vector<Touch> touches_;
+};
+} // namespace
+
+TEST_F(Lv2UiFixture, TurnsAKnobIntoPortWritesOnTheKnobsStepsInsideOneGesture)
+{
+    open(true);
+    const CRect knob = editor().control(kParamLimiterGain)->getSize();
+    const CPoint start{(knob.left + knob.right) / 2, (knob.top + knob.bottom) / 2};
+    pointer_.then(kLButton, start).glide(kLButton, CPoint{start.h, start.v - 40}, 10);
+    press(start);
+
+    const std::vector<float> written = writesTo(kParamLimiterGain);
+    ASSERT_FALSE(written.empty());
+    const float shown = editor().control(kParamLimiterGain)->getValue();
+    EXPECT_EQ(written.back(), lv2::realOfNormalized(kParamLimiterGain, shown));
+    for (size_t i = 0; i < written.size(); ++i)
+    {
+        EXPECT_EQ(written[i] * 2.0f, float(int(written[i] * 2.0f))) << "a half-decibel step";
+        if (i > 0)
+        {
+            EXPECT_NE(written[i], written[i - 1]) << "each step written once";
+        }
+    }
+    const uint32_t port = lv2::portOfParameter(kParamLimiterGain);
+    ASSERT_EQ(touches_.size(), 2u);
+    EXPECT_EQ(touches_[0].port, port);
+    EXPECT_TRUE(touches_[0].grabbed);
+    EXPECT_FALSE(touches_[1].grabbed);
+}
+
+TEST_F(Lv2UiFixture, MovesTheKnobToAHostChangeAtTheNextIdle)
+{
+    open(true);
+    portEvent(kParamCrossoverHigh, 640.0f);
+    ui_->idle();
+    EXPECT_EQ(editor().control(kParamCrossoverHigh)->getValue(), 0.0f);
+    portEvent(kParamOutputGain, -3.0f);
+    ui_->idle();
+    EXPECT_FLOAT_EQ(editor().control(kParamOutputGain)->getValue(),
+                    float(realToNormalized(-3.0, kParamOutputGain)));
+    EXPECT_TRUE(writes_.empty()) << "a host change is not written back";
+}
+
+// The host reports the editor's own writes back, late: taken as changes they would pull
+// the knob back to an earlier step.
+TEST_F(Lv2UiFixture, LeavesTheKnobWhereTheUserPutItWhenTheHostEchoesItsWrites)
+{
+    open(true);
+    const CRect knob = editor().control(kParamThresholdMid)->getSize();
+    const CPoint start{(knob.left + knob.right) / 2, (knob.top + knob.bottom) / 2};
+    pointer_.then(kLButton, start).glide(kLButton, CPoint{start.h, start.v - 30}, 6);
+    press(start);
+    const float shown = editor().control(kParamThresholdMid)->getValue();
+    for (const float echo : writesTo(kParamThresholdMid))
+        portEvent(kParamThresholdMid, echo);
+    ui_->idle();
+    EXPECT_EQ(editor().control(kParamThresholdMid)->getValue(), shown);
+
+    // A change from elsewhere afterwards is shown.
+    pointer_.setTicks(pointer_.ticks() + 2 * CPortEchoFilter::kEchoWindowMs);
+    portEvent(kParamThresholdMid, writesTo(kParamThresholdMid).front());
+    ui_->idle();
+    EXPECT_NE(editor().control(kParamThresholdMid)->getValue(), shown);
+}
+
+TEST_F(Lv2UiFixture, KeepsTheViewerSettingsInThePlugin)
+{
+    open(true);
+    ASSERT_TRUE(effect_.published().meterMode());
+    click(kParamMeterMode);
+    EXPECT_EQ(effect_.settings().value(kParamMeterMode), 0.0f);
+    EXPECT_FALSE(effect_.published().meterMode());
+    EXPECT_TRUE(writes_.empty()) << "the settings have no ports";
+}
+
+TEST_F(Lv2UiFixture, ShowsSettingsARestoredSessionBrings)
+{
+    open(true);
+    effect_.settings().restore(kParamViewerSource, 0.0f);
+    ui_->idle();
+    EXPECT_EQ(editor().control(kParamViewerSource)->getValue(), 0.0f);
+}
+
+TEST_F(Lv2UiFixture, ResetWritesEveryPortsDefaultAndResetsTheSettings)
+{
+    open(true);
+    effect_.settings().change(kParamViewerMode, 0.0f);
+    click(kParamReset);
+    for (int index = lv2::kFirstPortParameter; index < kNumParameters; ++index)
+    {
+        const std::vector<float> written = writesTo(index);
+        ASSERT_EQ(written.size(), 1u) << index;
+        const double defaultValue = findControlRow(index).defaultValue;
+        EXPECT_NEAR(written[0], defaultValue, 0.01) << index;
+    }
+    EXPECT_EQ(effect_.settings().value(kParamViewerMode), 1.0f);
+}
+
+// A meter at rest would read as silence while the audio plays.
+TEST_F(Lv2UiFixture, ShowsNoMetersOrViewersWithoutInstanceAccess)
+{
+    open(false);
+    EXPECT_EQ(editor().spectrumGraph(), nullptr);
+    EXPECT_EQ(editor().waveGraph(), nullptr);
+    int notes = 0;
+    int meters = 0;
+    CFrame& frame = *editor().frame();
+    for (int32_t i = 0; i < frame.childCount(); ++i)
+    {
+        CView* view = frame.childAt(i);
+        if (view->isClass("CTextLabel") &&
+            std::string(static_cast<CTextLabel*>(view)->getText()).find("No meters") == 0)
+            ++notes;
+        if (view->isClass("CMovieBitmap") || view->isClass("CVuMeter"))
+            ++meters;
+    }
+    EXPECT_EQ(notes, 1);
+    EXPECT_EQ(meters, 0);
+
+    // The controls still work, the switches too.
+    click(kParamMeterMode);
+    EXPECT_EQ(editor().control(kParamMeterMode)->getValue(), 0.0f);
+    ui_->idle();
+    EXPECT_EQ(editor().control(kParamMeterMode)->getValue(), 0.0f);
+}
