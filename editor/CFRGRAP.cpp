@@ -4,7 +4,7 @@
 #include <cstdio>
 
 #include "analysis/SpectrumAnalyzer.h"
-#include "core/PublishedState.h"
+#include "engine/PublishedState.h"
 #include "gui/CDrawContext.h"
 
 namespace

@@ -1,11 +1,11 @@
 #include "editor/SDEditor.h"
 
-#include "core/PublishedState.h"
 #include "editor/CFRGRAP.h"
 #include "editor/CWAVGRAP.h"
 #include "editor/InformationDocument.h"
 #include "editor/LED_VUMETER.h"
 #include "editor/VUMETER.h"
+#include "engine/PublishedState.h"
 #include "gui/CAnimKnob.h"
 #include "gui/CBitmap.h"
 #include "gui/CDrawContext.h"

@@ -66,7 +66,8 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
         if (!editor_)
             return 0;
         VstKeyCode key = keyCodeFromDispatch(index, value, opt);
-        const bool used = opcode == effEditKeyDown ? editor_->onKeyDown(key) : editor_->onKeyUp(key);
+        const bool used =
+            opcode == effEditKeyDown ? editor_->onKeyDown(key) : editor_->onKeyUp(key);
         return used ? 1 : 0;
     }
     case effSetEditKnobMode:

@@ -6,7 +6,7 @@
 
 class AudioEffectX : public AudioEffect
 {
-public:
+  public:
     using AudioEffect::AudioEffect;
 
     VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,

@@ -5,7 +5,7 @@
 // instance access.
 #pragma once
 
-#include "core/AudioPath.h"
+#include "engine/AudioPath.h"
 #include "engine/ControlTable.h"
 #include "engine/TruePeakLimiter.h"
 #include "plugin/lv2/BypassDelay.h"

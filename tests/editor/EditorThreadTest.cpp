@@ -10,23 +10,27 @@
 TEST_F(HeadlessEditor, SurvivesAutomationAndAudioWhileOpeningAndClosing)
 {
     std::atomic<bool> running{true};
-    std::thread automation([this, &running] {
-        std::mt19937 generator(3);
-        std::uniform_real_distribution<float> value(0.0f, 1.0f);
-        for (int round = 0; running && round < 20000; ++round)
+    std::thread automation(
+        [this, &running]
         {
-            const int index = 4 + round % 24;
-            if (index != kParamReset && index != kParamInfoDocument)
-                plugin_->setParameter(index, value(generator));
-        }
-    });
-    std::thread audio([this, &running] {
-        std::vector<float> left(512, 0.5f), right(512, -0.4f), outLeft(512), outRight(512);
-        float* in[2] = {left.data(), right.data()};
-        float* out[2] = {outLeft.data(), outRight.data()};
-        for (int block = 0; running && block < 3000; ++block)
-            plugin_->process(in, out, 512);
-    });
+            std::mt19937 generator(3);
+            std::uniform_real_distribution<float> value(0.0f, 1.0f);
+            for (int round = 0; running && round < 20000; ++round)
+            {
+                const int index = 4 + round % 24;
+                if (index != kParamReset && index != kParamInfoDocument)
+                    plugin_->setParameter(index, value(generator));
+            }
+        });
+    std::thread audio(
+        [this, &running]
+        {
+            std::vector<float> left(512, 0.5f), right(512, -0.4f), outLeft(512), outRight(512);
+            float* in[2] = {left.data(), right.data()};
+            float* out[2] = {outLeft.data(), outRight.data()};
+            for (int block = 0; running && block < 3000; ++block)
+                plugin_->process(in, out, 512);
+        });
 
     for (int cycle = 0; cycle < 20; ++cycle)
     {

@@ -66,10 +66,12 @@ class InformationRequest : public HeadlessEditor
 TEST_F(InformationRequest, AWriteOnAnyThreadOnlyRecordsTheRequest)
 {
     ASSERT_TRUE(openWithFakeOpener());
-    std::thread automation([this] {
-        for (int i = 0; i < 50; ++i)
-            plugin_->setParameter(kParamInfoDocument, 1.0f);
-    });
+    std::thread automation(
+        [this]
+        {
+            for (int i = 0; i < 50; ++i)
+                plugin_->setParameter(kParamInfoDocument, 1.0f);
+        });
     automation.join();
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
     EXPECT_EQ(openings(0), 0);

@@ -14,13 +14,15 @@ class ReentrantHost : public HeadlessEditor
     // The host answers the given call by closing the editor, once.
     void closeEditorOn(VstInt32 opcode)
     {
-        host_.setReaction(opcode, [this](AEffect*) {
-            if (!closedByHost_)
-            {
-                closedByHost_ = true;
-                close();
-            }
-        });
+        host_.setReaction(opcode,
+                          [this](AEffect*)
+                          {
+                              if (!closedByHost_)
+                              {
+                                  closedByHost_ = true;
+                                  close();
+                              }
+                          });
     }
     CPoint centreOf(int index)
     {

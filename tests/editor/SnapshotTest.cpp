@@ -4,8 +4,8 @@
 
 #include "gui/BitmapResources.h"
 #include "gui/BmpReader.h"
-#include "gui/COffscreenContext.h"
 #include "gui/CAnimKnob.h"
+#include "gui/COffscreenContext.h"
 
 #include <cmath>
 #include <optional>
@@ -21,8 +21,8 @@ const CRect kViewer{35, 11, 426, 162};
 PixelImage embeddedBitmap(int32_t id)
 {
     const BitmapResource* resource = findBitmapResource(id);
-    std::optional<PixelImage> image = resource ? decodeBmp(resource->bytes, resource->size)
-                                               : std::nullopt;
+    std::optional<PixelImage> image =
+        resource ? decodeBmp(resource->bytes, resource->size) : std::nullopt;
     return image ? *image : PixelImage{};
 }
 

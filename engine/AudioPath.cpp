@@ -1,4 +1,4 @@
-#include "core/AudioPath.h"
+#include "engine/AudioPath.h"
 
 #include "engine/ControlTable.h"
 #include "engine/DenormalGuard.h"

@@ -1,4 +1,4 @@
-#include "core/PublishedState.h"
+#include "engine/PublishedState.h"
 
 #include "engine/ControlTable.h"
 

@@ -2,7 +2,7 @@
 // the bypass, with the analysis writers that feed what the effect publishes for its editor.
 #pragma once
 
-#include "core/PublishedState.h"
+#include "engine/PublishedState.h"
 
 #include <atomic>
 #include <memory>
