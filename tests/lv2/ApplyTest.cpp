@@ -4,6 +4,7 @@
 
 #include "engine/ControlTable.h"
 #include "engine/FactoryPresets.h"
+#include "engine/TruePeakLimiter.h"
 #include "plugin/lv2/Lv2Ports.h"
 #include "plugin/lv2/Lv2Uris.h"
 #include "tests/render/RenderRun.h"
@@ -55,10 +56,12 @@ class Lv2Apply : public ::testing::Test
     void SetUp() override { writeSound(folder_.path("in.wav"), programme()); }
 
     // vrn07-render's output with the program and the settings (real values as typed).
-    Sound render(int program, const Settings& settings, bool raw)
+    Sound render(int program, const Settings& settings, bool raw,
+                 const std::vector<std::string>& more = {})
     {
         std::vector<std::string> arguments = {"in.wav", "render.wav", "--program",
                                               std::to_string(program)};
+        arguments.insert(arguments.end(), more.begin(), more.end());
         for (const auto& [index, value] : settings)
             arguments.insert(arguments.end(),
                              {"--set", std::string(findControlRow(index).name) + "=" + value});
@@ -144,4 +147,18 @@ TEST_F(Lv2Apply, HoldsTheTruePeakBelowTheCeiling)
         // Limited near the ceiling (the stage aims a little below it on noise), not silenced.
         EXPECT_GT(peak, std::atof(ceiling) - 2.0);
     }
+}
+
+// vrn07-render's true-peak stage is the same; its raw output keeps the plug-in's delay but
+// leaves out the stage's look-ahead, which the LV2 plug-in reports and keeps.
+TEST_F(Lv2Apply, PlaysTheCeilingAsVrn07RenderBitForBit)
+{
+    const Sound played = apply(3, {}, "-1.5");
+    const Sound reference = render(3, {}, true, {"--ceiling", "-1.5"});
+    const auto lookAhead = size_t(CTruePeakLimiter(played.sampleRate).latencyFrames());
+    ASSERT_EQ(played.frames(), reference.frames());
+    const size_t shift = lookAhead * 2;
+    ASSERT_GT(played.samples.size(), shift);
+    EXPECT_TRUE(std::equal(played.samples.begin() + shift, played.samples.end(),
+                           reference.samples.begin()));
 }
