@@ -21,7 +21,7 @@ struct FileResult
     int64_t frames = 0;
     int64_t nonFiniteSamples = 0;
     std::string formatDescription;
-    int integerBits = 0; // the output's word length when it holds integer samples
+    int integerBits = 0;  // the output's word length when it holds integer samples
     int pluginDelay = 0;  // frames
     int stageLatency = 0; // frames
 
