@@ -26,11 +26,27 @@ double sinc(double x)
     return x == 0.0 ? 1.0 : std::sin(kPi * x) / (kPi * x);
 }
 
+// The modified Bessel function of the first kind and order 0, by its power series. The
+// standard library's version sets a global error state, so that two stages designed on two
+// threads at once (a host instantiating plug-ins in parallel) would race.
+double besselI0(double x)
+{
+    const double quarterSquare = x * x / 4.0;
+    double term = 1.0;
+    double sum = 1.0;
+    for (int k = 1; term > sum * 1e-17; ++k)
+    {
+        term *= quarterSquare / (double(k) * double(k));
+        sum += term;
+    }
+    return sum;
+}
+
 // A Kaiser window of half-width `half` at `x`.
 double kaiser(double x, double half, double beta)
 {
     const double r = x / half;
-    return std::cyl_bessel_i(0.0, beta * std::sqrt(1.0 - r * r)) / std::cyl_bessel_i(0.0, beta);
+    return besselI0(beta * std::sqrt(1.0 - r * r)) / besselI0(beta);
 }
 
 // Half of a symmetric interpolator that finds the point halfway between the middle two of

@@ -39,4 +39,5 @@ scratch="$top/build-fuzz/corpus"
 mkdir -p "$scratch"
 ASAN_OPTIONS=detect_leaks=1 \
     "$top/build-fuzz/tests/fuzz/vrn07-fuzz-plugin" -max_total_time=60 -timeout=30 \
+    -artifact_prefix="$top/build-fuzz/" \
     -print_final_stats=1 "$scratch" "$top/tests/fuzz/corpus"

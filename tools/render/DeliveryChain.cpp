@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <mutex>
 
 namespace
 {
@@ -36,10 +35,6 @@ std::optional<CTruePeakLimiter> stageFor(const RenderOptions& options, int sampl
 {
     if (!options.ceilingDb)
         return std::nullopt;
-    // The stage designs its interpolators with std::cyl_bessel_i, whose lgamma writes the
-    // C library's global signgam: the workers of a batch set up one stage at a time.
-    static std::mutex designing;
-    const std::lock_guard<std::mutex> lock(designing);
     std::optional<CTruePeakLimiter> stage(std::in_place, sampleRate);
     stage->setCeiling(*options.ceilingDb);
     return stage;
