@@ -1,50 +1,7 @@
 // The audio path must not allocate: every operator new of the process is counted while
 // processReplacing runs.
 #include "tests/audio/AudioFixture.h"
-
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-namespace
-{
-std::atomic<bool> counting{false};
-std::atomic<int> allocations{0};
-
-void* allocate(std::size_t size)
-{
-    if (counting.load(std::memory_order_relaxed))
-        allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* memory = std::malloc(size ? size : 1))
-        return memory;
-    throw std::bad_alloc();
-}
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    return allocate(size);
-}
-void* operator new[](std::size_t size)
-{
-    return allocate(size);
-}
-void operator delete(void* memory) noexcept
-{
-    std::free(memory);
-}
-void operator delete[](void* memory) noexcept
-{
-    std::free(memory);
-}
-void operator delete(void* memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
-void operator delete[](void* memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
+#include "tests/audio/CountingAllocator.h"
 
 namespace
 {
@@ -54,13 +11,11 @@ class Allocations : public InProcessPlugin
     int countDuring(StereoBuffer& input, int block)
     {
         StereoBuffer output(input.frames());
-        allocations = 0;
-        counting = true;
+        allocationCount::start();
         for (int offset = 0; offset < input.frames(); offset += block)
             plugin_->process(input.pointers(offset), output.pointers(offset),
                              std::min(block, input.frames() - offset));
-        counting = false;
-        return allocations;
+        return allocationCount::stop();
     }
 };
 } // namespace

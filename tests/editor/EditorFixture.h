@@ -6,8 +6,8 @@
 #include "engine/ControlTable.h"
 #include "gui/CDrawContext.h"
 #include "gui/CFrame.h"
-#include "gui/platform/ScriptedInput.h"
 #include "plugin/AKkk.h"
+#include "tests/editor/PointerScript.h"
 #include "tools/host/HostHarness.h"
 
 #include <gtest/gtest.h>
@@ -15,18 +15,6 @@
 #include <memory>
 
 extern "C" AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback host);
-
-// Plays one scripted state per poll of the buttons, as a real pointer moves on by itself.
-class PointerScript : public ScriptedInput
-{
-  public:
-    int32_t mouseButtons() override
-    {
-        const int32_t buttons = ScriptedInput::mouseButtons();
-        advance();
-        return buttons;
-    }
-};
 
 class HeadlessEditor : public ::testing::Test
 {

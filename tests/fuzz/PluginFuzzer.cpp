@@ -8,8 +8,8 @@
 #include "engine/ControlTable.h"
 #include "gui/CDrawContext.h"
 #include "gui/CFrame.h"
-#include "gui/platform/ScriptedInput.h"
 #include "plugin/AKkk.h"
+#include "tests/editor/PointerScript.h"
 #include "tools/host/HostHarness.h"
 
 #include <algorithm>
@@ -77,17 +77,6 @@ class ByteStream
 };
 
 // Plays one pointer state per poll of the buttons, as a real pointer moves on by itself.
-class PointerScript : public ScriptedInput
-{
-  public:
-    int32_t mouseButtons() override
-    {
-        const int32_t buttons = ScriptedInput::mouseButtons();
-        advance();
-        return buttons;
-    }
-};
-
 void fail(const char* what)
 {
     std::fprintf(stderr, "oracle failed: %s\n", what);

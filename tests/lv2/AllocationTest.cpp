@@ -2,53 +2,11 @@
 // switches the true-peak stage on and off: every operator new of the process is counted.
 #include "plugin/lv2/Lv2Effect.h"
 #include "plugin/lv2/Lv2Ports.h"
+#include "tests/audio/CountingAllocator.h"
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
 #include <vector>
-
-namespace
-{
-std::atomic<bool> counting{false};
-std::atomic<int> allocations{0};
-
-void* allocate(std::size_t size)
-{
-    if (counting.load(std::memory_order_relaxed))
-        allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* memory = std::malloc(size ? size : 1))
-        return memory;
-    throw std::bad_alloc();
-}
-} // namespace
-
-void* operator new(std::size_t size)
-{
-    return allocate(size);
-}
-void* operator new[](std::size_t size)
-{
-    return allocate(size);
-}
-void operator delete(void* memory) noexcept
-{
-    std::free(memory);
-}
-void operator delete[](void* memory) noexcept
-{
-    std::free(memory);
-}
-void operator delete(void* memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
-void operator delete[](void* memory, std::size_t) noexcept
-{
-    std::free(memory);
-}
 
 TEST(Lv2Allocations, NoneWhileRunningWithEveryControlAndTheCeilingChanging)
 {
@@ -69,8 +27,7 @@ TEST(Lv2Allocations, NoneWhileRunningWithEveryControlAndTheCeilingChanging)
     effect.activate();
     effect.published().setEditorOpen(true);
 
-    allocations = 0;
-    counting = true;
+    allocationCount::start();
     for (int block = 0; block < 200; ++block)
     {
         // Each control somewhere else in its range every block, the bypass and the ceiling
@@ -84,7 +41,6 @@ TEST(Lv2Allocations, NoneWhileRunningWithEveryControlAndTheCeilingChanging)
         ceiling = block % 5 == 0 ? -6.5f : -1.0f - float(block % 3);
         effect.run(kFrames);
     }
-    counting = false;
-    EXPECT_EQ(allocations, 0);
+    EXPECT_EQ(allocationCount::stop(), 0);
     EXPECT_GT(latency, 15.0f) << "the last blocks ran with the ceiling on";
 }

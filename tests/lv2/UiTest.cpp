@@ -8,10 +8,10 @@
 #include "gui/CFrame.h"
 #include "gui/CTextLabel.h"
 #include "gui/MouseButtons.h"
-#include "gui/platform/ScriptedInput.h"
 #include "plugin/lv2/Lv2Effect.h"
 #include "plugin/lv2/Lv2Ui.h"
 #include "plugin/lv2/PortValue.h"
+#include "tests/editor/PointerScript.h"
 
 #include <lv2/instance-access/instance-access.h>
 
@@ -23,18 +23,6 @@
 
 namespace
 {
-// Plays one scripted state per poll of the buttons, as a real pointer moves on by itself.
-class PointerScript : public ScriptedInput
-{
-  public:
-    int32_t mouseButtons() override
-    {
-        const int32_t buttons = ScriptedInput::mouseButtons();
-        advance();
-        return buttons;
-    }
-};
-
 struct PortWrite
 {
     uint32_t port;
