@@ -54,7 +54,22 @@ class ScopedEnvironment
 };
 } // namespace
 
-using X11WindowTest = X11Fixture;
+class X11WindowTest : public X11Fixture
+{
+  protected:
+    // Once its window or connection is gone, the frame draws nothing and takes no input,
+    // and closing it closes its display connection once.
+    void expectLostAndClosedOnce(int closedBefore)
+    {
+        ASSERT_TRUE(pumpUntil([&] { return !frame_->isOpen(); }));
+        EXPECT_TRUE(window()->lost());
+        EXPECT_EQ(window()->createDevice(), nullptr);
+        frame_->drawView(view_);
+        window()->show(kFrameSize);
+        closeFrame();
+        EXPECT_EQ(closedDisplays() - closedBefore, 1);
+    }
+};
 
 TEST_F(X11WindowTest, IsAChildOfTheHostWindowWithTheFramesSize)
 {
@@ -246,13 +261,7 @@ TEST_F(X11WindowTest, ClosesTheFrameWhenTheHostWindowIsDestroyed)
     const int closedBefore = closedDisplays();
     XDestroyWindow(display_, host_);
     host_ = 0;
-    ASSERT_TRUE(pumpUntil([&] { return !frame_->isOpen(); }));
-    EXPECT_TRUE(window()->lost());
-    EXPECT_EQ(window()->createDevice(), nullptr);
-    frame_->drawView(view_);
-    window()->show(kFrameSize);
-    closeFrame();
-    EXPECT_EQ(closedDisplays() - closedBefore, 1);
+    expectLostAndClosedOnce(closedBefore);
 }
 
 TEST_F(X11WindowTest, OutlivesTheServerEndingItsConnectionAndOpensAgain)
@@ -262,13 +271,7 @@ TEST_F(X11WindowTest, OutlivesTheServerEndingItsConnectionAndOpensAgain)
     ASSERT_TRUE(pumpUntilPainted());
     const int closedBefore = closedDisplays();
     endEditorConnection();
-    ASSERT_TRUE(pumpUntil([&] { return !frame_->isOpen(); }));
-    EXPECT_TRUE(window()->lost());
-    EXPECT_EQ(window()->createDevice(), nullptr);
-    frame_->drawView(view_);
-    window()->show(kFrameSize);
-    closeFrame();
-    EXPECT_EQ(closedDisplays() - closedBefore, 1);
+    expectLostAndClosedOnce(closedBefore);
     EXPECT_EQ(hostHandler.losses(), 0);
     // The host's connection still works, and a new editor paints.
     EXPECT_EQ(hostChildren(), 0);
