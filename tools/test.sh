@@ -41,3 +41,8 @@ ASAN_OPTIONS=detect_leaks=1 \
     "$top/build-fuzz/tests/fuzz/vrn07-fuzz-plugin" -max_total_time=60 -timeout=30 \
     -artifact_prefix="$top/build-fuzz/" \
     -print_final_stats=1 "$scratch" "$top/tests/fuzz/corpus"
+
+# What this machine could not run, in one line, where the output ends.
+if ! reason=$("$top/tests/windows/run-under-wine.sh" --probe x86); then
+    echo "== Not run here: the 32-bit Windows binaries were built but not run: $reason"
+fi
