@@ -137,6 +137,29 @@ TEST_F(RenderOutputPath, RefusesAnythingButARegularFileTheUserMayWrite)
     }
 }
 
+TEST_F(RenderOutputPath, RefusesAReportOrSnapshotItCannotWriteBeforeRendering)
+{
+    fs::create_directory(folder_.work() / "renders");
+    const struct
+    {
+        std::vector<std::string> arguments;
+        const char* problem;
+    } cases[] = {
+        {{"song.wav", "out.wav", "--report", "missing/r.json"},
+         "its folder missing does not exist"},
+        {{"song.wav", "out.wav", "--report", "song.wav/r.json"}, "cannot write song.wav/r.json"},
+        {{"song.wav", "out.wav", "--report", "renders"}, "it is a folder"},
+        {{"song.wav", "out.wav", "--report", "song.wav"}, "it is the input file"},
+        {{"song.wav", "out.wav", "--snapshot", "missing/editor.png"}, "does not exist"},
+        {{"song.wav", "--out-dir", "masters", "--report", "missing/r.json"}, "does not exist"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.arguments.back());
+        expectRefused(c.arguments, c.problem);
+    }
+}
+
 TEST_F(RenderOutputPath, RefusesADeviceNode)
 {
     // A node of the null device made in the scratch folder, so that a fault cannot harm

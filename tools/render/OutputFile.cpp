@@ -91,10 +91,16 @@ fs::path resolvedPath(const std::string& path)
     return error ? fs::path() : resolved;
 }
 
+fs::path folderOf(const std::string& file)
+{
+    const fs::path path(file);
+    return path.has_parent_path() ? path.parent_path() : fs::path(".");
+}
+
 std::string hiddenPatternBeside(const std::string& target)
 {
     const fs::path path(target);
-    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
+    const fs::path folder = folderOf(target);
     std::string hiddenName(".");
     hiddenName.append(path.filename().string()).append(".XXXXXX");
     return (folder / hiddenName).string();
@@ -113,6 +119,23 @@ std::string outputTarget(const std::string& path)
     const std::string target = S_ISLNK(status.st_mode) ? followSymlink(path, status) : path;
     refuseUnlessWritableFile(path, target, status);
     return target;
+}
+
+void checkFolderOfNewFile(const std::string& path)
+{
+    struct stat status
+    {
+    };
+    if (lstat(path.c_str(), &status) == 0)
+        return;
+    if (errno != ENOENT)
+        throw cannotWrite(path, std::strerror(errno));
+    const std::string folder = folderOf(path).string();
+    if (access(folder.c_str(), W_OK | X_OK) == 0)
+        return;
+    if (errno == ENOENT)
+        throw cannotWrite(path, "its folder " + folder + " does not exist");
+    throw cannotWrite(path, "cannot create a file in " + folder + ": " + std::strerror(errno));
 }
 
 bool nameOneFile(const std::string& a, const std::string& b)
