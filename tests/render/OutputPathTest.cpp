@@ -9,6 +9,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -58,6 +59,16 @@ mode_t permissionsOf(const std::string& path)
     };
     stat(path.c_str(), &status);
     return status.st_mode & 07777;
+}
+
+// An absolute path of a .wav file in folder exactly length bytes long, its folders made.
+std::string pathOfLength(const fs::path& folder, size_t length)
+{
+    std::string path = folder.string();
+    while (length - path.size() > 256)
+        path += "/" + std::string(200, 'd');
+    fs::create_directories(path);
+    return path + "/" + std::string(length - path.size() - 5, 'n') + ".wav";
 }
 
 class RenderOutputPath : public ::testing::Test
@@ -178,6 +189,26 @@ TEST_F(RenderOutputPath, ReplacesAWritableFileKeepingItsPermissions)
     EXPECT_EQ(readSound(folder_.path("take.wav")).frames(), kInputFrames);
     EXPECT_EQ(permissionsOf(folder_.path("take.wav")), 0640u);
     EXPECT_EQ(folder_.contents(), (std::vector<std::string>{"song.wav", "take.wav"}));
+}
+
+TEST_F(RenderOutputPath, WritesAnOutputWhoseNameOrPathIsAsLongAsTheSystemAllows)
+{
+    const long longestName = pathconf(folder_.work().c_str(), _PC_NAME_MAX);
+    for (const std::string& output : {folder_.path(std::string(longestName - 4, 'n') + ".wav"),
+                                      pathOfLength(folder_.work(), PATH_MAX - 1)})
+    {
+        SCOPED_TRACE(output.size());
+        const RunResult written = folder_.run({"song.wav", output});
+        ASSERT_EQ(written.status, 0) << written.err;
+        // Read back as the renderer's input, since that path is as long.
+        const RunResult readBack = folder_.run({output, "back.wav"});
+        ASSERT_EQ(readBack.status, 0) << readBack.err;
+        EXPECT_EQ(readSound(folder_.path("back.wav")).frames(), kInputFrames);
+        fs::remove(output);
+        fs::remove(folder_.path("back.wav"));
+        for (const std::string& name : folder_.contents())
+            EXPECT_FALSE(fs::path(name).filename().string().starts_with(".")) << name;
+    }
 }
 
 TEST_F(RenderOutputPath, WritesThroughASymlinkOntoTheFileItLeadsTo)
