@@ -1,5 +1,6 @@
 // Where vrn07-render may put its output: never over its input, over nothing but a regular
-// file the user may write, through a symlink onto the file it leads to.
+// file the user may write, through a symlink onto the file it leads to, inside a folder given
+// as the output; and its report and snapshot under the same rules, checked before it renders.
 #include "tests/render/RenderRun.h"
 
 #include <gtest/gtest.h>
@@ -189,6 +190,16 @@ TEST_F(RenderOutputPath, ReplacesAWritableFileKeepingItsPermissions)
     EXPECT_EQ(readSound(folder_.path("take.wav")).frames(), kInputFrames);
     EXPECT_EQ(permissionsOf(folder_.path("take.wav")), 0640u);
     EXPECT_EQ(folder_.contents(), (std::vector<std::string>{"song.wav", "take.wav"}));
+}
+
+TEST_F(RenderOutputPath, WritesIntoAFolderGivenAsTheOutputUnderTheDefaultName)
+{
+    fs::create_directory(folder_.work() / "renders");
+    const RunResult result = folder_.run({"song.wav", "renders/"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(folder_.contents(),
+              (std::vector<std::string>{"renders", "renders/song-out.wav", "song.wav"}));
+    EXPECT_EQ(readSound(folder_.path("renders/song-out.wav")).frames(), kInputFrames);
 }
 
 TEST_F(RenderOutputPath, WritesAnOutputWhoseNameOrPathIsAsLongAsTheSystemAllows)
