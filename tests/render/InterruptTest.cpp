@@ -1,10 +1,13 @@
-// A render ended by SIGINT, SIGTERM or SIGHUP removes its hidden temporary files, leaves the
-// file at the output path as it was and exits with 128 + the signal.
+// A render ended by a signal removes its hidden temporary files, leaves the file at the output
+// path as it was and ends with 128 + the signal: by exit after SIGINT, SIGTERM or SIGHUP, killed
+// by the signal after any other. A signal ignored when it started stays ignored.
 #include "tests/render/RenderRun.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstring>
@@ -58,7 +61,55 @@ bool interruptWhileWriting(pid_t render, int signal, const fs::path& folder,
     return writing && stillRunning;
 }
 
-class RenderInterrupt : public ::testing::TestWithParam<int>
+// Whether a process that keeps the signal's default action is ended by it.
+bool endsAProcessByDefault(int signal)
+{
+    const pid_t child = fork();
+    if (child == 0)
+    {
+        const rlimit noCoreFile{0, 0};
+        setrlimit(RLIMIT_CORE, &noCoreFile);
+        std::signal(signal, SIG_DFL);
+        sigset_t only;
+        sigemptyset(&only);
+        sigaddset(&only, signal);
+        sigprocmask(SIG_UNBLOCK, &only, nullptr);
+        raise(signal);
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(child, &status, WUNTRACED);
+    if (WIFSTOPPED(status))
+    {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+        return false;
+    }
+    return WIFSIGNALED(status) && WTERMSIG(status) == signal;
+}
+
+// The signals a user, a parent or a resource limit ends a render with: every signal whose
+// default action ends a process, but SIGKILL and the faults of the program itself.
+std::vector<int> endingSignals()
+{
+    const int faultsOrUncatchable[] = {SIGKILL, SIGSEGV, SIGBUS,  SIGFPE,
+                                       SIGILL,  SIGABRT, SIGTRAP, SIGSYS};
+    std::vector<int> signals;
+    for (int signal = 1; signal <= SIGRTMAX; ++signal)
+        if (std::find(std::begin(faultsOrUncatchable), std::end(faultsOrUncatchable), signal) ==
+                std::end(faultsOrUncatchable) &&
+            endsAProcessByDefault(signal))
+            signals.push_back(signal);
+    return signals;
+}
+
+std::string signalName(int signal)
+{
+    const char* name = sigabbrev_np(signal);
+    return name ? name : "RT" + std::to_string(signal);
+}
+
+class RenderInterrupt : public ::testing::Test
 {
   protected:
     static void SetUpTestSuite()
@@ -72,26 +123,42 @@ class RenderInterrupt : public ::testing::TestWithParam<int>
 };
 } // namespace
 
-TEST_P(RenderInterrupt, RemovesItsTemporaryFileAndExitsWith128PlusTheSignal)
+TEST_F(RenderInterrupt, RemovesItsTemporaryFileAndEndsWith128PlusEachEndingSignal)
 {
-    const int signal = GetParam();
-    writeBytes(folder_->path("out.wav"), kPreviousTake);
-    const pid_t render = folder_->start({"long.wav", "out.wav"});
+    const std::vector<int> signals = endingSignals();
+    ASSERT_GT(signals.size(), 3u) << "none found besides SIGINT, SIGTERM and SIGHUP";
+    for (int signal : signals)
+    {
+        SCOPED_TRACE(signalName(signal));
+        writeBytes(folder_->path("out.wav"), kPreviousTake);
+        const pid_t render = folder_->start({"long.wav", "out.wav"});
+        ASSERT_GT(render, 0);
+
+        int status = 0;
+        ASSERT_TRUE(interruptWhileWriting(render, signal, folder_->work(), ".out.wav.", 1, status))
+            << "the render was not caught while writing";
+
+        EXPECT_EQ(folder_->contents(), (std::vector<std::string>{"long.wav", "out.wav"}));
+        EXPECT_EQ(fileBytes(folder_->path("out.wav")), kPreviousTake);
+        if (signal == SIGINT || signal == SIGTERM || signal == SIGHUP)
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 128 + signal);
+        else
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal);
+    }
+}
+
+TEST_F(RenderInterrupt, KeepsASignalIgnoredWhenItStarted)
+{
+    const pid_t render = folder_->start({"long.wav", "kept.wav"}, SIGPIPE);
     ASSERT_GT(render, 0);
 
     int status = 0;
-    ASSERT_TRUE(interruptWhileWriting(render, signal, folder_->work(), ".out.wav.", 1, status))
-        << "the render was not caught while writing";
-
-    EXPECT_EQ(folder_->contents(), (std::vector<std::string>{"long.wav", "out.wav"}));
-    EXPECT_EQ(fileBytes(folder_->path("out.wav")), kPreviousTake);
-    ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
-    EXPECT_EQ(WEXITSTATUS(status), 128 + signal);
+    ASSERT_TRUE(interruptWhileWriting(render, SIGPIPE, folder_->work(), ".kept.wav.", 1, status));
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(readSound(folder_->path("kept.wav")).frames(), kLongFrames);
+    std::filesystem::remove(folder_->path("kept.wav"));
 }
-
-INSTANTIATE_TEST_SUITE_P(EachSignal, RenderInterrupt, ::testing::Values(SIGINT, SIGTERM, SIGHUP),
-                         [](const ::testing::TestParamInfo<int>& info)
-                         { return std::string(sigabbrev_np(info.param)); });
 
 TEST(RenderInterruptBatch, RemovesTheTemporaryFilesOfEveryWorker)
 {

@@ -1,5 +1,6 @@
 // Where vrn07-render may put its output: never over its input, over nothing but a regular
-// file the user may write, through a symlink onto the file it leads to.
+// file the user may write, through a symlink onto the file it leads to, inside a folder given
+// as the output; and its report and snapshot under the same rules, checked before it renders.
 #include "tests/render/RenderRun.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +10,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <climits>
 #include <cstring>
 #include <functional>
 #include <map>
@@ -58,6 +60,16 @@ mode_t permissionsOf(const std::string& path)
     };
     stat(path.c_str(), &status);
     return status.st_mode & 07777;
+}
+
+// An absolute path of a .wav file in folder exactly length bytes long, its folders made.
+std::string pathOfLength(const fs::path& folder, size_t length)
+{
+    std::string path = folder.string();
+    while (length - path.size() > 256)
+        path += "/" + std::string(200, 'd');
+    fs::create_directories(path);
+    return path + "/" + std::string(length - path.size() - 5, 'n') + ".wav";
 }
 
 class RenderOutputPath : public ::testing::Test
@@ -137,6 +149,29 @@ TEST_F(RenderOutputPath, RefusesAnythingButARegularFileTheUserMayWrite)
     }
 }
 
+TEST_F(RenderOutputPath, RefusesAReportOrSnapshotItCannotWriteBeforeRendering)
+{
+    fs::create_directory(folder_.work() / "renders");
+    const struct
+    {
+        std::vector<std::string> arguments;
+        const char* problem;
+    } cases[] = {
+        {{"song.wav", "out.wav", "--report", "missing/r.json"},
+         "its folder missing does not exist"},
+        {{"song.wav", "out.wav", "--report", "song.wav/r.json"}, "cannot write song.wav/r.json"},
+        {{"song.wav", "out.wav", "--report", "renders"}, "it is a folder"},
+        {{"song.wav", "out.wav", "--report", "song.wav"}, "it is the input file"},
+        {{"song.wav", "out.wav", "--snapshot", "missing/editor.png"}, "does not exist"},
+        {{"song.wav", "--out-dir", "masters", "--report", "missing/r.json"}, "does not exist"},
+    };
+    for (const auto& c : cases)
+    {
+        SCOPED_TRACE(c.arguments.back());
+        expectRefused(c.arguments, c.problem);
+    }
+}
+
 TEST_F(RenderOutputPath, RefusesADeviceNode)
 {
     // A node of the null device made in the scratch folder, so that a fault cannot harm
@@ -155,6 +190,36 @@ TEST_F(RenderOutputPath, ReplacesAWritableFileKeepingItsPermissions)
     EXPECT_EQ(readSound(folder_.path("take.wav")).frames(), kInputFrames);
     EXPECT_EQ(permissionsOf(folder_.path("take.wav")), 0640u);
     EXPECT_EQ(folder_.contents(), (std::vector<std::string>{"song.wav", "take.wav"}));
+}
+
+TEST_F(RenderOutputPath, WritesIntoAFolderGivenAsTheOutputUnderTheDefaultName)
+{
+    fs::create_directory(folder_.work() / "renders");
+    const RunResult result = folder_.run({"song.wav", "renders/"});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(folder_.contents(),
+              (std::vector<std::string>{"renders", "renders/song-out.wav", "song.wav"}));
+    EXPECT_EQ(readSound(folder_.path("renders/song-out.wav")).frames(), kInputFrames);
+}
+
+TEST_F(RenderOutputPath, WritesAnOutputWhoseNameOrPathIsAsLongAsTheSystemAllows)
+{
+    const long longestName = pathconf(folder_.work().c_str(), _PC_NAME_MAX);
+    for (const std::string& output : {folder_.path(std::string(longestName - 4, 'n') + ".wav"),
+                                      pathOfLength(folder_.work(), PATH_MAX - 1)})
+    {
+        SCOPED_TRACE(output.size());
+        const RunResult written = folder_.run({"song.wav", output});
+        ASSERT_EQ(written.status, 0) << written.err;
+        // Read back as the renderer's input, since that path is as long.
+        const RunResult readBack = folder_.run({output, "back.wav"});
+        ASSERT_EQ(readBack.status, 0) << readBack.err;
+        EXPECT_EQ(readSound(folder_.path("back.wav")).frames(), kInputFrames);
+        fs::remove(output);
+        fs::remove(folder_.path("back.wav"));
+        for (const std::string& name : folder_.contents())
+            EXPECT_FALSE(fs::path(name).filename().string().starts_with(".")) << name;
+    }
 }
 
 TEST_F(RenderOutputPath, WritesThroughASymlinkOntoTheFileItLeadsTo)

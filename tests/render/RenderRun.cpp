@@ -15,6 +15,7 @@
 #include <random>
 #include <sstream>
 #include <stdlib.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -81,7 +82,7 @@ RunResult ScratchFolder::run(const std::vector<std::string>& arguments) const
             fileBytes(err.string())};
 }
 
-pid_t ScratchFolder::start(const std::vector<std::string>& arguments) const
+pid_t ScratchFolder::start(const std::vector<std::string>& arguments, int ignoredSignal) const
 {
     std::vector<char*> argv{const_cast<char*>(VRN07_RENDER_PATH)};
     for (const std::string& argument : arguments)
@@ -93,6 +94,10 @@ pid_t ScratchFolder::start(const std::vector<std::string>& arguments) const
     if (child != 0)
         return child;
     restoreDefaultSignals();
+    if (ignoredSignal != 0)
+        std::signal(ignoredSignal, SIG_IGN);
+    const rlimit noCoreFile{0, 0};
+    setrlimit(RLIMIT_CORE, &noCoreFile);
     if (chdir(work_.c_str()) == 0 && freopen(out.c_str(), "w", stdout) &&
         freopen(err.c_str(), "w", stderr))
         execv(argv[0], argv.data());

@@ -32,8 +32,9 @@ class ScratchFolder
 
     // Runs vrn07-render with these arguments, with work() as the current folder.
     RunResult run(const std::vector<std::string>& arguments) const;
-    // Starts it as run() does, with every signal at its default action, and does not wait.
-    pid_t start(const std::vector<std::string>& arguments) const;
+    // Starts it as run() does, with every signal at its default action but ignoredSignal (0:
+    // none) ignored, and no core file; does not wait.
+    pid_t start(const std::vector<std::string>& arguments, int ignoredSignal = 0) const;
 
   private:
     std::filesystem::path root_;

@@ -110,6 +110,9 @@ void checkBatchFiles(const std::vector<RenderJob>& jobs, const RenderOptions& op
                                   ": it is also " + written[earlier].role);
         outputTarget(path);
     }
+    // The outputs' folder is made when missing; the report's must be there.
+    if (!options.reportPath.empty())
+        checkFolderOfNewFile(options.reportPath);
 }
 
 void createOutputFolder(const std::string& folder)

@@ -3,7 +3,9 @@
 #include "tools/render/RenderError.h"
 #include "tools/render/SignalCleanup.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
@@ -91,13 +93,41 @@ fs::path resolvedPath(const std::string& path)
     return error ? fs::path() : resolved;
 }
 
+fs::path folderOf(const std::string& file)
+{
+    const fs::path path(file);
+    return path.has_parent_path() ? path.parent_path() : fs::path(".");
+}
+
+// The longest file name the folder takes.
+size_t longestNameIn(const fs::path& folder)
+{
+    const long longest = pathconf(folder.c_str(), _PC_NAME_MAX);
+    return longest > 0 ? size_t(longest) : NAME_MAX;
+}
+
+// The first bytes of name, at most count, without splitting a UTF-8 character.
+std::string leadingBytes(const std::string& name, size_t count)
+{
+    if (name.size() <= count)
+        return name;
+    while (count > 0 && (static_cast<unsigned char>(name[count]) & 0xC0) == 0x80)
+        --count;
+    return name.substr(0, count);
+}
+
+// mkstemp's pattern for a hidden file beside the target: "." + its name + ".XXXXXX". The name
+// is shortened where the file name or the whole path would pass the system's limits; the
+// random characters keep it unique.
 std::string hiddenPatternBeside(const std::string& target)
 {
-    const fs::path path(target);
-    const fs::path folder = path.has_parent_path() ? path.parent_path() : fs::path(".");
-    std::string hiddenName(".");
-    hiddenName.append(path.filename().string()).append(".XXXXXX");
-    return (folder / hiddenName).string();
+    const std::string prefix = (folderOf(target) / ".").string();
+    const std::string suffix = ".XXXXXX";
+    const size_t nameRoom = longestNameIn(folderOf(target)) - 1 - suffix.size();
+    const size_t pathRoom =
+        PATH_MAX - 1 - std::min<size_t>(PATH_MAX - 1, prefix.size() + suffix.size());
+    const std::string name = fs::path(target).filename().string();
+    return prefix + leadingBytes(name, std::min(nameRoom, pathRoom)) + suffix;
 }
 } // namespace
 
@@ -113,6 +143,23 @@ std::string outputTarget(const std::string& path)
     const std::string target = S_ISLNK(status.st_mode) ? followSymlink(path, status) : path;
     refuseUnlessWritableFile(path, target, status);
     return target;
+}
+
+void checkFolderOfNewFile(const std::string& path)
+{
+    struct stat status
+    {
+    };
+    if (lstat(path.c_str(), &status) == 0)
+        return;
+    if (errno != ENOENT)
+        throw cannotWrite(path, std::strerror(errno));
+    const std::string folder = folderOf(path).string();
+    if (access(folder.c_str(), W_OK | X_OK) == 0)
+        return;
+    if (errno == ENOENT)
+        throw cannotWrite(path, "its folder " + folder + " does not exist");
+    throw cannotWrite(path, "cannot create a file in " + folder + ": " + std::strerror(errno));
 }
 
 bool nameOneFile(const std::string& a, const std::string& b)

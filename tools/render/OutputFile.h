@@ -12,6 +12,10 @@
 // read-only file or a symlink to nothing.
 std::string outputTarget(const std::string& path);
 
+// Throws RenderError saying why when path names nothing yet and no file can be made there: its
+// folder is missing, is not a folder or may not be written.
+void checkFolderOfNewFile(const std::string& path);
+
 // Whether a and b name one file: the same device and inode when both exist (whatever the
 // spelling, symlink or hard link), the same absolute path with symlinks followed when
 // neither does.

@@ -90,6 +90,7 @@ void checkWrittenFiles(const RenderPaths& paths, const RenderOptions& options)
             if (nameOneFile(path, files[earlier].path))
                 throw RenderError("cannot write " + path + ": it is also " + files[earlier].role);
         outputTarget(path);
+        checkFolderOfNewFile(path);
     }
 }
 

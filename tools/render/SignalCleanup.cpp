@@ -12,7 +12,16 @@ namespace
 {
 // A batch writes one output per worker at once (kMaxJobs at most), and the report.
 constexpr int kMaxTemporaryFiles = 72;
-constexpr int kCleanedSignals[] = {SIGINT, SIGTERM, SIGHUP};
+// The signals that end the process by default and come from outside it: the user, a parent, a
+// resource limit (SIGXCPU, SIGXFSZ), a reader that went away (SIGPIPE), a timer; the real-time
+// signals besides. Faults of the program itself (SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT,
+// SIGTRAP, SIGSYS) keep their default action, for debuggers and sanitizers.
+constexpr int kNamedCleanedSignals[] = {SIGHUP,    SIGINT,  SIGQUIT, SIGPIPE,   SIGALRM,
+                                        SIGTERM,   SIGUSR1, SIGUSR2, SIGIO,     SIGPROF,
+                                        SIGVTALRM, SIGXCPU, SIGXFSZ, SIGSTKFLT, SIGPWR};
+// Ended by one of these the renderer has always exited with 128 + the signal, which scripts may
+// test; ended by any other it dies of the signal, as it would without the handler.
+constexpr int kSignalsEndedByExit[] = {SIGINT, SIGTERM, SIGHUP};
 
 enum SlotState : int
 {
@@ -35,7 +44,35 @@ TemporaryFileSlot slots[kMaxTemporaryFiles];
 std::atomic<int> creating{0};
 std::atomic<bool> exiting{false};
 
-extern "C" void removeTemporaryFilesAndExit(int signal)
+bool endsByExit(int signal)
+{
+    for (int byExit : kSignalsEndedByExit)
+        if (signal == byExit)
+            return true;
+    return false;
+}
+
+// Ends the process with 128 + the signal, by exit or by the signal's own default action.
+[[noreturn]] void endBy(int signal)
+{
+    if (!endsByExit(signal))
+    {
+        struct sigaction byDefault
+        {
+        };
+        byDefault.sa_handler = SIG_DFL;
+        sigaction(signal, &byDefault, nullptr);
+        // Blocked while its handler runs, the raised signal waits for the unblocking.
+        raise(signal);
+        sigset_t only;
+        sigemptyset(&only);
+        sigaddset(&only, signal);
+        sigprocmask(SIG_UNBLOCK, &only, nullptr);
+    }
+    _exit(128 + signal);
+}
+
+extern "C" void removeTemporaryFilesAndEnd(int signal)
 {
     exiting.store(true);
     while (creating.load() != 0)
@@ -44,14 +81,16 @@ extern "C" void removeTemporaryFilesAndExit(int signal)
     for (TemporaryFileSlot& slot : slots)
         if (slot.state.load() == kLive)
             unlink(slot.path);
-    _exit(128 + signal);
+    endBy(signal);
 }
 
 sigset_t cleanedSignals()
 {
     sigset_t set;
     sigemptyset(&set);
-    for (int signal : kCleanedSignals)
+    for (int signal : kNamedCleanedSignals)
+        sigaddset(&set, signal);
+    for (int signal = SIGRTMIN; signal <= SIGRTMAX; ++signal)
         sigaddset(&set, signal);
     return set;
 }
@@ -122,16 +161,16 @@ void installSignalCleanup()
     struct sigaction action
     {
     };
-    action.sa_handler = removeTemporaryFilesAndExit;
+    action.sa_handler = removeTemporaryFilesAndEnd;
     // A second signal waits while the handler removes the files.
     action.sa_mask = cleanedSignals();
-    for (int signal : kCleanedSignals)
+    for (int signal = 1; signal < NSIG; ++signal)
     {
         struct sigaction previous
         {
         };
-        sigaction(signal, nullptr, &previous);
-        if (previous.sa_handler != SIG_IGN)
+        if (sigismember(&action.sa_mask, signal) == 1 &&
+            sigaction(signal, nullptr, &previous) == 0 && previous.sa_handler != SIG_IGN)
             sigaction(signal, &action, nullptr);
     }
 }

@@ -1,13 +1,15 @@
-// Removes the renderer's hidden temporary files when SIGINT, SIGTERM or SIGHUP ends it; it
-// then exits with 128 + the signal. The handler only unlinks names prepared beforehand in
-// static buffers and calls _exit, both safe inside a signal handler. Any thread may create
-// and forget temporary files.
+// Removes the renderer's hidden temporary files when a signal ends it: any signal whose default
+// action ends a process, but the faults of the program itself (SIGSEGV, SIGABRT...). The
+// process then ends with 128 + the signal: by exit after SIGINT, SIGTERM or SIGHUP, as it always
+// has, and by the signal itself after any other, as without the handler. The handler only
+// unlinks names prepared beforehand in static buffers, resets and raises the signal and calls
+// _exit, all safe inside a signal handler. Any thread may create and forget temporary files.
 #pragma once
 
 #include <string>
 
-// Installs the handler for the three signals, except for one that was ignored when the
-// program started (as nohup and background jobs of a shell leave them).
+// Installs the handler for those signals, except for one that was ignored when the program
+// started (as nohup, background jobs of a shell and some parents leave them).
 void installSignalCleanup();
 
 // Creates a uniquely named empty file as mkstemp does, pattern ending in XXXXXX and taking

@@ -1,6 +1,7 @@
 #include "tools/render/SoundFileReader.h"
 
 #include "tools/render/RenderError.h"
+#include "tools/render/SoundFileOpen.h"
 #include "tools/render/SoundFileWriter.h"
 
 #include <filesystem>
@@ -12,9 +13,7 @@ SoundFileReader::SoundFileReader(const std::string& path, const std::string& nam
         throw RenderError("cannot read " + name + ": no such file");
     if (std::filesystem::is_directory(path, error))
         throw RenderError("cannot read " + name + ": it is a folder");
-    file_ = sf_open(path.c_str(), SFM_READ, &info_);
-    if (!file_)
-        throw RenderError("cannot read " + name + ": " + sf_strerror(nullptr));
+    file_ = openSoundFile(path, SFM_READ, info_, "cannot read " + name);
 }
 
 SoundFileReader::~SoundFileReader()

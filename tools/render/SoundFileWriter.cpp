@@ -1,6 +1,7 @@
 #include "tools/render/SoundFileWriter.h"
 
 #include "tools/render/RenderError.h"
+#include "tools/render/SoundFileOpen.h"
 
 #include <algorithm>
 #include <cctype>
@@ -96,9 +97,7 @@ SoundFileWriter::SoundFileWriter(const std::string& path, const OutputFormat& fo
     : format_(checkedFormat(format, path, sampleRate, channels)), output_(path)
 {
     SF_INFO info = soundInfo(format_, sampleRate, channels);
-    file_ = sf_open(output_.temporaryPath().c_str(), SFM_WRITE, &info);
-    if (!file_)
-        throw RenderError("cannot write " + path + ": " + sf_strerror(nullptr));
+    file_ = openSoundFile(output_.temporaryPath(), SFM_WRITE, info, "cannot write " + path);
     // Integer formats clip samples beyond full scale instead of wrapping them round, and
     // scale by 2^(bits - 1): the grid the Quantizer rounds to, so its samples are stored as
     // they are.
