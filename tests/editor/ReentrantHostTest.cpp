@@ -115,3 +115,72 @@ TEST_F(ReentrantHost, SurvivesAnEditorClosedOnBeginEditOfAWheelTurn)
     EXPECT_EQ(frame(), nullptr);
     expectOpensAgainAndTakesADrag();
 }
+
+// A host may also destroy the effect itself from inside one of its calls: the effect ends the
+// gesture for the host at once and goes only when the plug-in's code has left the stack.
+namespace
+{
+class HostClosingTheEffect : public ReentrantHost
+{
+  protected:
+    // The host answers the given call by closing the effect, once, and notes how many calls
+    // it had seen by the time the close returned.
+    void closeEffectOn(VstInt32 opcode)
+    {
+        host_.setReaction(opcode,
+                          [this](AEffect*)
+                          {
+                              if (callsAtClose_ < 0)
+                              {
+                                  plugin_->close();
+                                  callsAtClose_ = int(host_.calls().size());
+                              }
+                          });
+    }
+    // After the close the host hears nothing more, and every gesture it heard of ended.
+    void expectTheHostHeardNothingAfterTheClose()
+    {
+        ASSERT_GE(callsAtClose_, 0);
+        EXPECT_EQ(int(host_.calls().size()), callsAtClose_);
+        expectBalancedEdits();
+    }
+
+    int callsAtClose_ = -1;
+};
+
+class HostClosingTheEffectDuringADrag : public HostClosingTheEffect,
+                                        public ::testing::WithParamInterface<VstInt32>
+{
+};
+} // namespace
+
+TEST_P(HostClosingTheEffectDuringADrag, EndsTheDragAtOnce)
+{
+    ASSERT_TRUE(open());
+    plugin_->dispatch(effSetEditKnobMode, 0, 2);
+    const CPoint start = centreOf(17);
+    pointer_.then(kLButton, start).glide(kLButton, CPoint{start.h, start.v - 200}, 60);
+    closeEffectOn(GetParam());
+    press(start);
+
+    EXPECT_FALSE(pointer_.finished());
+    expectTheHostHeardNothingAfterTheClose();
+}
+
+INSTANTIATE_TEST_SUITE_P(OnEachCallOfTheDrag, HostClosingTheEffectDuringADrag,
+                         ::testing::Values(audioMasterBeginEdit, audioMasterAutomate,
+                                           audioMasterIdle));
+
+TEST_F(HostClosingTheEffect, SurvivesACloseWhileReportingAKeyStep)
+{
+    ASSERT_TRUE(open());
+    {
+        // A wheel turn gives the knob the keyboard focus.
+        CDrawContext context(frame());
+        frame()->onWheel(&context, centreOf(17), 1.0f);
+    }
+    closeEffectOn(audioMasterAutomate);
+    // The key was taken: its step had reached the host when the host closed the effect.
+    EXPECT_EQ(plugin_->dispatch(effEditKeyDown, 0, VKEY_UP), 1);
+    expectTheHostHeardNothingAfterTheClose();
+}
