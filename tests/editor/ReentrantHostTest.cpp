@@ -1,6 +1,7 @@
 // Hosts that pump their own user interface inside the plug-in's calls can close the editor
-// there, while a control is still on the stack tracking the mouse. The editor must survive
-// it, end the gesture, and open again afterwards.
+// there, or the effect itself, while a control is still on the stack tracking the mouse. The
+// editor must survive it, end the gesture, and open again afterwards; a closed effect ends
+// the gesture for the host at once and goes when the plug-in's code has left the stack.
 #include "tests/editor/EditorFixture.h"
 
 #include "gui/CControl.h"
@@ -116,8 +117,6 @@ TEST_F(ReentrantHost, SurvivesAnEditorClosedOnBeginEditOfAWheelTurn)
     expectOpensAgainAndTakesADrag();
 }
 
-// A host may also destroy the effect itself from inside one of its calls: the effect ends the
-// gesture for the host at once and goes only when the plug-in's code has left the stack.
 namespace
 {
 class HostClosingTheEffect : public ReentrantHost
@@ -169,7 +168,13 @@ TEST_P(HostClosingTheEffectDuringADrag, EndsTheDragAtOnce)
 
 INSTANTIATE_TEST_SUITE_P(OnEachCallOfTheDrag, HostClosingTheEffectDuringADrag,
                          ::testing::Values(audioMasterBeginEdit, audioMasterAutomate,
-                                           audioMasterIdle));
+                                           audioMasterIdle),
+                         [](const ::testing::TestParamInfo<VstInt32>& call) -> std::string
+                         {
+                             return call.param == audioMasterBeginEdit  ? "BeginEdit"
+                                    : call.param == audioMasterAutomate ? "Automate"
+                                                                        : "Idle";
+                         });
 
 TEST_F(HostClosingTheEffect, SurvivesACloseWhileReportingAKeyStep)
 {
