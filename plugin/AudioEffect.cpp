@@ -203,6 +203,8 @@ VstIntPtr VSTCALLBACK AudioEffect::dispatchEntry(AEffect* effect, VstInt32 opcod
     AudioEffect* instance = instanceOf(effect);
     if (!instance)
         return 0;
+    // Every call holds the instance: a host may close it from inside a call made during this
+    // one, and it goes when the outermost call returns. effClose answers 1.
     instance->retain();
     VstIntPtr answer = 1;
     if (opcode == effClose)
