@@ -95,6 +95,17 @@ bool AEffGUIEditor::sizeWindow(int32_t width, int32_t height)
     return effect_->canHostDo("sizeWindow") && effect_->sizeWindow(width, height);
 }
 
+void AEffGUIEditor::inputStarts()
+{
+    effect_->retain();
+}
+
+void AEffGUIEditor::inputEnded()
+{
+    // The last thing this editor does: a host that closed the effect meanwhile frees it here.
+    effect_->release();
+}
+
 void AEffGUIEditor::idlePump()
 {
     // A drag loop calls this on every turn: pump the host at most every 50 to 100 ms and

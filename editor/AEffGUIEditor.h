@@ -32,6 +32,9 @@ class AEffGUIEditor : public AEffEditor, public CFrameOwner
     int32_t knobMode() const override;
     // Only when the host says it can.
     bool sizeWindow(int32_t width, int32_t height) override;
+    // The effect, and with it this editor, stays while the frame handles input.
+    void inputStarts() override;
+    void inputEnded() override;
 
     CFrame* frame() const { return frame_; }
 

@@ -23,4 +23,8 @@ class EditorHost
     virtual bool canHostDo(const char*) { return false; }
     // True when the host resized the editor's window.
     virtual bool sizeWindow(int32_t, int32_t) { return false; }
+    // The editor handles the user's input: a host may close the effect from inside a call
+    // the handler makes, so the effect stays until the matching release.
+    virtual void retain() {}
+    virtual void release() {}
 };

@@ -24,17 +24,31 @@ template <typename Draw> void withContext(CFrame* frame, CDrawContext* context, 
 }
 } // namespace
 
-// Marks the frame busy for the life of a handler.
+// Marks the frame busy for the life of a handler and tells the owner when the outermost
+// handler starts and ends. Ending it may free the frame: nothing touches it afterwards.
 class CFrame::BusyScope
 {
   public:
-    explicit BusyScope(CFrame& frame) : frame_(frame) { ++frame_.busyDepth_; }
-    ~BusyScope() { --frame_.busyDepth_; }
+    explicit BusyScope(CFrame& frame) : frame_(frame), owner_(frame.editor_)
+    {
+        if (frame_.busyDepth_++ == 0 && owner_ != nullptr)
+        {
+            owner_->inputStarts();
+        }
+    }
+    ~BusyScope()
+    {
+        if (--frame_.busyDepth_ == 0 && owner_ != nullptr)
+        {
+            owner_->inputEnded();
+        }
+    }
     BusyScope(const BusyScope&) = delete;
     BusyScope& operator=(const BusyScope&) = delete;
 
   private:
     CFrame& frame_;
+    CFrameOwner* owner_;
 };
 
 CFrame::CFrame(const CRect& size, void* parentWindow, CFrameOwner* editor)

@@ -19,4 +19,9 @@ class CFrameOwner
     virtual void timerTick() {}
     // Asks the host to give its window this size; true when it did.
     virtual bool sizeWindow(int32_t, int32_t) { return false; }
+    // The frame's outermost input handler starts or has returned. A host may close the
+    // editor or the effect from inside a call the handler makes; what the handler uses must
+    // stay until it has returned. The frame itself may be gone after inputEnded.
+    virtual void inputStarts() {}
+    virtual void inputEnded() {}
 };

@@ -49,8 +49,8 @@ AKkk::AKkk(audioMasterCallback host)
 
 AKkk::~AKkk()
 {
-    // A host may close the instance with its editor still open: take the editor's views
-    // down while the effect they read still exists.
+    // Take the editor's views down while the effect they read still exists: a frame closed
+    // during its own input handling goes only now.
     sdEditor_->close();
     programs_.reset();
 }

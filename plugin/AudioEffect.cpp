@@ -3,8 +3,10 @@
 #include "editor/AEffEditor.h"
 #include "plugin/Version.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <utility>
 
 namespace
 {
@@ -70,11 +72,15 @@ void AudioEffect::setParameterAutomated(VstInt32 index, float value)
 
 bool AudioEffect::beginEdit(VstInt32 index)
 {
+    openEdits_.push_back(index);
     return callHost(audioMasterBeginEdit, index) != 0;
 }
 
 bool AudioEffect::endEdit(VstInt32 index)
 {
+    const auto open = std::find(openEdits_.begin(), openEdits_.end(), index);
+    if (open != openEdits_.end())
+        openEdits_.erase(open);
     return callHost(audioMasterEndEdit, index) != 0;
 }
 
@@ -91,6 +97,32 @@ bool AudioEffect::canHostDo(const char* text)
 bool AudioEffect::sizeWindow(VstInt32 width, VstInt32 height)
 {
     return callHost(audioMasterSizeWindow, width, height) != 0;
+}
+
+void AudioEffect::retain()
+{
+    references_.fetch_add(1, std::memory_order_relaxed);
+}
+
+void AudioEffect::release()
+{
+    if (references_.fetch_sub(1, std::memory_order_acq_rel) == 1)
+        delete this;
+}
+
+void AudioEffect::closeForHost()
+{
+    if (closedByHost_)
+        return;
+    closedByHost_ = true;
+    dispatcher(effClose, 0, 0, nullptr, 0.0f);
+    // A gesture running on the stack ends with the editor; the host hears its end now.
+    if (editor_)
+        editor_->close();
+    for (const VstInt32 index : std::exchange(openEdits_, {}))
+        callHost(audioMasterEndEdit, index);
+    host_ = nullptr;
+    release();
 }
 
 VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr,
@@ -171,13 +203,16 @@ VstIntPtr VSTCALLBACK AudioEffect::dispatchEntry(AEffect* effect, VstInt32 opcod
     AudioEffect* instance = instanceOf(effect);
     if (!instance)
         return 0;
+    // Every call holds the instance: a host may close it from inside a call made during this
+    // one, and it goes when the outermost call returns. effClose answers 1.
+    instance->retain();
+    VstIntPtr answer = 1;
     if (opcode == effClose)
-    {
-        instance->dispatcher(opcode, index, value, ptr, opt);
-        delete instance;
-        return 1;
-    }
-    return instance->dispatcher(opcode, index, value, ptr, opt);
+        instance->closeForHost();
+    else
+        answer = instance->dispatcher(opcode, index, value, ptr, opt);
+    instance->release();
+    return answer;
 }
 
 void VSTCALLBACK AudioEffect::processEntry(AEffect*, float**, float**, VstInt32)

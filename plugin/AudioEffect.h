@@ -6,6 +6,7 @@
 #include "plugin/VstInterface.h"
 
 #include <atomic>
+#include <vector>
 
 class AEffEditor;
 
@@ -56,6 +57,10 @@ class AudioEffect : public EditorHost
     bool canHostDo(const char* text) override;
     // True when the host resized the editor's window.
     bool sizeWindow(VstInt32 width, VstInt32 height) override;
+    // Keeps the instance while its code runs: a host may close it from inside a call the
+    // effect makes, and it is freed once the outermost of those has returned.
+    void retain() override;
+    void release() override;
 
     // Makes the editor this effect's editor; the effect deletes it with itself.
     void setEditor(AEffEditor* editor);
@@ -79,6 +84,16 @@ class AudioEffect : public EditorHost
     AEffect effect_;
 
   private:
+    // The host's effClose: closes the editor, ends the gestures the host heard begin, lets
+    // go of the host and gives back its reference. Nothing reaches the host afterwards.
+    void closeForHost();
+
+    // The host's reference, given back by effClose, and one for each running handler.
+    std::atomic<int> references_{1};
+    bool closedByHost_ = false;
+    // The parameters whose gesture the host heard begin and not yet end.
+    std::vector<VstInt32> openEdits_;
+
     static VstIntPtr VSTCALLBACK dispatchEntry(AEffect* effect, VstInt32 opcode, VstInt32 index,
                                                VstIntPtr value, void* ptr, float opt);
     static void VSTCALLBACK processEntry(AEffect* effect, float** inputs, float** outputs,

@@ -1,6 +1,7 @@
 // Hosts that pump their own user interface inside the plug-in's calls can close the editor
-// there, while a control is still on the stack tracking the mouse. The editor must survive
-// it, end the gesture, and open again afterwards.
+// there, or the effect itself, while a control is still on the stack tracking the mouse. The
+// editor must survive it, end the gesture, and open again afterwards; a closed effect ends
+// the gesture for the host at once and goes when the plug-in's code has left the stack.
 #include "tests/editor/EditorFixture.h"
 
 #include "gui/CControl.h"
@@ -114,4 +115,77 @@ TEST_F(ReentrantHost, SurvivesAnEditorClosedOnBeginEditOfAWheelTurn)
     EXPECT_TRUE(closedByHost_);
     EXPECT_EQ(frame(), nullptr);
     expectOpensAgainAndTakesADrag();
+}
+
+namespace
+{
+class HostClosingTheEffect : public ReentrantHost
+{
+  protected:
+    // The host answers the given call by closing the effect, once, and notes how many calls
+    // it had seen by the time the close returned.
+    void closeEffectOn(VstInt32 opcode)
+    {
+        host_.setReaction(opcode,
+                          [this](AEffect*)
+                          {
+                              if (callsAtClose_ < 0)
+                              {
+                                  plugin_->close();
+                                  callsAtClose_ = int(host_.calls().size());
+                              }
+                          });
+    }
+    // After the close the host hears nothing more, and every gesture it heard of ended.
+    void expectTheHostHeardNothingAfterTheClose()
+    {
+        ASSERT_GE(callsAtClose_, 0);
+        EXPECT_EQ(int(host_.calls().size()), callsAtClose_);
+        expectBalancedEdits();
+    }
+
+    int callsAtClose_ = -1;
+};
+
+class HostClosingTheEffectDuringADrag : public HostClosingTheEffect,
+                                        public ::testing::WithParamInterface<VstInt32>
+{
+};
+} // namespace
+
+TEST_P(HostClosingTheEffectDuringADrag, EndsTheDragAtOnce)
+{
+    ASSERT_TRUE(open());
+    plugin_->dispatch(effSetEditKnobMode, 0, 2);
+    const CPoint start = centreOf(17);
+    pointer_.then(kLButton, start).glide(kLButton, CPoint{start.h, start.v - 200}, 60);
+    closeEffectOn(GetParam());
+    press(start);
+
+    EXPECT_FALSE(pointer_.finished());
+    expectTheHostHeardNothingAfterTheClose();
+}
+
+INSTANTIATE_TEST_SUITE_P(OnEachCallOfTheDrag, HostClosingTheEffectDuringADrag,
+                         ::testing::Values(audioMasterBeginEdit, audioMasterAutomate,
+                                           audioMasterIdle),
+                         [](const ::testing::TestParamInfo<VstInt32>& call) -> std::string
+                         {
+                             return call.param == audioMasterBeginEdit  ? "BeginEdit"
+                                    : call.param == audioMasterAutomate ? "Automate"
+                                                                        : "Idle";
+                         });
+
+TEST_F(HostClosingTheEffect, SurvivesACloseWhileReportingAKeyStep)
+{
+    ASSERT_TRUE(open());
+    {
+        // A wheel turn gives the knob the keyboard focus.
+        CDrawContext context(frame());
+        frame()->onWheel(&context, centreOf(17), 1.0f);
+    }
+    closeEffectOn(audioMasterAutomate);
+    // The key was taken: its step had reached the host when the host closed the effect.
+    EXPECT_EQ(plugin_->dispatch(effEditKeyDown, 0, VKEY_UP), 1);
+    expectTheHostHeardNothingAfterTheClose();
 }

@@ -2,8 +2,8 @@
 // calls with valid and null buffers, parameters with any float, audio of any block size in
 // place or not, rate and block-size changes, programs, and the editor without a window with
 // presses, drags, wheel turns and keys, while the host answers some calls by calling back
-// into the plug-in. Oracles: the sanitizers, finite output for finite input, bypass
-// bit-exact, and silence decaying to silence.
+// into the plug-in, up to closing it. Oracles: the sanitizers, finite output for finite input,
+// bypass bit-exact, and silence decaying to silence.
 #include "editor/SDEditor.h"
 #include "engine/ControlTable.h"
 #include "gui/CDrawContext.h"
@@ -105,9 +105,9 @@ class Session
         if (plugin_->effect() == nullptr)
             fail("no instance");
         const bool checkDecay = (bytes_.byte() & 15) == 0;
-        while (!bytes_.empty())
+        while (!bytes_.empty() && plugin_->effect() != nullptr)
             step();
-        if (checkDecay)
+        if (checkDecay && plugin_->effect() != nullptr)
             expectSilenceToDecay();
     }
 
@@ -324,7 +324,7 @@ class Session
         static constexpr VstInt32 kCalls[] = {audioMasterIdle, audioMasterAutomate,
                                               audioMasterBeginEdit};
         const VstInt32 call = kCalls[bytes_.below(3)];
-        const int action = bytes_.below(5);
+        const int action = bytes_.below(6);
         PluginInstance* plugin = plugin_.get();
         host_.setReaction(call,
                           [plugin, action](AEffect*)
@@ -342,6 +342,9 @@ class Session
                                   break;
                               case 3:
                                   plugin->dispatch(effSetProgram, 0, 2);
+                                  break;
+                              case 4:
+                                  plugin->close();
                                   break;
                               default:
                                   plugin->setParameter(kParamReset, 1.0f);
