@@ -3,6 +3,7 @@
 // plug-in as our hosts run it, beside a plain copy of the same block as a yardstick.
 // Run: build/bench/vrn07-bench-engine
 #include "engine/TruePeakLimiter.h"
+#include "engine/Units.h"
 #include "plugin/AKkk.h"
 #include "tools/host/HostHarness.h"
 
@@ -50,7 +51,7 @@ enum Feeds
 
 void startPlugin(PluginInstance& plugin, int program)
 {
-    plugin.dispatch(effSetSampleRate, 0, 0, nullptr, 44100.0f);
+    plugin.dispatch(effSetSampleRate, 0, 0, nullptr, float(kDefaultSampleRate));
     plugin.dispatch(effMainsChanged, 0, 1);
     plugin.dispatch(effSetProgram, 0, program);
 }
@@ -86,7 +87,7 @@ void processReplacingThenCeiling(benchmark::State& state)
     HostHarness host;
     PluginInstance plugin(host.create(VSTPluginMain));
     startPlugin(plugin, static_cast<int>(state.range(0)));
-    CTruePeakLimiter limiter(44100);
+    CTruePeakLimiter limiter(kDefaultSampleRate);
     Block block;
     float* in[2] = {block.left.data(), block.right.data()};
     float* out[2] = {block.outLeft.data(), block.outRight.data()};
@@ -103,7 +104,7 @@ void processReplacingThenCeiling(benchmark::State& state)
 // The true-peak limiter alone at -1 dBTP on the block, whose peaks it limits.
 void truePeakLimiter(benchmark::State& state)
 {
-    CTruePeakLimiter limiter(44100);
+    CTruePeakLimiter limiter(kDefaultSampleRate);
     Block block;
     for (auto _ : state)
     {

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "engine/MeterValues.h"
+#include "engine/Units.h"
 #include "gui/CBitmap.h"
 
 namespace
@@ -19,7 +20,7 @@ constexpr float kReductionRecoveryStep = -0.05f;
 
 double decibels(double amplitude)
 {
-    return amplitude > kSmallestNormal ? 20.0 * std::log10(amplitude) : kSilenceDb;
+    return amplitude > kSmallestNormal ? decibelsFromGain(amplitude) : kSilenceDb;
 }
 
 float unitPosition(double position)

@@ -3,18 +3,11 @@
 #include "engine/ControlTable.h"
 #include "engine/DenormalGuard.h"
 #include "engine/LimiterEngine.h"
+#include "engine/Units.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-
-namespace
-{
-double decibelsToGain(double decibels)
-{
-    return std::pow(10.0, decibels / 20.0);
-}
-} // namespace
 
 CAudioPath::CAudioPath(int sampleRate)
     : published_(sampleRate), engine_(std::make_unique<CLimiterEngine>(sampleRate))
@@ -54,10 +47,10 @@ void CAudioPath::applyParameter(int index, float value)
         engine_->setRelease(value);
         break;
     case kParamLimiterGain:
-        limiterGain_.store(decibelsToGain(value), std::memory_order_relaxed);
+        limiterGain_.store(gainFromDecibels(value), std::memory_order_relaxed);
         break;
     case kParamOutputGain:
-        outputGain_.store(decibelsToGain(value), std::memory_order_relaxed);
+        outputGain_.store(gainFromDecibels(value), std::memory_order_relaxed);
         break;
     case kParamSafeClip:
         engine_->setSafeClip(on);

@@ -1,21 +1,9 @@
 #include "engine/BandLimiter.h"
 
 #include "engine/Smoothing.h"
+#include "engine/Units.h"
 
 #include <cmath>
-
-namespace
-{
-
-// 10^(1/20): a level in dB becomes linear as this raised to the dB value.
-constexpr double kDecibelBase = 1.1220184543019636;
-
-double linearFromDecibels(double dB)
-{
-    return std::pow(kDecibelBase, dB);
-}
-
-} // namespace
 
 CBandLimiter::Settings CBandLimiter::initialSettings()
 {
@@ -40,7 +28,7 @@ void CBandLimiter::setThreshold(double dB)
     {
         return;
     }
-    settings_.modify([dB](Settings& s) { s.threshold = linearFromDecibels(dB); });
+    settings_.modify([dB](Settings& s) { s.threshold = bandGainFromDecibels(dB); });
 }
 
 void CBandLimiter::setAttack(double ms)
@@ -77,7 +65,7 @@ void CBandLimiter::setGain(double dB)
     {
         return;
     }
-    settings_.modify([dB](Settings& s) { s.bandGain = linearFromDecibels(dB); });
+    settings_.modify([dB](Settings& s) { s.bandGain = bandGainFromDecibels(dB); });
 }
 
 void CBandLimiter::setSampleRate(int rate)

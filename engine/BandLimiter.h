@@ -4,9 +4,10 @@
 #pragma once
 
 #include "engine/SettingsExchange.h"
+#include "engine/Units.h"
 
-// A new limiter runs at 44100 Hz with threshold 0 dB, attack 1 ms, release 50 ms, band gain
-// 0 dB, smoothed gain 1. A setter given a value that is not finite ignores it.
+// A new limiter runs at kDefaultSampleRate with threshold 0 dB, attack 1 ms, release 50 ms, band
+// gain 0 dB, smoothed gain 1. A setter given a value that is not finite ignores it.
 //
 // Threads: the setters may be called on any thread while the audio thread processes; each
 // publishes the whole coefficient set, and the audio thread takes the newest with
@@ -59,7 +60,7 @@ class CBandLimiter
   private:
     struct Settings
     {
-        int sampleRate = 44100;
+        int sampleRate = kDefaultSampleRate;
         double threshold = 1.0; // linear
         double attackMs = 1.0;
         double releaseMs = 50.0;

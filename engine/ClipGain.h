@@ -3,11 +3,12 @@
 #pragma once
 
 #include "engine/SoftKnee.h"
+#include "engine/Units.h"
 
 // The release time: 12 samples at 44100 Hz.
 constexpr double kClipReleaseMs = 0.27210885286331177;
 
-// A new gain runs at 44100 Hz with release kClipReleaseMs, the default knee and gain 1.
+// A new gain runs at kDefaultSampleRate with release kClipReleaseMs, the default knee and gain 1.
 // It is audio-side state: configure it only while nothing processes.
 class CClipGain
 {
@@ -48,7 +49,7 @@ class CClipGain
   private:
     void computeRelease();
 
-    int sampleRate_ = 44100;
+    int sampleRate_ = kDefaultSampleRate;
     CSoftKnee knee_;
     double gain_ = 1.0;
     double releaseMs_ = kClipReleaseMs;

@@ -3,14 +3,15 @@
 
 #include "engine/IIR.h"
 #include "engine/SettingsExchange.h"
+#include "engine/Units.h"
 
 // The design frequency for a crossover setting f (Hz) at `sampleRate`:
 // f0 = 6.8 / sqrt(1/f^2 + 50/(fs/2)^2), about 6.8 f for low settings and always below
 // 0.9617 of half the rate. The strongly overdamped low-pass at f0 is about -2.8 dB at f.
 double designFrequency(double setting, int sampleRate);
 
-// Both channels always share one low-pass design (Q 0.15). A new crossover runs at 44100 Hz
-// with the neutral design of a new CIIR, which passes the signal through.
+// Both channels always share one low-pass design (Q 0.15). A new crossover runs at
+// kDefaultSampleRate with the neutral design of a new CIIR, which passes the signal through.
 //
 // Threads: `setCrossover` and `setCutoff` may be called on any thread while another processes;
 // both channels' coefficients are published as one set, which `process` picks up at its start.
@@ -53,7 +54,7 @@ class CCrossover
   private:
     struct Settings
     {
-        int sampleRate = 44100;
+        int sampleRate = kDefaultSampleRate;
         bool hasSetting = false;
         double setting = 0.0; // Hz, valid while hasSetting
         FilterDesign design;

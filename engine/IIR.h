@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/SettingsExchange.h"
+#include "engine/Units.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,7 +24,7 @@ enum class FilterType : int
 // What a design is made from. For the shelves `q` holds the shelf slope S.
 struct FilterDesign
 {
-    double sampleRate = 44100.0;
+    double sampleRate = kDefaultSampleRate;
     FilterType type = FilterType::Peaking;
     double frequency = 1000.0; // Hz
     double gain = 0.0;         // dB, used by the peaking and shelving designs
@@ -75,8 +76,8 @@ struct BiquadHistory
     }
 };
 
-// A biquad for one channel. A new filter runs at 44100 Hz with the peaking design at 1000 Hz,
-// 0 dB and Q 3, which passes the signal through (its terms cancel up to rounding).
+// A biquad for one channel. A new filter runs at kDefaultSampleRate with the peaking design at 1000
+// Hz, 0 dB and Q 3, which passes the signal through (its terms cancel up to rounding).
 //
 // Threads: the design operations may be called on any thread while another processes; each
 // publishes its coefficient set as a whole and `process` picks up the newest one at its start.

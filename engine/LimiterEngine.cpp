@@ -21,7 +21,6 @@ constexpr double kSafeClipKneeStart = 0.8f;
 // Sens pulls the upper bands down by nine tenths of the low band's reduction.
 constexpr double kSensFloor = 0.1;
 
-constexpr int kEngineConstructionRate = 44100;
 constexpr double kInitialAttackMs = 1.0;
 constexpr double kInitialReleaseMs = 50.0;
 
@@ -61,7 +60,7 @@ CLimiterEngine::CLimiterEngine(int sampleRate)
     highCrossover_.setSampleRate(sampleRate);
     for (CBandLimiter& limiter : limiters_)
     {
-        limiter.setSampleRate(kEngineConstructionRate);
+        limiter.setSampleRate(sampleRate);
         limiter.setThreshold(0.0);
         limiter.setAttack(kInitialAttackMs);
         limiter.setRelease(kInitialReleaseMs);
@@ -147,9 +146,9 @@ void CLimiterEngine::reset()
 void CLimiterEngine::process(int frames, const float* inLeft, const float* inRight, float* outLeft,
                              float* outRight, const ProcessContext& context)
 {
-    for (int offset = 0; offset < frames; offset += kChunkFrames)
+    for (int offset = 0; offset < frames; offset += kEngineChunkFrames)
     {
-        const int n = std::min(kChunkFrames, frames - offset);
+        const int n = std::min(kEngineChunkFrames, frames - offset);
         processChunk(inLeft + offset, inRight + offset, outLeft + offset, outRight + offset, n,
                      context);
     }

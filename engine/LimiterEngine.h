@@ -12,7 +12,7 @@
 class CWaveformCapture;
 
 // The engine never processes more than this many frames at once.
-constexpr int kChunkFrames = 512;
+constexpr int kEngineChunkFrames = 512;
 
 // What the effect hands the engine with every block.
 struct ProcessContext
@@ -46,7 +46,7 @@ class CLimiterEngine
     // Clears every running state: filter histories, limiter gains, the output delay.
     void reset();
 
-    // Processes a block of any length in chunks of at most kChunkFrames. The outputs may be
+    // Processes a block of any length in chunks of at most kEngineChunkFrames. The outputs may be
     // the inputs. Non-finite input samples are taken as silence. Audio thread.
     void process(int frames, const float* inLeft, const float* inRight, float* outLeft,
                  float* outRight, const ProcessContext& context);
@@ -75,14 +75,14 @@ class CLimiterEngine
     CCrossover lowCrossover_;
     CCrossover highCrossover_;
     // One chunk of the scaled input and of its three bands, left and right.
-    float inputLeft_[kChunkFrames];
-    float inputRight_[kChunkFrames];
-    float lowLeft_[kChunkFrames];
-    float lowRight_[kChunkFrames];
-    float midLeft_[kChunkFrames];
-    float midRight_[kChunkFrames];
-    float highLeft_[kChunkFrames];
-    float highRight_[kChunkFrames];
+    float inputLeft_[kEngineChunkFrames];
+    float inputRight_[kEngineChunkFrames];
+    float lowLeft_[kEngineChunkFrames];
+    float lowRight_[kEngineChunkFrames];
+    float midLeft_[kEngineChunkFrames];
+    float midRight_[kEngineChunkFrames];
+    float highLeft_[kEngineChunkFrames];
+    float highRight_[kEngineChunkFrames];
     CBandLimiter limiters_[kNumBands];
     CSafeClip safeClip_;
     std::atomic<int> sensOn_{0};

@@ -16,8 +16,8 @@ struct StereoSample
     double right;
 };
 
-// A new stage runs at 44100 Hz, enabled, with release kClipReleaseMs, knee start kKneeStart
-// and empty delay lines.
+// A new stage runs at kDefaultSampleRate, enabled, with release kClipReleaseMs, knee start
+// kKneeStart and empty delay lines.
 //
 // Threads: `setEnabled` may be called on any thread; the audio thread reads the flag with
 // `pullSettings` once per chunk, before the chunk's `process` calls. Everything else is

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "editor/EditorHost.h"
+#include "engine/Units.h"
 #include "plugin/VstInterface.h"
 
 #include <atomic>
@@ -75,7 +76,7 @@ class AudioEffect : public EditorHost
 
     audioMasterCallback host_;
     AEffEditor* editor_ = nullptr;
-    float initialSampleRate_ = 44100.0f;
+    float initialSampleRate_ = float(kDefaultSampleRate);
     VstInt32 blockSize_ = 1024;
     VstInt32 numPrograms_;
     VstInt32 numParams_;

@@ -1,6 +1,7 @@
 #include "tools/render/DeliveryChain.h"
 
 #include "engine/ControlTable.h"
+#include "engine/Units.h"
 #include "tools/render/ProgressBar.h"
 
 #include <algorithm>
@@ -44,7 +45,7 @@ float trimFor(const RenderOptions& options, double headroom)
 {
     if (!options.ceilingDb || headroom <= 0.0)
         return 1.0f;
-    return float(1.0 - headroom / std::pow(10.0, *options.ceilingDb / 20.0));
+    return float(1.0 - headroom / gainFromDecibels(*options.ceilingDb));
 }
 } // namespace
 
@@ -52,7 +53,7 @@ DeliveryChain::DeliveryChain(const RenderOptions& options, int sampleRate, doubl
                              double headroom, bool openEditor)
     : host_(configuredHost(options, sampleRate, openEditor)), stage_(stageFor(options, sampleRate)),
       blockFrames_(options.blockFrames), raw_(options.raw),
-      drive_(float(std::pow(10.0, driveDb / 20.0))), trim_(trimFor(options, headroom)),
+      drive_(float(gainFromDecibels(driveDb))), trim_(trimFor(options, headroom)),
       pluginDelay_(host_->delayFrames()), framesPerTick_(sampleRate * kEditorTickSeconds),
       nextTick_(framesPerTick_)
 {

@@ -1,5 +1,7 @@
 #include "tools/render/DemoSignal.h"
 
+#include "engine/Units.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -175,7 +177,7 @@ std::vector<float> makeDemoSignal()
     double peak = 0.0;
     for (int frame = 0; frame < kDemoFrames; ++frame)
         peak = std::max({peak, std::abs(mix.left[frame]), std::abs(mix.right[frame])});
-    const double scale = std::pow(10.0, kDemoPeakDb / 20.0) / peak;
+    const double scale = gainFromDecibels(kDemoPeakDb) / peak;
     std::vector<float> interleaved(size_t(kDemoFrames) * kDemoChannels);
     for (int frame = 0; frame < kDemoFrames; ++frame)
     {

@@ -1,5 +1,6 @@
 #include "tools/render/LoudnessMeter.h"
 
+#include "engine/Units.h"
 #include "tools/render/RenderError.h"
 
 #include <algorithm>
@@ -10,11 +11,6 @@
 namespace
 {
 constexpr unsigned kChannels = 2;
-
-double decibels(double amplitude)
-{
-    return 20.0 * std::log10(amplitude);
-}
 
 // The largest per-channel figure that query gives.
 template <typename Query> double largestOfChannels(ebur128_state* state, Query query)
@@ -64,8 +60,8 @@ LoudnessFigures LoudnessMeter::figures() const
         return {kNone, kNone, integrated(), kNone};
     }
     LoudnessFigures figures{};
-    figures.samplePeakDb = decibels(largestOfChannels(state_, ebur128_sample_peak));
-    figures.truePeakDb = decibels(largestOfChannels(state_, ebur128_true_peak));
+    figures.samplePeakDb = decibelsFromGain(largestOfChannels(state_, ebur128_sample_peak));
+    figures.truePeakDb = decibelsFromGain(largestOfChannels(state_, ebur128_true_peak));
     figures.integrated = integrated();
     ebur128_loudness_range(state_, &figures.range);
     return figures;

@@ -1,5 +1,6 @@
 #include "tools/render/ReportTable.h"
 
+#include "engine/Units.h"
 #include "tools/render/OutputFile.h"
 #include "tools/render/RenderError.h"
 
@@ -34,7 +35,7 @@ std::optional<DeepestBand> deepestBand(const FileResult& row)
     const auto& gains = *row.deepestBandGains;
     const auto deepest = std::min_element(gains.begin(), gains.end());
     // A band is named only when one reduced the gain.
-    return DeepestBand{20.0 * std::log10(*deepest),
+    return DeepestBand{decibelsFromGain(*deepest),
                        *deepest < 1.0 ? kBandNames[deepest - gains.begin()] : ""};
 }
 
@@ -209,7 +210,7 @@ std::string missedTargetText(const FileResult& result, double targetLufs)
 
 std::string decibelText(double gain)
 {
-    return formatted("%.2f", 20.0 * std::log10(gain));
+    return formatted("%.2f", decibelsFromGain(gain));
 }
 
 void printTable(std::ostream& out, const std::vector<FileResult>& rows)
