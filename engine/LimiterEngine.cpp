@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 
@@ -40,17 +41,39 @@ double peakOf(double left, double right)
 }
 
 // A band difference or an output sample beyond the float range saturates instead of
-// becoming infinite: an infinite band times a zero gain would give NaN.
+// becoming infinite: an infinite band times a zero gain would give NaN. Such a value rounds to
+// an infinity, so the loops compute without a per-sample clamp and a chunk that holds an
+// infinity is saturated afterwards, which gives the bits the clamp would.
 constexpr float kLargestFloat = std::numeric_limits<float>::max();
 
-float saturated(float value)
+// Whether one of the values is infinite (or NaN). Integer arithmetic only, so that the loop
+// vectorizes: the magnitude's bits reach the top bit when 2^23 is added only if the exponent's
+// bits are all set.
+bool holdsInfinity(const float* values, int n)
 {
-    return std::clamp(value, -kLargestFloat, kLargestFloat);
+    constexpr std::uint32_t kMagnitude = 0x7fffffffu;
+    constexpr std::uint32_t kLowestExponentBit = 0x00800000u;
+    std::uint32_t found = 0;
+    for (int i = 0; i < n; ++i)
+    {
+        std::uint32_t bits;
+        std::memcpy(&bits, &values[i], sizeof bits);
+        found |= (bits & kMagnitude) + kLowestExponentBit;
+    }
+    return (found & ~kMagnitude) != 0;
 }
 
-float saturatedSample(double value)
+void saturateInfinities(float* values, int n)
 {
-    return static_cast<float>(std::clamp(value, -double(kLargestFloat), double(kLargestFloat)));
+    for (int i = 0; i < n; ++i)
+        if (std::isinf(values[i]))
+            values[i] = std::copysign(kLargestFloat, values[i]);
+}
+
+void saturateChunk(float* values, int n)
+{
+    if (holdsInfinity(values, n))
+        saturateInfinities(values, n);
 }
 } // namespace
 
@@ -223,11 +246,13 @@ void CLimiterEngine::splitBands(int n, bool lowOn, bool highOn)
     }
     for (int i = 0; i < n; ++i)
     {
-        highLeft_[i] = saturated(inputLeft_[i] - midLeft_[i]);
-        highRight_[i] = saturated(inputRight_[i] - midRight_[i]);
-        midLeft_[i] = saturated(midLeft_[i] - lowLeft_[i]);
-        midRight_[i] = saturated(midRight_[i] - lowRight_[i]);
+        highLeft_[i] = inputLeft_[i] - midLeft_[i];
+        highRight_[i] = inputRight_[i] - midRight_[i];
+        midLeft_[i] = midLeft_[i] - lowLeft_[i];
+        midRight_[i] = midRight_[i] - lowRight_[i];
     }
+    for (float* band : {highLeft_, highRight_, midLeft_, midRight_})
+        saturateChunk(band, n);
 }
 
 template <bool kMetering, bool kCapturing>
@@ -294,9 +319,11 @@ void CLimiterEngine::limitAndSum(float* outLeft, float* outRight, int n,
         const StereoSample out = safeClip_.process(sumLeft, sumRight);
         if constexpr (kCapturing)
             capture->offer(Trace::output, static_cast<float>(peakOf(out.left, out.right)));
-        outLeft[i] = saturatedSample(out.left);
-        outRight[i] = saturatedSample(out.right);
+        outLeft[i] = static_cast<float>(out.left);
+        outRight[i] = static_cast<float>(out.right);
     }
+    saturateChunk(outLeft, n);
+    saturateChunk(outRight, n);
 }
 
 void CLimiterEngine::publishMeters(const BandMeters& meters, const ProcessContext& context,
