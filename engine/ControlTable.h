@@ -1,42 +1,11 @@
-// The control table: every parameter of the plug-in and every element of its panel.
-// The effect reads it for its parameter operations, the editor builds its views from it.
+// The control table: every element of the panel, where it sits and what it looks like. A
+// parameter's row joins its panel place to its record, so that the editor and the bitmap
+// generator find both in one row.
 #pragma once
 
-#include "engine/ValueFormatters.h"
+#include "engine/ParameterRecords.h"
 
 #include <cstdint>
-
-constexpr int kNumParameters = 28;
-
-// Parameter indices the code refers to by name.
-enum ParameterIndex : int
-{
-    kParamInfoDocument = 2,
-    kParamViewerTime = 4,
-    kParamViewerLevel = 5,
-    kParamViewerMode = 6,
-    kParamViewerPause = 7,
-    kParamViewerSource = 8,
-    kParamViewerLimited = 9,
-    kParamViewerOutput = 10,
-    kParamMeterMode = 11,
-    kParamReset = 12,
-    kParamBypass = 13,
-    kParamThresholdLow = 14,
-    kParamThresholdMid = 15,
-    kParamThresholdHigh = 16,
-    kParamGainLow = 17,
-    kParamGainMid = 18,
-    kParamGainHigh = 19,
-    kParamCrossoverLow = 20,
-    kParamCrossoverHigh = 21,
-    kParamAttack = 22,
-    kParamRelease = 23,
-    kParamLimiterGain = 24,
-    kParamOutputGain = 25,
-    kParamSafeClip = 26,
-    kParamSens = 27,
-};
 
 // What the editor builds for a row.
 enum ControlKind : int32_t
@@ -57,14 +26,6 @@ enum ControlKind : int32_t
     kKindReductionMeterLow = 13,
     kKindReductionMeterMid = 14,
     kKindReductionMeterHigh = 15,
-};
-
-// How a normalised value maps to a real one.
-enum ControlCurve : int32_t
-{
-    kCurveLinear = 0,
-    kCurveHalfDecibelSteps = 1,
-    kCurveLogarithmic = 3,
 };
 
 struct ControlRow

@@ -1,75 +1,100 @@
 #include "engine/FactoryPresets.h"
 
+#include "engine/ParameterRecords.h"
+
+#include <string_view>
+
+namespace
+{
+constexpr PresetEntry set(std::string_view symbol, double value)
+{
+    return {int16_t(parameterIndexOf(symbol)), value};
+}
+
+// Every setting and control at its default, in index order.
+constexpr FactoryPreset resetPreset()
+{
+    FactoryPreset preset{"Reset", {}};
+    int entry = 0;
+    for (int index = 0; index < kNumParameters; ++index)
+    {
+        const ParameterRole role = kParameterRecords[index].role;
+        if (role == ParameterRole::kEditorSetting || role == ParameterRole::kControl)
+            preset.entries[entry++] = {int16_t(index), kParameterRecords[index].defaultValue};
+    }
+    preset.entries[entry] = {-1, 0};
+    return preset;
+}
+} // namespace
+
 constinit const FactoryPreset kFactoryPresets[kNumPrograms] = {
-    {"Reset", {{4, 4000},  {5, 0.5},   {6, 1},     {7, 1},  {8, 1},     {9, 1},  {10, 1}, {11, 1},
-               {13, 1},    {14, 0},    {15, 0},    {16, 0}, {17, 0},    {18, 0}, {19, 0}, {20, 31},
-               {21, 1235}, {22, 1.71}, {23, 47.4}, {24, 3}, {25, 2.01}, {26, 1}, {27, 0}, {-1, 0}}},
+    resetPreset(),
     {"Recommended",
-     {{13, 1},
-      {14, -9},
-      {15, 0},
-      {16, 2},
-      {17, 0},
-      {18, 0},
-      {19, 0},
-      {20, 80},
-      {21, 1235},
-      {22, 1.71},
-      {23, 47.4},
-      {24, 6},
-      {25, 3},
-      {26, 1},
-      {27, 0},
+     {set("bypass", 1),
+      set("threshold_low", -9),
+      set("threshold_mid", 0),
+      set("threshold_hi", 2),
+      set("gain_low", 0),
+      set("gain_mid", 0),
+      set("gain_hi", 0),
+      set("crossover_low", 80),
+      set("crossover_hi", 1235),
+      set("attack_time", 1.71),
+      set("release_time", 47.4),
+      set("limiter_gain", 6),
+      set("output_gain", 3),
+      set("safeclip", 1),
+      set("sens", 0),
       {-1, 0}}},
     {"KickPunch",
-     {{13, 1},
-      {14, -9},
-      {15, 0},
-      {16, 3},
-      {17, 3},
-      {18, 0},
-      {19, 0},
-      {20, 31},
-      {21, 1235},
-      {22, 0.5},
-      {23, 20},
-      {24, 9},
-      {25, 2.01},
-      {26, 1},
-      {27, 1},
+     {set("bypass", 1),
+      set("threshold_low", -9),
+      set("threshold_mid", 0),
+      set("threshold_hi", 3),
+      set("gain_low", 3),
+      set("gain_mid", 0),
+      set("gain_hi", 0),
+      set("crossover_low", 31),
+      set("crossover_hi", 1235),
+      set("attack_time", 0.5),
+      set("release_time", 20),
+      set("limiter_gain", 9),
+      set("output_gain", 2.01),
+      set("safeclip", 1),
+      set("sens", 1),
       {-1, 0}}},
     {"SingleBand",
-     {{13, 1},
-      {14, 0},
-      {15, 0},
-      {16, 0},
-      {17, 0},
-      {18, 0},
-      {19, 0},
-      {20, 10},
-      {21, 20000},
-      {22, 1.71},
-      {23, 20},
-      {24, 9},
-      {25, 2.01},
-      {26, 1},
-      {27, 0},
+     {set("bypass", 1),
+      set("threshold_low", 0),
+      set("threshold_mid", 0),
+      set("threshold_hi", 0),
+      set("gain_low", 0),
+      set("gain_mid", 0),
+      set("gain_hi", 0),
+      set("crossover_low", 10),
+      set("crossover_hi", 20000),
+      set("attack_time", 1.71),
+      set("release_time", 20),
+      set("limiter_gain", 9),
+      set("output_gain", 2.01),
+      set("safeclip", 1),
+      set("sens", 0),
       {-1, 0}}},
     {"SimpleMaximize",
-     {{13, 1},
-      {14, 18},
-      {15, 18},
-      {16, 18},
-      {17, 0},
-      {18, 0},
-      {19, 0},
-      {20, 80},
-      {21, 1235},
-      {22, 1.71},
-      {23, 47.4},
-      {24, 0},
-      {25, 6},
-      {26, 1},
-      {27, 0},
+     {set("bypass", 1),
+      set("threshold_low", 18),
+      set("threshold_mid", 18),
+      set("threshold_hi", 18),
+      set("gain_low", 0),
+      set("gain_mid", 0),
+      set("gain_hi", 0),
+      set("crossover_low", 80),
+      set("crossover_hi", 1235),
+      set("attack_time", 1.71),
+      set("release_time", 47.4),
+      set("limiter_gain", 0),
+      set("output_gain", 6),
+      set("safeclip", 1),
+      set("sens", 0),
       {-1, 0}}},
 };

@@ -1,6 +1,7 @@
 #include "engine/HostValueText.h"
 
 #include "engine/ControlTable.h"
+#include "engine/ParameterRecords.h"
 #include "engine/ValueFormatters.h"
 
 #include <cstdio>
@@ -9,7 +10,6 @@
 
 namespace
 {
-constexpr int kFirstHostTextIndex = 13;
 // Longest first, so that "kHz" is not taken for "Hz" and "ms" not for "s".
 constexpr std::string_view kUnits[] = {"kHz", "Hz", "dB", "us", "ms", "s"};
 
@@ -50,14 +50,14 @@ const char* switchText(int index, bool on)
 
 bool hasHostText(int index)
 {
-    return index >= kFirstHostTextIndex && index < kNumParameters;
+    return isHostControl(index);
 }
 
 void hostDisplayText(int index, double normalized, char* text)
 {
     if (!hasHostText(index))
         return;
-    const ControlRow& row = findControlRow(index);
+    const ParameterRecord& row = parameterRecord(index);
     const float real = static_cast<float>(normalizedToReal(normalized, index));
     if (row.formatter == nullptr)
     {
@@ -73,7 +73,7 @@ void hostLabelText(int index, double normalized, char* text)
 {
     if (!hasHostText(index))
         return;
-    const ControlRow& row = findControlRow(index);
+    const ParameterRecord& row = parameterRecord(index);
     if (row.formatter == nullptr)
     {
         text[0] = '\0';

@@ -6,7 +6,7 @@
 // The room the interface gives a parameter text, terminator included.
 constexpr int kHostTextSize = 8;
 
-// True for the parameters hosts get texts for: the named ones, 13 to 27.
+// True for the parameters hosts get texts for: the host-facing controls.
 bool hasHostText(int index);
 // "11.5", "1.24", "(off)", "47.4"; switches "on" / "off", the bypass "active" / "bypass".
 // Writes nothing for an index without host texts.

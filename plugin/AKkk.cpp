@@ -13,7 +13,6 @@ constexpr char kEffectName[] = "QZ [VRN-07] Limiter/Maximizer";
 constexpr char kVendorName[] = "[Norvik] Tesmora.K";
 constexpr char kProductName[] = "VRN-07";
 constexpr VstInt32 kUniqueId = vstFourCharCode('0', 'q', '6', '4');
-constexpr int kFirstNamedParameter = 13;
 
 // Host values are normalised: anything else would reach infinite gains or frequencies.
 float clampToNormalized(float value)
@@ -111,9 +110,9 @@ double AKkk::storedParameter(int index) const
 
 void AKkk::getParameterName(VstInt32 index, char* text)
 {
-    if (index >= kFirstNamedParameter && index < kNumParameters)
-        std::strcpy(text, findControlRow(index).name);
-    else if (index >= 0 && index < kFirstNamedParameter)
+    if (index >= kFirstHostControl && index < kNumParameters)
+        std::strcpy(text, parameterRecord(index).name);
+    else if (index >= 0 && index < kFirstHostControl)
         text[0] = '\0';
     else
         std::strcpy(text, kControlTable[0].name);

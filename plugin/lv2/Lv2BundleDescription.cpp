@@ -7,7 +7,7 @@
 // FOLDER gets manifest.ttl, VRN-07.ttl and presets.ttl.
 #include "engine/ControlTable.h"
 #include "engine/FactoryPresets.h"
-#include "engine/TruePeakLimiter.h"
+#include "engine/ParameterRecords.h"
 #include "plugin/lv2/Lv2Ports.h"
 #include "plugin/lv2/Lv2Uris.h"
 
@@ -40,7 +40,6 @@ constexpr char kPluginName[] = "VRN-07";
 constexpr char kVendor[] = "[Norvik] Tesmora.K";
 constexpr char kDescriptionFile[] = "VRN-07.ttl";
 constexpr char kPresetsFile[] = "presets.ttl";
-constexpr double kHalfDecibel = 0.5;
 
 struct Arguments
 {
@@ -85,14 +84,19 @@ double shownDefault(const ControlRow& row)
     return normalizedToReal(realToNormalized(row.defaultValue, row.id), row.id);
 }
 
-const char* unitOf(const ControlRow& row)
+const char* unitOf(ParameterUnit unit)
 {
-    if (row.formatter == formatDecibels)
+    switch (unit)
+    {
+    case ParameterUnit::kDecibels:
         return "units:db";
-    if (row.formatter == formatCrossover || row.formatter == formatFrequency)
+    case ParameterUnit::kHertz:
         return "units:hz";
-    if (row.formatter == formatTime)
+    case ParameterUnit::kMilliseconds:
         return "units:ms";
+    case ParameterUnit::kNone:
+        break;
+    }
     return nullptr;
 }
 
@@ -101,15 +105,14 @@ void writeParameterPort(std::ostream& out, int index)
     const ControlRow& row = findControlRow(index);
     out << "        a lv2:InputPort , lv2:ControlPort ;\n"
         << "        lv2:index " << lv2::portOfParameter(index) << " ;\n"
-        << "        lv2:symbol \"" << lv2::kParameterSymbols[index - lv2::kFirstPortParameter]
-        << "\" ;\n"
+        << "        lv2:symbol \"" << parameterRecord(index).symbol << "\" ;\n"
         << "        lv2:name \"" << row.name << "\" ;\n"
         << "        lv2:default " << number(shownDefault(row)) << " ;\n"
         << "        lv2:minimum " << number(row.minimum) << " ;\n"
         << "        lv2:maximum " << number(row.maximum) << " ;\n";
     if (index == kParamBypass)
         out << "        lv2:designation lv2:enabled ;\n";
-    if (const char* unit = unitOf(row))
+    if (const char* unit = unitOf(parameterRecord(index).unit))
         out << "        units:unit " << unit << " ;\n";
     if (row.formatter == nullptr)
         out << "        lv2:portProperty lv2:toggled ;\n";
@@ -141,20 +144,18 @@ void writeLatencyPort(std::ostream& out)
 // Off at its bottom, then the ceiling in dBTP.
 void writeCeilingPort(std::ostream& out)
 {
+    const CeilingRecord& ceiling = kCeilingRecord;
     out << "        a lv2:InputPort , lv2:ControlPort ;\n"
         << "        lv2:index " << lv2::kPortTruePeakCeiling << " ;\n"
-        << "        lv2:symbol \"" << lv2::kTruePeakCeilingSymbol << "\" ;\n"
-        << "        lv2:name \"True Peak Ceiling\" ;\n"
-        << "        lv2:default " << number(lv2::kCeilingOffDb) << " ;\n"
-        << "        lv2:minimum " << number(lv2::kCeilingOffDb) << " ;\n"
-        << "        lv2:maximum " << number(CTruePeakLimiter::kMaxCeilingDb) << " ;\n"
+        << "        lv2:symbol \"" << ceiling.symbol << "\" ;\n"
+        << "        lv2:name \"" << ceiling.name << "\" ;\n"
+        << "        lv2:default " << number(ceiling.offDb) << " ;\n"
+        << "        lv2:minimum " << number(ceiling.offDb) << " ;\n"
+        << "        lv2:maximum " << number(ceiling.maximumDb) << " ;\n"
         << "        units:unit units:db ;\n"
         << "        pprops:rangeSteps "
-        << std::lround((CTruePeakLimiter::kMaxCeilingDb - lv2::kCeilingOffDb) /
-                       lv2::kCeilingStepDb) +
-               1
-        << " ;\n"
-        << "        lv2:scalePoint [ rdfs:label \"off\" ; rdf:value " << number(lv2::kCeilingOffDb)
+        << std::lround((ceiling.maximumDb - ceiling.offDb) / ceiling.stepDb) + 1 << " ;\n"
+        << "        lv2:scalePoint [ rdfs:label \"off\" ; rdf:value " << number(ceiling.offDb)
         << " ] ;\n";
 }
 
@@ -222,7 +223,7 @@ void writePresetPorts(std::ostream& out, const FactoryPreset& preset)
         if (!lv2::hasPort(entry.index))
             continue;
         out << (first ? "    lv2:port [\n" : "    ] , [\n") << "        lv2:symbol \""
-            << lv2::kParameterSymbols[entry.index - lv2::kFirstPortParameter] << "\" ;\n"
+            << parameterRecord(entry.index).symbol << "\" ;\n"
             << "        pset:value " << number(entry.value) << " ;\n";
         first = false;
     }

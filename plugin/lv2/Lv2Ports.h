@@ -1,6 +1,6 @@
 // The ports of the LV2 edition in index order: the audio, one control for each host-facing
-// parameter (13 to 27), the reported latency and the true-peak ceiling. Hosts keep sessions
-// and presets by the symbols, so they never change.
+// control, the reported latency and the true-peak ceiling. The controls' and the ceiling's
+// symbols are their records'.
 #pragma once
 
 #include "engine/ControlTable.h"
@@ -21,21 +21,11 @@ enum Port : uint32_t
     kPortCount = 21,
 };
 
-constexpr int kFirstPortParameter = kParamBypass;
-constexpr int kParameterPorts = kNumParameters - kFirstPortParameter;
+constexpr int kFirstPortParameter = kFirstHostControl;
+constexpr int kParameterPorts = kHostControlCount;
 static_assert(kFirstParameterPort + kParameterPorts == kPortLatency);
 
-constexpr const char* kParameterSymbols[kParameterPorts] = {
-    "bypass",       "threshold_low", "threshold_mid", "threshold_hi", "gain_low",
-    "gain_mid",     "gain_hi",       "crossover_low", "crossover_hi", "attack_time",
-    "release_time", "limiter_gain",  "output_gain",   "safeclip",     "sens",
-};
 constexpr char kLatencySymbol[] = "latency";
-constexpr char kTruePeakCeilingSymbol[] = "true_peak_ceiling";
-// The ceiling port's values: its bottom (and default) switches the true-peak stage off; from
-// -6 dBTP up the stage holds the output's true peak below it, in steps of 0.1 dB.
-constexpr double kCeilingOffDb = -6.5;
-constexpr double kCeilingStepDb = 0.1;
 
 constexpr bool isParameterPort(uint32_t port)
 {

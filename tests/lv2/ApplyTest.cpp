@@ -87,10 +87,9 @@ class Lv2Apply : public ::testing::Test
         std::vector<std::string> command = {"lv2apply", "-i", folder_.path("in.wav"), "-o",
                                             folder_.path("lv2.wav")};
         for (const auto& [index, value] : controls)
-            command.insert(command.end(),
-                           {"-c", lv2::kParameterSymbols[index - lv2::kFirstPortParameter], value});
+            command.insert(command.end(), {"-c", parameterRecord(index).symbol, value});
         if (!ceiling.empty())
-            command.insert(command.end(), {"-c", lv2::kTruePeakCeilingSymbol, ceiling});
+            command.insert(command.end(), {"-c", kCeilingRecord.symbol, ceiling});
         command.push_back(lv2::kPluginUri);
         EXPECT_EQ(runTool(command).status, 0);
         return readSound(folder_.path("lv2.wav"));

@@ -105,8 +105,7 @@ TEST_F(Lv2Description, GivesEveryControlItsUnitAndTheHalfDecibelSteps)
 {
     const auto unitOf = [](int index)
     {
-        const std::string statements =
-            portStatements(lv2::kParameterSymbols[index - lv2::kFirstPortParameter]);
+        const std::string statements = portStatements(parameterRecord(index).symbol);
         for (const char* unit : {"#db>", "#hz>", "#ms>"})
             if (contains(statements, std::string("units") + unit))
                 return std::string(unit);
@@ -154,8 +153,8 @@ TEST_F(Lv2Description, OffersTheTruePeakCeilingOffByDefault)
     const std::string text = port(lv2::kPortTruePeakCeiling);
     EXPECT_TRUE(contains(text, "Symbol:      true_peak_ceiling"));
     EXPECT_TRUE(contains(text, "Name:        True Peak Ceiling"));
-    EXPECT_DOUBLE_EQ(numberAfter(text, "Default"), lv2::kCeilingOffDb);
-    EXPECT_DOUBLE_EQ(numberAfter(text, "Minimum"), lv2::kCeilingOffDb);
+    EXPECT_DOUBLE_EQ(numberAfter(text, "Default"), kCeilingRecord.offDb);
+    EXPECT_DOUBLE_EQ(numberAfter(text, "Minimum"), kCeilingRecord.offDb);
     EXPECT_DOUBLE_EQ(numberAfter(text, "Maximum"), 0.0);
     EXPECT_TRUE(contains(text, "-6.5 = \"off\""));
     // -6.5, then -6.0 to 0.0 in tenths.

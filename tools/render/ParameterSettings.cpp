@@ -1,7 +1,7 @@
 #include "tools/render/ParameterSettings.h"
 
-#include "engine/ControlTable.h"
 #include "engine/FactoryPresets.h"
+#include "engine/ParameterRecords.h"
 #include "tools/render/RenderError.h"
 
 #include <algorithm>
@@ -12,18 +12,17 @@
 
 namespace
 {
-constexpr int kFirstSettableId = 4;
-constexpr int kLastSettableId = kNumParameters - 1;
-
-bool isSettable(const ControlRow& row)
+// Every parameter but the manual, which would open a browser in the middle of a render.
+bool isSettable(int index)
 {
-    return row.name && row.id >= kFirstSettableId && row.id <= kLastSettableId;
+    const ParameterRole role = parameterRecord(index).role;
+    return role != ParameterRole::kReserved && index != kParamInfoDocument;
 }
 
 // Switches and the reset button know only off (0) and on (1).
-bool isTwoState(const ControlRow& row)
+bool isTwoState(const ParameterRecord& record)
 {
-    return row.kind == kKindOnOffButton || row.kind == kKindKickButton;
+    return record.formatter == nullptr;
 }
 
 std::string trimmed(const std::string& text)
@@ -47,18 +46,18 @@ bool equalIgnoringCase(const std::string& a, const char* b)
                       });
 }
 
-// An exact match wins over one that ignores case.
-const ControlRow* findSettableRow(const std::string& name)
+// An exact match wins over one that ignores case; -1 for none.
+int findSettableIndex(const std::string& name)
 {
-    const ControlRow* caseless = nullptr;
-    for (const ControlRow& row : kControlTable)
+    int caseless = -1;
+    for (int index = 0; index < kNumParameters; ++index)
     {
-        if (!isSettable(row))
+        if (!isSettable(index))
             continue;
-        if (name == row.name)
-            return &row;
-        if (!caseless && equalIgnoringCase(name, row.name))
-            caseless = &row;
+        if (name == kParameterRecords[index].name)
+            return index;
+        if (caseless < 0 && equalIgnoringCase(name, kParameterRecords[index].name))
+            caseless = index;
     }
     return caseless;
 }
@@ -91,18 +90,19 @@ ParameterSetting parseParameterSetting(const std::string& text)
     const std::string name = trimmed(text.substr(0, equals));
     const std::string valueText = trimmed(text.substr(equals + 1));
 
-    const ControlRow* row = findSettableRow(name);
-    if (!row)
+    const int index = findSettableIndex(name);
+    if (index < 0)
         throw RenderError("unknown parameter " + quoted(name) + " (--help lists the names)");
+    const ParameterRecord& record = kParameterRecords[index];
     double value = 0.0;
     if (!parseNumber(valueText, value))
-        throw RenderError(quoted(row->name) + " takes a number, not " + quoted(valueText));
-    if (isTwoState(*row) && value != row->minimum && value != row->maximum)
-        throw RenderError(quoted(row->name) + " takes 0 or 1, not " + valueText);
-    if (!(value >= row->minimum && value <= row->maximum))
-        throw RenderError(quoted(row->name) + " takes a value from " + number(row->minimum) +
-                          " to " + number(row->maximum) + ", not " + valueText);
-    return {row->id, value};
+        throw RenderError(quoted(record.name) + " takes a number, not " + quoted(valueText));
+    if (isTwoState(record) && value != record.minimum && value != record.maximum)
+        throw RenderError(quoted(record.name) + " takes 0 or 1, not " + valueText);
+    if (!(value >= record.minimum && value <= record.maximum))
+        throw RenderError(quoted(record.name) + " takes a value from " + number(record.minimum) +
+                          " to " + number(record.maximum) + ", not " + valueText);
+    return {index, value};
 }
 
 int parseProgram(const std::string& text)
@@ -134,17 +134,18 @@ int parseProgram(const std::string& text)
 std::string parameterListText()
 {
     std::string text = "Parameters (--set \"Name=value\", in real units):\n";
-    for (const ControlRow& row : kControlTable)
+    for (int index = 0; index < kNumParameters; ++index)
     {
-        if (!isSettable(row))
+        if (!isSettable(index))
             continue;
+        const ParameterRecord& record = kParameterRecords[index];
         char line[96];
-        if (isTwoState(row))
-            std::snprintf(line, sizeof(line), "  %-20s 0 or 1, default %g\n", row.name,
-                          row.defaultValue);
+        if (isTwoState(record))
+            std::snprintf(line, sizeof(line), "  %-20s 0 or 1, default %g\n", record.name,
+                          record.defaultValue);
         else
-            std::snprintf(line, sizeof(line), "  %-20s %g to %g, default %g\n", row.name,
-                          row.minimum, row.maximum, row.defaultValue);
+            std::snprintf(line, sizeof(line), "  %-20s %g to %g, default %g\n", record.name,
+                          record.minimum, record.maximum, record.defaultValue);
         text += line;
     }
     text += "Programs (--program N or NAME):\n";

@@ -1,5 +1,6 @@
 #include "tools/render/RenderOptions.h"
 
+#include "engine/ParameterRecords.h"
 #include "tools/render/DeliveryPresets.h"
 #include "tools/render/RenderError.h"
 
@@ -9,8 +10,6 @@
 
 namespace
 {
-constexpr double kMinCeilingDb = -6.0;
-constexpr double kMaxCeilingDb = 0.0;
 constexpr double kMinTargetLufs = -60.0;
 constexpr double kMaxTargetLufs = 0.0;
 
@@ -38,12 +37,14 @@ double parseDecibels(const std::string& name, const std::string& text, double lo
     return number;
 }
 
-// The stage works in steps of 0.1 dB: a ceiling between two steps takes the lower one, so
-// that the output never goes above the ceiling asked for.
+// The stage works in steps: a ceiling between two steps takes the lower one, so that the
+// output never goes above the ceiling asked for.
 double parseCeiling(const std::string& text)
 {
-    const double dB = parseDecibels("--ceiling", text, kMinCeilingDb, kMaxCeilingDb, "dBTP");
-    return std::floor(dB * 10.0 + 1e-9) / 10.0;
+    const double dB = parseDecibels("--ceiling", text, kCeilingRecord.minimumDb,
+                                    kCeilingRecord.maximumDb, "dBTP");
+    const double stepsPerDb = 1.0 / kCeilingRecord.stepDb;
+    return std::floor(dB * stepsPerDb + 1e-9) / stepsPerDb;
 }
 
 int parseBits(const std::string& text)
