@@ -134,8 +134,7 @@ void AKkk::resetToDefaults()
     {
         if (index == kParamReset)
             continue;
-        const bool valueless = index == 1 || index == kParamInfoDocument;
-        const double real = valueless ? 0.0 : findControlRow(index).defaultValue;
+        const double real = parameterRecord(index).defaultValue;
         const double normalized = realToNormalized(real, index);
         parameters_[index].store(normalized, std::memory_order_relaxed);
         // The default itself is applied, not its round trip through the curve.

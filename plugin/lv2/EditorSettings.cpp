@@ -7,7 +7,7 @@ EditorSettings::EditorSettings(PublishedState& published) : published_(published
 {
     for (const lv2::SettingKey& key : lv2::kSettingKeys)
     {
-        const double real = findControlRow(key.index).defaultValue;
+        const double real = parameterRecord(key.index).defaultValue;
         values_[key.index - lv2::kFirstSetting].store(
             static_cast<float>(realToNormalized(real, key.index)));
         // The default itself is applied, not its round trip through the curve.

@@ -77,11 +77,11 @@ std::string presetUri(const FactoryPreset& preset)
 }
 
 // The default the knob shows: a half-decibel control's on its step.
-double shownDefault(const ControlRow& row)
+double shownDefault(const ParameterRecord& record, int index)
 {
-    if (row.curve != kCurveHalfDecibelSteps)
-        return row.defaultValue;
-    return normalizedToReal(realToNormalized(row.defaultValue, row.id), row.id);
+    if (record.curve != kCurveHalfDecibelSteps)
+        return record.defaultValue;
+    return normalizedToReal(realToNormalized(record.defaultValue, index), index);
 }
 
 const char* unitOf(ParameterUnit unit)
@@ -102,29 +102,29 @@ const char* unitOf(ParameterUnit unit)
 
 void writeParameterPort(std::ostream& out, int index)
 {
-    const ControlRow& row = findControlRow(index);
+    const ParameterRecord& record = parameterRecord(index);
     out << "        a lv2:InputPort , lv2:ControlPort ;\n"
         << "        lv2:index " << lv2::portOfParameter(index) << " ;\n"
-        << "        lv2:symbol \"" << parameterRecord(index).symbol << "\" ;\n"
-        << "        lv2:name \"" << row.name << "\" ;\n"
-        << "        lv2:default " << number(shownDefault(row)) << " ;\n"
-        << "        lv2:minimum " << number(row.minimum) << " ;\n"
-        << "        lv2:maximum " << number(row.maximum) << " ;\n";
+        << "        lv2:symbol \"" << record.symbol << "\" ;\n"
+        << "        lv2:name \"" << record.name << "\" ;\n"
+        << "        lv2:default " << number(shownDefault(record, index)) << " ;\n"
+        << "        lv2:minimum " << number(record.minimum) << " ;\n"
+        << "        lv2:maximum " << number(record.maximum) << " ;\n";
     if (index == kParamBypass)
         out << "        lv2:designation lv2:enabled ;\n";
-    if (const char* unit = unitOf(parameterRecord(index).unit))
+    if (const char* unit = unitOf(record.unit))
         out << "        units:unit " << unit << " ;\n";
-    if (row.formatter == nullptr)
+    if (record.formatter == nullptr)
         out << "        lv2:portProperty lv2:toggled ;\n";
-    if (row.curve == kCurveLogarithmic)
+    if (record.curve == kCurveLogarithmic)
         out << "        lv2:portProperty pprops:logarithmic ;\n";
-    if (row.curve == kCurveHalfDecibelSteps)
-        out << "        pprops:rangeSteps " << int((row.maximum - row.minimum) / kHalfDecibel) + 1
-            << " ;\n";
+    if (record.curve == kCurveHalfDecibelSteps)
+        out << "        pprops:rangeSteps "
+            << int((record.maximum - record.minimum) / kHalfDecibel) + 1 << " ;\n";
     // The crossovers' ends switch their outer band off.
-    if (row.formatter == formatCrossover)
+    if (record.formatter == formatCrossover)
     {
-        const double end = index == kParamCrossoverLow ? row.minimum : row.maximum;
+        const double end = index == kParamCrossoverLow ? record.minimum : record.maximum;
         out << "        lv2:scalePoint [ rdfs:label \"off\" ; rdf:value " << number(end)
             << " ] ;\n";
     }

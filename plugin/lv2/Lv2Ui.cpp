@@ -46,7 +46,7 @@ Lv2Ui::Lv2Ui(LV2UI_Write_Function write, LV2UI_Controller controller,
         Lv2Effect::fromHandle(const_cast<void*>(findFeature(features, LV2_INSTANCE_ACCESS_URI)));
     for (int index = 0; index < kNumParameters; ++index)
         parameters_[index] =
-            static_cast<float>(realToNormalized(findControlRow(index).defaultValue, index));
+            static_cast<float>(realToNormalized(parameterRecord(index).defaultValue, index));
     std::fill(std::begin(lastWritten_), std::end(lastWritten_), kNothingWritten);
     if (effect_)
         settingsSeen_ = effect_->settings().generation();
@@ -161,7 +161,7 @@ void Lv2Ui::resetToDefaults()
         if (index == kParamReset)
             continue;
         const float normalized =
-            static_cast<float>(realToNormalized(findControlRow(index).defaultValue, index));
+            static_cast<float>(realToNormalized(parameterRecord(index).defaultValue, index));
         setParameterAutomated(index, normalized);
     }
 }

@@ -23,7 +23,7 @@ namespace lv2
 {
 float normalizedOfReal(int index, float real)
 {
-    const ControlRow& row = findControlRow(index);
+    const ParameterRecord& row = parameterRecord(index);
     const double value = std::isfinite(real) ? writtenDecimal(real) : row.defaultValue;
     const double held = std::clamp(value, row.minimum, row.maximum);
     return std::clamp(static_cast<float>(realToNormalized(held, index)), 0.0f, 1.0f);

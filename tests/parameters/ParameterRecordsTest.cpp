@@ -1,5 +1,6 @@
 #include "engine/ControlTable.h"
 #include "engine/FactoryPresets.h"
+#include "plugin/lv2/Lv2Uris.h"
 
 #include <gtest/gtest.h>
 
@@ -81,6 +82,17 @@ TEST(ParameterRecords, GiveEveryParameterAStableSymbolOfItsOwnAndTheHostsTheLast
         EXPECT_TRUE(!named || symbols.insert(record.symbol).second) << record.symbol;
     }
     EXPECT_EQ(symbols.size(), 26u);
+    // The LV2 edition keeps each editor setting under its symbol.
+    int settings = 0;
+    for (const lv2::SettingKey& key : lv2::kSettingKeys)
+    {
+        EXPECT_EQ(parameterRecord(key.index).role, ParameterRole::kEditorSetting) << key.uri;
+        EXPECT_EQ(key.uri, std::string(lv2::kPluginUri) + "#" + parameterRecord(key.index).symbol);
+        ++settings;
+    }
+    for (const ParameterRecord& record : kParameterRecords)
+        settings -= record.role == ParameterRole::kEditorSetting;
+    EXPECT_EQ(settings, 0);
     // The VST 2.4 edition's host-facing indices: hosts store them in sessions.
     EXPECT_EQ(kFirstHostControl, 13);
     EXPECT_EQ(kHostControlCount, 15);
