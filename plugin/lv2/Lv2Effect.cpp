@@ -4,6 +4,7 @@
 
 #include <lv2/atom/atom.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -26,12 +27,18 @@ Lv2Effect::Lv2Effect(int sampleRate, const LV2_Feature* const* features)
     // The engine's stages take the rate as the VST 2.4 edition's do when the host sets it.
     audio_.setSampleRate(sampleRate);
     if (const auto* map = static_cast<const LV2_URID_Map*>(findFeature(features, LV2_URID__map)))
-    {
-        for (int k = 0; k < lv2::kSettingCount; ++k)
-            settingKeys_[k] = map->map(map->handle, lv2::kSettingKeys[k].uri);
-        floatType_ = map->map(map->handle, LV2_ATOM__Float);
-        mapped_ = true;
-    }
+        mapUris(*map);
+}
+
+// A map that answers 0 for any of them is no map: the settings would all be saved under one
+// key, and one value restored into all.
+void Lv2Effect::mapUris(const LV2_URID_Map& map)
+{
+    for (int k = 0; k < lv2::kSettingCount; ++k)
+        settingKeys_[k] = map.map(map.handle, lv2::kSettingKeys[k].uri);
+    floatType_ = map.map(map.handle, LV2_ATOM__Float);
+    mapped_ =
+        floatType_ != 0 && std::ranges::find(settingKeys_, LV2_URID{0}) == std::end(settingKeys_);
 }
 
 // ---------------------------------------------------------------------------- audio thread

@@ -50,7 +50,8 @@ class Lv2Effect
     PublishedState& published() { return audio_.published(); }
     EditorSettings& settings() { return settings_; }
 
-    // The host's state interface: the settings as their real values.
+    // The host's state interface: the settings as their real values. Without a URI map that
+    // maps every key, both refuse (LV2_STATE_ERR_NO_FEATURE) and touch nothing.
     LV2_State_Status save(LV2_State_Store_Function store, LV2_State_Handle handle);
     LV2_State_Status restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
 
@@ -63,6 +64,7 @@ class Lv2Effect
   private:
     static constexpr uint32_t kTag = 0x564e3037; // "VN07"
 
+    void mapUris(const LV2_URID_Map& map);
     void applyChangedControls();
     void applyCeiling();
 
@@ -86,7 +88,7 @@ class Lv2Effect
     bool controlsApplied_ = false;
 
     EditorSettings settings_;
-    // Mapped when the host maps URIs; without that there is no saved state.
+    // Mapped when the host maps every URI; without that there is no saved state.
     bool mapped_ = false;
     LV2_URID settingKeys_[lv2::kSettingCount] = {};
     LV2_URID floatType_ = 0;

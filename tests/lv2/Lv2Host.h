@@ -13,16 +13,17 @@
 #include <string>
 #include <vector>
 
-// The URI map hosts give plug-ins; ids start at 1.
+// The URI map hosts give plug-ins; ids start at 1. A failing map answers 0 for one URI.
 class UridMap
 {
   public:
-    UridMap();
+    explicit UridMap(std::string failing = {});
     LV2_URID map(const std::string& uri);
     const LV2_Feature* feature() const { return &feature_; }
 
   private:
     static LV2_URID mapEntry(LV2_URID_Map_Handle handle, const char* uri);
+    std::string failing_;
     std::map<std::string, LV2_URID> ids_;
     LV2_URID_Map map_{};
     LV2_Feature feature_{};

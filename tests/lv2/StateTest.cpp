@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 namespace
 {
@@ -136,4 +137,28 @@ TEST(Lv2StateWithoutMap, RunsButHasNoStateToSave)
     std::vector<float> left(100, 0.1f), right(100, 0.1f);
     instance.process(left, right, 100);
     EXPECT_EQ(instance.latency(), 15.0f);
+}
+
+// A host whose map fails: saving all eight settings under key 0 would restore one value into
+// all of them.
+TEST(Lv2StateWithFailingMap, RefusesToSaveAndAppliesNothingUnderKeyZero)
+{
+    UridMap map(lv2::kSettingKeys[3].uri);
+    Lv2Library library;
+    Lv2Instance instance(library, 44100, &map);
+    SavedState state;
+    EXPECT_NE(instance.state()->save(instance.handle(), SavedState::store, &state, 0, nullptr),
+              LV2_STATE_SUCCESS);
+    EXPECT_TRUE(state.values.empty());
+
+    const float paused = 0.0f;
+    const char* bytes = reinterpret_cast<const char*>(&paused);
+    state.values[0] = {{bytes, bytes + sizeof(paused)}, map.map(LV2_ATOM__Float), 0};
+    const EditorSettings& settings = Lv2Effect::fromHandle(instance.handle())->settings();
+    std::vector<float> before;
+    for (const lv2::SettingKey& key : lv2::kSettingKeys)
+        before.push_back(settings.value(key.index));
+    instance.state()->restore(instance.handle(), SavedState::retrieve, &state, 0, nullptr);
+    for (size_t k = 0; k < before.size(); ++k)
+        EXPECT_EQ(settings.value(lv2::kSettingKeys[k].index), before[k]) << k;
 }
