@@ -21,11 +21,11 @@ const void* findFeature(const LV2_Feature* const* features, const char* uri)
 } // namespace
 
 Lv2Effect::Lv2Effect(int sampleRate, const LV2_Feature* const* features)
-    : audio_(sampleRate), truePeak_(sampleRate),
-      appliedCeiling_(std::numeric_limits<float>::quiet_NaN()), settings_(audio_.published())
+    : chain_(sampleRate), appliedCeiling_(std::numeric_limits<float>::quiet_NaN()),
+      settings_(published())
 {
     // The engine's stages take the rate as the VST 2.4 edition's do when the host sets it.
-    audio_.setSampleRate(sampleRate);
+    chain_.setSampleRate(sampleRate);
     if (const auto* map = static_cast<const LV2_URID_Map*>(findFeature(features, LV2_URID__map)))
         mapUris(*map);
 }
@@ -59,47 +59,26 @@ void Lv2Effect::connectPort(uint32_t port, void* data)
 
 void Lv2Effect::activate()
 {
-    audio_.reset();
-    bypassDelay_.reset();
-    truePeak_.reset();
+    chain_.reset();
 }
 
+// The latency reported is that of the block just played.
 void Lv2Effect::run(uint32_t frames)
 {
     applyChangedControls();
     applyCeiling();
+    if (frames > 0 && inputs_[0] && inputs_[1] && outputs_[0] && outputs_[1])
+        chain_.process(inputs_[0], inputs_[1], outputs_[0], outputs_[1], int(frames));
     if (latency_)
-        *latency_ = static_cast<float>(latencyFrames());
-    if (frames == 0 || !inputs_[0] || !inputs_[1] || !outputs_[0] || !outputs_[1])
-        return;
-    const int n = static_cast<int>(frames);
-    if (audio_.processingOn())
-    {
-        bypassDelay_.listen(inputs_[0], inputs_[1], n);
-        audio_.process(inputs_[0], inputs_[1], outputs_[0], outputs_[1], n);
-    }
-    else
-    {
-        // The audio path passes the input on and shows it in the viewers.
-        audio_.process(inputs_[0], inputs_[1], outputs_[0], outputs_[1], n);
-        bypassDelay_.process(outputs_[0], outputs_[1], outputs_[0], outputs_[1], n);
-    }
-    if (truePeakOn_)
-        truePeak_.process(outputs_[0], outputs_[1], outputs_[0], outputs_[1], n);
+        *latency_ = static_cast<float>(chain_.latencyFrames());
 }
 
-// Switched on, the stage starts with an empty look-ahead; its ceiling follows the port.
 void Lv2Effect::applyCeiling()
 {
     if (!truePeakCeiling_ || *truePeakCeiling_ == appliedCeiling_)
         return;
     appliedCeiling_ = *truePeakCeiling_;
-    const bool on = appliedCeiling_ >= CTruePeakLimiter::kMinCeilingDb;
-    if (on && !truePeakOn_)
-        truePeak_.reset();
-    truePeakOn_ = on;
-    if (on)
-        truePeak_.setCeiling(appliedCeiling_);
+    chain_.setCeiling(appliedCeiling_);
 }
 
 void Lv2Effect::applyChangedControls()
@@ -114,7 +93,7 @@ void Lv2Effect::applyChangedControls()
         applied_[i] = bits;
         const int index = lv2::kFirstPortParameter + i;
         const float normalized = lv2::normalizedOfReal(index, std::bit_cast<float>(bits));
-        audio_.applyParameter(index, lv2::realOfNormalized(index, normalized));
+        chain_.audio().applyParameter(index, lv2::realOfNormalized(index, normalized));
     }
     controlsApplied_ = true;
 }

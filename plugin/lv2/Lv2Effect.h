@@ -1,14 +1,11 @@
-// The LV2 edition's plug-in instance: the shared audio path behind LV2 ports, followed by
-// the true-peak stage while its ceiling is set, with the delay reported on the latency port,
-// a bypass that keeps that delay, the editor-only settings kept for the host's session, and
-// what the audio path publishes for the editor, which the user interface reads through
-// instance access.
+// The LV2 edition's plug-in instance: the plug-in editions' chain behind LV2 ports (the audio
+// path, a bypass that keeps its delay, and the true-peak ceiling), with the delay reported on
+// the latency port, the editor-only settings kept for the host's session, and what the audio
+// path publishes for the editor, which the user interface reads through instance access.
 #pragma once
 
-#include "engine/AudioPath.h"
 #include "engine/ControlTable.h"
-#include "engine/TruePeakLimiter.h"
-#include "plugin/lv2/BypassDelay.h"
+#include "engine/PluginChain.h"
 #include "plugin/lv2/EditorSettings.h"
 #include "plugin/lv2/Lv2Ports.h"
 #include "plugin/lv2/Lv2Uris.h"
@@ -47,19 +44,13 @@ class Lv2Effect
     // ------------------------------------------------------------ any other thread
     // What the editor reads and sets through instance access: inline, so that the user
     // interface's library needs none of the audio path's code.
-    PublishedState& published() { return audio_.published(); }
+    PublishedState& published() { return chain_.audio().published(); }
     EditorSettings& settings() { return settings_; }
 
     // The host's state interface: the settings as their real values. Without a URI map that
     // maps every key, both refuse (LV2_STATE_ERR_NO_FEATURE) and touch nothing.
     LV2_State_Status save(LV2_State_Store_Function store, LV2_State_Handle handle);
     LV2_State_Status restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
-
-    // The engine's delay, and the true-peak stage's look-ahead while it is on.
-    int latencyFrames() const
-    {
-        return CBypassDelay::kFrames + (truePeakOn_ ? truePeak_.latencyFrames() : 0);
-    }
 
   private:
     static constexpr uint32_t kTag = 0x564e3037; // "VN07"
@@ -72,10 +63,7 @@ class Lv2Effect
     const uint32_t tag_ = kTag;
     const uint32_t size_ = sizeof(Lv2Effect);
 
-    CAudioPath audio_;
-    CBypassDelay bypassDelay_;
-    CTruePeakLimiter truePeak_;
-    bool truePeakOn_ = false;
+    CPluginChain chain_;
     // The ceiling port's last value, NaN before the first.
     float appliedCeiling_;
     const float* inputs_[2] = {};
