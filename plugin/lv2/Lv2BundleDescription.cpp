@@ -7,6 +7,7 @@
 // FOLDER gets manifest.ttl, VRN-07.ttl and presets.ttl.
 #include "engine/ControlTable.h"
 #include "engine/FactoryPresets.h"
+#include "engine/PluginChain.h"
 #include "engine/TruePeakLimiter.h"
 #include "plugin/lv2/Lv2Ports.h"
 #include "plugin/lv2/Lv2Uris.h"
@@ -40,6 +41,8 @@ constexpr char kPluginName[] = "VRN-07";
 constexpr char kVendor[] = "[Norvik] Tesmora.K";
 constexpr char kDescriptionFile[] = "VRN-07.ttl";
 constexpr char kPresetsFile[] = "presets.ttl";
+// The licence, in the bundle's documents.
+constexpr char kLicenceFile[] = "documents/licences/VRN-07.txt";
 constexpr double kHalfDecibel = 0.5;
 
 struct Arguments
@@ -77,12 +80,12 @@ std::string presetUri(const FactoryPreset& preset)
     return uri((lv2::kPresetUriPrefix + name).c_str());
 }
 
-// The default the knob shows: a half-decibel control's on its step.
-double shownDefault(const ControlRow& row)
+// A value as the knob shows it: a half-decibel control's on its step.
+double shownValue(const ControlRow& row, double value)
 {
     if (row.curve != kCurveHalfDecibelSteps)
-        return row.defaultValue;
-    return normalizedToReal(realToNormalized(row.defaultValue, row.id), row.id);
+        return value;
+    return normalizedToReal(realToNormalized(value, row.id), row.id);
 }
 
 const char* unitOf(const ControlRow& row)
@@ -104,7 +107,7 @@ void writeParameterPort(std::ostream& out, int index)
         << "        lv2:symbol \"" << lv2::kParameterSymbols[index - lv2::kFirstPortParameter]
         << "\" ;\n"
         << "        lv2:name \"" << row.name << "\" ;\n"
-        << "        lv2:default " << number(shownDefault(row)) << " ;\n"
+        << "        lv2:default " << number(shownValue(row, row.defaultValue)) << " ;\n"
         << "        lv2:minimum " << number(row.minimum) << " ;\n"
         << "        lv2:maximum " << number(row.maximum) << " ;\n";
     if (index == kParamBypass)
@@ -134,6 +137,8 @@ void writeLatencyPort(std::ostream& out)
         << "        lv2:symbol \"" << lv2::kLatencySymbol << "\" ;\n"
         << "        lv2:name \"Latency\" ;\n"
         << "        lv2:designation lv2:latency ;\n"
+        << "        lv2:minimum 0 ;\n"
+        << "        lv2:maximum " << CPluginChain::largestLatencyFrames() << " ;\n"
         << "        lv2:portProperty lv2:reportsLatency , lv2:integer ;\n"
         << "        units:unit units:frame ;\n";
 }
@@ -190,13 +195,25 @@ void writePorts(std::ostream& out)
     out << "    ] .\n";
 }
 
+// The keys of the saved settings, as properties with float values.
+void writeSettingKeys(std::ostream& out)
+{
+    for (const lv2::SettingKey& key : lv2::kSettingKeys)
+        out << "\n"
+            << uri(key.uri) << "\n"
+            << "    a rdf:Property ;\n"
+            << "    rdfs:label \"" << findControlRow(key.index).name << "\" ;\n"
+            << "    rdfs:range xsd:float .\n";
+}
+
 void writeDescription(std::ostream& out, const Arguments& arguments)
 {
     out << kPrefixes;
     out << uri(lv2::kPluginUri) << "\n"
-        << "    a lv2:Plugin , lv2:LimiterPlugin ;\n"
+        << "    a lv2:Plugin , lv2:LimiterPlugin , doap:Project ;\n"
         << "    doap:name \"" << kPluginName << "\" ;\n"
         << "    doap:maintainer [ foaf:name \"" << kVendor << "\" ] ;\n"
+        << "    doap:license <" << kLicenceFile << "> ;\n"
         << "    lv2:minorVersion " << arguments.minorVersion << " ;\n"
         << "    lv2:microVersion " << arguments.microVersion << " ;\n"
         << "    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n"
@@ -210,6 +227,7 @@ void writeDescription(std::ostream& out, const Arguments& arguments)
         << "    lv2:optionalFeature ui:resize , ui:touch ,\n"
         << "        <http://lv2plug.in/ns/ext/instance-access> ;\n"
         << "    lv2:extensionData ui:idleInterface .\n";
+    writeSettingKeys(out);
 }
 
 void writePresetPorts(std::ostream& out, const FactoryPreset& preset)
@@ -223,7 +241,8 @@ void writePresetPorts(std::ostream& out, const FactoryPreset& preset)
             continue;
         out << (first ? "    lv2:port [\n" : "    ] , [\n") << "        lv2:symbol \""
             << lv2::kParameterSymbols[entry.index - lv2::kFirstPortParameter] << "\" ;\n"
-            << "        pset:value " << number(entry.value) << " ;\n";
+            << "        pset:value " << number(shownValue(findControlRow(entry.index), entry.value))
+            << " ;\n";
         first = false;
     }
     if (!first)
