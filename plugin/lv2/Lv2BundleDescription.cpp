@@ -163,6 +163,19 @@ void writeCeilingPort(std::ostream& out)
         << " ] ;\n";
 }
 
+// Where the plug-in tells the host that its state changed. Optional, so that hosts without
+// atom ports (lv2apply) still run the plug-in.
+void writeNotifyPort(std::ostream& out)
+{
+    out << "        a lv2:OutputPort , atom:AtomPort ;\n"
+        << "        lv2:index " << lv2::kPortNotify << " ;\n"
+        << "        lv2:symbol \"" << lv2::kNotifySymbol << "\" ;\n"
+        << "        lv2:name \"Notify\" ;\n"
+        << "        atom:bufferType atom:Sequence ;\n"
+        << "        lv2:designation lv2:control ;\n"
+        << "        lv2:portProperty lv2:connectionOptional ;\n";
+}
+
 void writeAudioPort(std::ostream& out, uint32_t index, const char* direction, const char* symbol,
                     const char* name)
 {
@@ -192,6 +205,8 @@ void writePorts(std::ostream& out)
     writeLatencyPort(out);
     open(false);
     writeCeilingPort(out);
+    open(false);
+    writeNotifyPort(out);
     out << "    ] .\n";
 }
 

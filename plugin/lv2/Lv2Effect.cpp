@@ -2,7 +2,7 @@
 
 #include "plugin/lv2/PortValue.h"
 
-#include <lv2/atom/atom.h>
+#include <lv2/atom/util.h>
 
 #include <algorithm>
 #include <bit>
@@ -37,8 +37,12 @@ void Lv2Effect::mapUris(const LV2_URID_Map& map)
     for (int k = 0; k < lv2::kSettingCount; ++k)
         settingKeys_[k] = map.map(map.handle, lv2::kSettingKeys[k].uri);
     floatType_ = map.map(map.handle, LV2_ATOM__Float);
-    mapped_ =
-        floatType_ != 0 && std::ranges::find(settingKeys_, LV2_URID{0}) == std::end(settingKeys_);
+    sequenceType_ = map.map(map.handle, LV2_ATOM__Sequence);
+    objectType_ = map.map(map.handle, LV2_ATOM__Object);
+    stateChanged_ = map.map(map.handle, LV2_STATE__StateChanged);
+    const LV2_URID types[] = {floatType_, sequenceType_, objectType_, stateChanged_};
+    mapped_ = std::ranges::find(settingKeys_, LV2_URID{0}) == std::end(settingKeys_) &&
+              std::ranges::find(types, LV2_URID{0}) == std::end(types);
 }
 
 // ---------------------------------------------------------------------------- audio thread
@@ -55,6 +59,8 @@ void Lv2Effect::connectPort(uint32_t port, void* data)
         latency_ = static_cast<float*>(data);
     else if (port == lv2::kPortTruePeakCeiling)
         truePeakCeiling_ = static_cast<const float*>(data);
+    else if (port == lv2::kPortNotify)
+        notify_ = static_cast<LV2_Atom_Sequence*>(data);
 }
 
 void Lv2Effect::activate()
@@ -71,6 +77,28 @@ void Lv2Effect::run(uint32_t frames)
         chain_.process(inputs_[0], inputs_[1], outputs_[0], outputs_[1], int(frames));
     if (latency_)
         *latency_ = static_cast<float>(chain_.latencyFrames());
+    notifyHost();
+}
+
+// The notify port's sequence: empty, or one state:StateChanged when the editor changed a
+// setting. A change waits for a buffer with room for it.
+void Lv2Effect::notifyHost()
+{
+    if (!notify_ || !mapped_ || notify_->atom.size < sizeof(LV2_Atom_Sequence_Body))
+        return;
+    const uint32_t capacity = notify_->atom.size;
+    notify_->atom.type = sequenceType_;
+    notify_->body = {0, 0};
+    lv2_atom_sequence_clear(notify_);
+    if (!settings_.editorChangePending())
+        return;
+    struct
+    {
+        LV2_Atom_Event event;
+        LV2_Atom_Object_Body object;
+    } const changed = {{{0}, {sizeof(LV2_Atom_Object_Body), objectType_}}, {0, stateChanged_}};
+    if (lv2_atom_sequence_append_event(notify_, capacity, &changed.event))
+        settings_.editorChangeReported();
 }
 
 void Lv2Effect::applyCeiling()

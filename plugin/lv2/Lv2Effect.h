@@ -1,7 +1,9 @@
 // The LV2 edition's plug-in instance: the plug-in editions' chain behind LV2 ports (the audio
 // path, a bypass that keeps its delay, and the true-peak ceiling), with the delay reported on
 // the latency port, the editor-only settings kept for the host's session, and what the audio
-// path publishes for the editor, which the user interface reads through instance access.
+// path publishes for the editor, which the user interface reads through instance access. When
+// the editor changes one of those settings, the host learns of it on the notify port
+// (state:StateChanged), so that it saves the session.
 #pragma once
 
 #include "engine/ControlTable.h"
@@ -10,6 +12,7 @@
 #include "plugin/lv2/Lv2Ports.h"
 #include "plugin/lv2/Lv2Uris.h"
 
+#include <lv2/atom/atom.h>
 #include <lv2/core/lv2.h>
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
@@ -38,7 +41,7 @@ class Lv2Effect
     void connectPort(uint32_t port, void* data);
     // Clears every running state (the host's activate).
     void activate();
-    // Takes the changed controls, processes a block and reports the latency.
+    // Takes the changed controls, processes a block, reports the latency and notifies.
     void run(uint32_t frames);
 
     // ------------------------------------------------------------ any other thread
@@ -58,6 +61,7 @@ class Lv2Effect
     void mapUris(const LV2_URID_Map& map);
     void applyChangedControls();
     void applyCeiling();
+    void notifyHost();
 
     // Read first through a handle of unknown origin.
     const uint32_t tag_ = kTag;
@@ -73,11 +77,16 @@ class Lv2Effect
     uint32_t applied_[lv2::kParameterPorts] = {};
     float* latency_ = nullptr;
     const float* truePeakCeiling_ = nullptr;
+    LV2_Atom_Sequence* notify_ = nullptr;
     bool controlsApplied_ = false;
 
     EditorSettings settings_;
-    // Mapped when the host maps every URI; without that there is no saved state.
+    // Mapped when the host maps every URI; without that there is no saved state and no
+    // notification.
     bool mapped_ = false;
     LV2_URID settingKeys_[lv2::kSettingCount] = {};
     LV2_URID floatType_ = 0;
+    LV2_URID sequenceType_ = 0;
+    LV2_URID objectType_ = 0;
+    LV2_URID stateChanged_ = 0;
 };

@@ -1,6 +1,7 @@
 // The ports of the LV2 edition in index order: the audio, one control for each host-facing
-// parameter (13 to 27), the reported latency and the true-peak ceiling. Hosts keep sessions
-// and presets by the symbols, so they never change.
+// parameter (13 to 27), the reported latency, the true-peak ceiling and the notifications to
+// the host. Hosts keep sessions and presets by the symbols, so they never change; new ports
+// come at the end.
 #pragma once
 
 #include "engine/ControlTable.h"
@@ -18,7 +19,8 @@ enum Port : uint32_t
     kFirstParameterPort = 4,
     kPortLatency = 19,
     kPortTruePeakCeiling = 20,
-    kPortCount = 21,
+    kPortNotify = 21,
+    kPortCount = 22,
 };
 
 constexpr int kFirstPortParameter = kParamBypass;
@@ -32,6 +34,7 @@ constexpr const char* kParameterSymbols[kParameterPorts] = {
 };
 constexpr char kLatencySymbol[] = "latency";
 constexpr char kTruePeakCeilingSymbol[] = "true_peak_ceiling";
+constexpr char kNotifySymbol[] = "notify";
 // The ceiling port's values: its bottom (and default) switches the true-peak stage off; from
 // -6 dBTP up the stage holds the output's true peak below it, in steps of 0.1 dB.
 constexpr double kCeilingOffDb = -6.5;

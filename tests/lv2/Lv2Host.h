@@ -74,6 +74,7 @@ class Lv2Instance
     // A parameter's port (13 to 27), in real units.
     void setControl(int index, float real) { controls_[index - lv2::kFirstPortParameter] = real; }
     void setCeiling(float dBTP) { ceiling_ = dBTP; }
+    void connect(uint32_t port, void* data) { descriptor_->connect_port(handle_, port, data); }
     float latency() const { return latency_; }
     // Runs blocks of at most blockFrames over the channels, in place when inPlace is set.
     void process(std::vector<float>& left, std::vector<float>& right, int blockFrames,

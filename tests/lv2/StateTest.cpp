@@ -6,7 +6,8 @@
 #include "plugin/lv2/Lv2Effect.h"
 #include "plugin/lv2/Lv2Uris.h"
 
-#include <lv2/atom/atom.h>
+#include <lv2/atom/util.h>
+#include <lv2/state/state.h>
 
 #include <gtest/gtest.h>
 
@@ -123,6 +124,48 @@ TEST_F(Lv2State, HoldsRestoredValuesToTheirRange)
     std::memcpy(state.values[key(kParamViewerTime)].bytes.data(), &far, sizeof(far));
     restore(state);
     EXPECT_EQ(settings().value(kParamViewerTime), 1.0f);
+}
+
+// The host saves a session it knows to have changed: a setting the editor changes is notified
+// once, on the notify port; a setting the host itself restores, or an unchanged one, is not.
+TEST_F(Lv2State, TellsTheHostOnceOfEachChangeTheEditorMakes)
+{
+    struct
+    {
+        LV2_Atom_Sequence sequence;
+        uint8_t room[256];
+    } notify{};
+    instance_.connect(lv2::kPortNotify, &notify);
+    const auto notices = [&]
+    {
+        notify.sequence.atom = {sizeof(notify.room), map_.map(LV2_ATOM__Chunk)};
+        std::vector<float> left(64), right(64);
+        instance_.process(left, right, 64);
+        EXPECT_EQ(notify.sequence.atom.type, map_.map(LV2_ATOM__Sequence));
+        int count = 0;
+        LV2_ATOM_SEQUENCE_FOREACH(&notify.sequence, event)
+        {
+            const auto* object = reinterpret_cast<const LV2_Atom_Object*>(&event->body);
+            EXPECT_EQ(object->atom.type, map_.map(LV2_ATOM__Object));
+            EXPECT_EQ(object->body.otype, map_.map(LV2_STATE__StateChanged));
+            ++count;
+        }
+        return count;
+    };
+    EXPECT_EQ(notices(), 0);
+    settings().change(kParamViewerMode, 0.0f);
+    EXPECT_EQ(notices(), 1);
+    EXPECT_EQ(notices(), 0);
+    settings().change(kParamViewerMode, 0.0f);
+    EXPECT_EQ(notices(), 0);
+
+    SavedState state;
+    save(state);
+    settings().change(kParamMeterMode, 0.0f);
+    settings().change(kParamViewerLimited, 0.0f);
+    EXPECT_EQ(notices(), 1);
+    restore(state);
+    EXPECT_EQ(notices(), 0);
 }
 
 TEST(Lv2StateWithoutMap, RunsButHasNoStateToSave)
