@@ -67,7 +67,8 @@ void processReplacing(benchmark::State& state)
     if (feeds == kSpectrumShown)
         plugin.setParameter(kParamViewerMode, 0.0f);
     effect.waveformCapture().reset(338);
-    effect.setEditorOpen(feeds != kEditorClosed);
+    if (feeds != kEditorClosed)
+        effect.editorOpened();
     Block block;
     float* in[2] = {block.left.data(), block.right.data()};
     float* out[2] = {block.outLeft.data(), block.outRight.data()};

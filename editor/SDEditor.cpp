@@ -148,15 +148,17 @@ bool SDEditor::open(void* parentWindow)
     timerId_ = nextTimerId.fetch_add(1, std::memory_order_relaxed);
     informationShown_.store(true, std::memory_order_release);
     if (published_)
-        published_->setEditorOpen(true);
+        published_->editorOpened();
+    countedOpen_ = true;
     return true;
 }
 
 void SDEditor::close()
 {
     // From here on the audio path no longer feeds the viewers and meters.
-    if (published_)
-        published_->setEditorOpen(false);
+    if (published_ && countedOpen_)
+        published_->editorClosed();
+    countedOpen_ = false;
     informationShown_.store(false, std::memory_order_release);
     timerId_ = 0;
     CFrame* frame = frame_;

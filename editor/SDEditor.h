@@ -83,6 +83,8 @@ class SDEditor : public AEffGUIEditor, public CControlListener
     void updateViewer();
 
     PublishedState* published_;
+    // Whether this editor is counted among the open ones of what the effect publishes.
+    bool countedOpen_ = false;
     CFRGRAP* spectrumGraph_ = nullptr;
     CWAVGRAP* waveGraph_ = nullptr;
     VUMETER* outputMeter_ = nullptr;

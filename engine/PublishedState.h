@@ -31,10 +31,12 @@ class PublishedState
     bool showOutput() const { return showOutput_.load(std::memory_order_relaxed) != 0; }
     bool meterMode() const { return meterMode_.load(std::memory_order_relaxed) != 0; }
 
-    // Set by the editor once its views exist and cleared before they go: only then does the
-    // audio thread write meters and feed the viewers.
-    void setEditorOpen(bool open) { editorOpen_.store(open, std::memory_order_release); }
-    bool editorOpen() const { return editorOpen_.load(std::memory_order_acquire); }
+    // Each editor calls editorOpened() once its views exist and editorClosed() before they go:
+    // while at least one is open, the audio thread writes meters and feeds the viewers. A host
+    // may show several editors of one instance at once.
+    void editorOpened() { openEditors_.fetch_add(1, std::memory_order_release); }
+    void editorClosed() { openEditors_.fetch_sub(1, std::memory_order_release); }
+    bool editorOpen() const { return openEditors_.load(std::memory_order_acquire) > 0; }
     bool feedsViewer() const { return editorOpen() && !viewerPaused(); }
     bool feedsSpectrum(bool shown) const { return feedsViewer() && spectrumMode() && shown; }
 
@@ -59,7 +61,7 @@ class PublishedState
     std::atomic<int32_t> showLimited_{1};
     std::atomic<int32_t> showOutput_{1};
     std::atomic<int32_t> meterMode_{0};
-    std::atomic<bool> editorOpen_{false};
+    std::atomic<int32_t> openEditors_{0};
     std::atomic<bool> sampleRateChanged_{false};
     std::atomic<bool> curvesReset_{false};
     MeterValues meters_;

@@ -57,7 +57,8 @@ class AKkk : public AudioEffectX
     PublishedState& published() { return audio_.published(); }
     const PublishedState& published() const { return audio_.published(); }
     bool spectrumMode() const { return published().spectrumMode(); }
-    void setEditorOpen(bool open) { published().setEditorOpen(open); }
+    void editorOpened() { published().editorOpened(); }
+    void editorClosed() { published().editorClosed(); }
     bool editorOpen() const { return published().editorOpen(); }
     double outputGain() const { return audio_.outputGain(); }
     double limiterGain() const { return audio_.limiterGain(); }

@@ -9,7 +9,7 @@ packages="cmake ninja-build g++ pkg-config file binutils
     g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64
     libgtest-dev libbenchmark-dev libfftw3-dev
     libfreetype-dev fonts-liberation2 fonts-dejavu-core libx11-dev libpng-dev
-    libsndfile1-dev libebur128-dev lv2-dev lilv-utils jalv jackd2
+    libsndfile1-dev libebur128-dev lv2-dev lilv-utils sordi jalv jackd2
     xvfb xauth xdotool imagemagick x11-utils clang libclang-rt-14-dev clang-format git
     fonts-urw-base35 fonts-noto-core lintian dpkg-dev python3
     wine wine32:i386 wine64 $*"

@@ -22,18 +22,22 @@ float EditorSettings::value(int index) const
 
 void EditorSettings::change(int index, float normalized)
 {
-    if (lv2::isSetting(index) && normalized >= 0.0f && normalized <= 1.0f)
-        apply(index, normalized);
+    const bool isNew = value(index) != normalized;
+    if (store(index, normalized) && isNew)
+        editorChangePending_.store(true);
 }
 
 void EditorSettings::restore(int index, float normalized)
 {
-    change(index, normalized);
+    store(index, normalized);
     generation_.fetch_add(1);
 }
 
-void EditorSettings::apply(int index, float normalized)
+bool EditorSettings::store(int index, float normalized)
 {
+    if (!lv2::isSetting(index) || !(normalized >= 0.0f && normalized <= 1.0f))
+        return false;
     values_[index - lv2::kFirstSetting].store(normalized);
     published_.applyViewerSetting(index, lv2::realOfNormalized(index, normalized));
+    return true;
 }

@@ -8,6 +8,7 @@
 #include "engine/ControlTable.h"
 #include "engine/FactoryPresets.h"
 #include "engine/ParameterRecords.h"
+#include "engine/PluginChain.h"
 #include "plugin/lv2/Lv2Ports.h"
 #include "plugin/lv2/Lv2Uris.h"
 
@@ -40,6 +41,8 @@ constexpr char kPluginName[] = "VRN-07";
 constexpr char kVendor[] = "[Norvik] Tesmora.K";
 constexpr char kDescriptionFile[] = "VRN-07.ttl";
 constexpr char kPresetsFile[] = "presets.ttl";
+// The licence, in the bundle's documents.
+constexpr char kLicenceFile[] = "documents/licences/VRN-07.txt";
 
 struct Arguments
 {
@@ -76,12 +79,12 @@ std::string presetUri(const FactoryPreset& preset)
     return uri((lv2::kPresetUriPrefix + name).c_str());
 }
 
-// The default the knob shows: a half-decibel control's on its step.
-double shownDefault(const ParameterRecord& record, int index)
+// A value as the knob shows it: a half-decibel control's on its step.
+double shownValue(const ParameterRecord& record, int index, double value)
 {
     if (record.curve != kCurveHalfDecibelSteps)
-        return record.defaultValue;
-    return normalizedToReal(realToNormalized(record.defaultValue, index), index);
+        return value;
+    return normalizedToReal(realToNormalized(value, index), index);
 }
 
 const char* unitOf(ParameterUnit unit)
@@ -107,7 +110,8 @@ void writeParameterPort(std::ostream& out, int index)
         << "        lv2:index " << lv2::portOfParameter(index) << " ;\n"
         << "        lv2:symbol \"" << record.symbol << "\" ;\n"
         << "        lv2:name \"" << record.name << "\" ;\n"
-        << "        lv2:default " << number(shownDefault(record, index)) << " ;\n"
+        << "        lv2:default " << number(shownValue(record, index, record.defaultValue))
+        << " ;\n"
         << "        lv2:minimum " << number(record.minimum) << " ;\n"
         << "        lv2:maximum " << number(record.maximum) << " ;\n";
     if (index == kParamBypass)
@@ -137,6 +141,8 @@ void writeLatencyPort(std::ostream& out)
         << "        lv2:symbol \"" << lv2::kLatencySymbol << "\" ;\n"
         << "        lv2:name \"Latency\" ;\n"
         << "        lv2:designation lv2:latency ;\n"
+        << "        lv2:minimum 0 ;\n"
+        << "        lv2:maximum " << CPluginChain::largestLatencyFrames() << " ;\n"
         << "        lv2:portProperty lv2:reportsLatency , lv2:integer ;\n"
         << "        units:unit units:frame ;\n";
 }
@@ -157,6 +163,19 @@ void writeCeilingPort(std::ostream& out)
         << std::lround((ceiling.maximumDb - ceiling.offDb) / ceiling.stepDb) + 1 << " ;\n"
         << "        lv2:scalePoint [ rdfs:label \"off\" ; rdf:value " << number(ceiling.offDb)
         << " ] ;\n";
+}
+
+// Where the plug-in tells the host that its state changed. Optional, so that hosts without
+// atom ports (lv2apply) still run the plug-in.
+void writeNotifyPort(std::ostream& out)
+{
+    out << "        a lv2:OutputPort , atom:AtomPort ;\n"
+        << "        lv2:index " << lv2::kPortNotify << " ;\n"
+        << "        lv2:symbol \"" << lv2::kNotifySymbol << "\" ;\n"
+        << "        lv2:name \"Notify\" ;\n"
+        << "        atom:bufferType atom:Sequence ;\n"
+        << "        lv2:designation lv2:control ;\n"
+        << "        lv2:portProperty lv2:connectionOptional ;\n";
 }
 
 void writeAudioPort(std::ostream& out, uint32_t index, const char* direction, const char* symbol,
@@ -188,16 +207,30 @@ void writePorts(std::ostream& out)
     writeLatencyPort(out);
     open(false);
     writeCeilingPort(out);
+    open(false);
+    writeNotifyPort(out);
     out << "    ] .\n";
+}
+
+// The keys of the saved settings, as properties with float values.
+void writeSettingKeys(std::ostream& out)
+{
+    for (const lv2::SettingKey& key : lv2::kSettingKeys)
+        out << "\n"
+            << uri(key.uri) << "\n"
+            << "    a rdf:Property ;\n"
+            << "    rdfs:label \"" << findControlRow(key.index).name << "\" ;\n"
+            << "    rdfs:range xsd:float .\n";
 }
 
 void writeDescription(std::ostream& out, const Arguments& arguments)
 {
     out << kPrefixes;
     out << uri(lv2::kPluginUri) << "\n"
-        << "    a lv2:Plugin , lv2:LimiterPlugin ;\n"
+        << "    a lv2:Plugin , lv2:LimiterPlugin , doap:Project ;\n"
         << "    doap:name \"" << kPluginName << "\" ;\n"
         << "    doap:maintainer [ foaf:name \"" << kVendor << "\" ] ;\n"
+        << "    doap:license <" << kLicenceFile << "> ;\n"
         << "    lv2:minorVersion " << arguments.minorVersion << " ;\n"
         << "    lv2:microVersion " << arguments.microVersion << " ;\n"
         << "    lv2:optionalFeature lv2:hardRTCapable , urid:map ;\n"
@@ -211,6 +244,7 @@ void writeDescription(std::ostream& out, const Arguments& arguments)
         << "    lv2:optionalFeature ui:resize , ui:touch ,\n"
         << "        <http://lv2plug.in/ns/ext/instance-access> ;\n"
         << "    lv2:extensionData ui:idleInterface .\n";
+    writeSettingKeys(out);
 }
 
 void writePresetPorts(std::ostream& out, const FactoryPreset& preset)
@@ -224,7 +258,8 @@ void writePresetPorts(std::ostream& out, const FactoryPreset& preset)
             continue;
         out << (first ? "    lv2:port [\n" : "    ] , [\n") << "        lv2:symbol \""
             << parameterRecord(entry.index).symbol << "\" ;\n"
-            << "        pset:value " << number(entry.value) << " ;\n";
+            << "        pset:value "
+            << number(shownValue(parameterRecord(entry.index), entry.index, entry.value)) << " ;\n";
         first = false;
     }
     if (!first)

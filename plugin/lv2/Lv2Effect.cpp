@@ -2,8 +2,9 @@
 
 #include "plugin/lv2/PortValue.h"
 
-#include <lv2/atom/atom.h>
+#include <lv2/atom/util.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstring>
 #include <limits>
@@ -20,18 +21,28 @@ const void* findFeature(const LV2_Feature* const* features, const char* uri)
 } // namespace
 
 Lv2Effect::Lv2Effect(int sampleRate, const LV2_Feature* const* features)
-    : audio_(sampleRate), truePeak_(sampleRate),
-      appliedCeiling_(std::numeric_limits<float>::quiet_NaN()), settings_(audio_.published())
+    : chain_(sampleRate), appliedCeiling_(std::numeric_limits<float>::quiet_NaN()),
+      settings_(published())
 {
     // The engine's stages take the rate as the VST 2.4 edition's do when the host sets it.
-    audio_.setSampleRate(sampleRate);
+    chain_.setSampleRate(sampleRate);
     if (const auto* map = static_cast<const LV2_URID_Map*>(findFeature(features, LV2_URID__map)))
-    {
-        for (int k = 0; k < lv2::kSettingCount; ++k)
-            settingKeys_[k] = map->map(map->handle, lv2::kSettingKeys[k].uri);
-        floatType_ = map->map(map->handle, LV2_ATOM__Float);
-        mapped_ = true;
-    }
+        mapUris(*map);
+}
+
+// A map that answers 0 for any of them is no map: the settings would all be saved under one
+// key, and one value restored into all.
+void Lv2Effect::mapUris(const LV2_URID_Map& map)
+{
+    for (int k = 0; k < lv2::kSettingCount; ++k)
+        settingKeys_[k] = map.map(map.handle, lv2::kSettingKeys[k].uri);
+    floatType_ = map.map(map.handle, LV2_ATOM__Float);
+    sequenceType_ = map.map(map.handle, LV2_ATOM__Sequence);
+    objectType_ = map.map(map.handle, LV2_ATOM__Object);
+    stateChanged_ = map.map(map.handle, LV2_STATE__StateChanged);
+    const LV2_URID types[] = {floatType_, sequenceType_, objectType_, stateChanged_};
+    mapped_ = std::ranges::find(settingKeys_, LV2_URID{0}) == std::end(settingKeys_) &&
+              std::ranges::find(types, LV2_URID{0}) == std::end(types);
 }
 
 // ---------------------------------------------------------------------------- audio thread
@@ -48,51 +59,54 @@ void Lv2Effect::connectPort(uint32_t port, void* data)
         latency_ = static_cast<float*>(data);
     else if (port == lv2::kPortTruePeakCeiling)
         truePeakCeiling_ = static_cast<const float*>(data);
+    else if (port == lv2::kPortNotify)
+        notify_ = static_cast<LV2_Atom_Sequence*>(data);
 }
 
 void Lv2Effect::activate()
 {
-    audio_.reset();
-    bypassDelay_.reset();
-    truePeak_.reset();
+    chain_.reset();
 }
 
+// The latency reported is that of the block just played.
 void Lv2Effect::run(uint32_t frames)
 {
     applyChangedControls();
     applyCeiling();
+    if (frames > 0 && inputs_[0] && inputs_[1] && outputs_[0] && outputs_[1])
+        chain_.process(inputs_[0], inputs_[1], outputs_[0], outputs_[1], int(frames));
     if (latency_)
-        *latency_ = static_cast<float>(latencyFrames());
-    if (frames == 0 || !inputs_[0] || !inputs_[1] || !outputs_[0] || !outputs_[1])
-        return;
-    const int n = static_cast<int>(frames);
-    if (audio_.processingOn())
-    {
-        bypassDelay_.listen(inputs_[0], inputs_[1], n);
-        audio_.process(inputs_[0], inputs_[1], outputs_[0], outputs_[1], n);
-    }
-    else
-    {
-        // The audio path passes the input on and shows it in the viewers.
-        audio_.process(inputs_[0], inputs_[1], outputs_[0], outputs_[1], n);
-        bypassDelay_.process(outputs_[0], outputs_[1], outputs_[0], outputs_[1], n);
-    }
-    if (truePeakOn_)
-        truePeak_.process(outputs_[0], outputs_[1], outputs_[0], outputs_[1], n);
+        *latency_ = static_cast<float>(chain_.latencyFrames());
+    notifyHost();
 }
 
-// Switched on, the stage starts with an empty look-ahead; its ceiling follows the port.
+// The notify port's sequence: empty, or one state:StateChanged when the editor changed a
+// setting. A change waits for a buffer with room for it.
+void Lv2Effect::notifyHost()
+{
+    if (!notify_ || !mapped_ || notify_->atom.size < sizeof(LV2_Atom_Sequence_Body))
+        return;
+    const uint32_t capacity = notify_->atom.size;
+    notify_->atom.type = sequenceType_;
+    notify_->body = {0, 0};
+    lv2_atom_sequence_clear(notify_);
+    if (!settings_.editorChangePending())
+        return;
+    struct
+    {
+        LV2_Atom_Event event;
+        LV2_Atom_Object_Body object;
+    } const changed = {{{0}, {sizeof(LV2_Atom_Object_Body), objectType_}}, {0, stateChanged_}};
+    if (lv2_atom_sequence_append_event(notify_, capacity, &changed.event))
+        settings_.editorChangeReported();
+}
+
 void Lv2Effect::applyCeiling()
 {
     if (!truePeakCeiling_ || *truePeakCeiling_ == appliedCeiling_)
         return;
     appliedCeiling_ = *truePeakCeiling_;
-    const bool on = appliedCeiling_ >= CTruePeakLimiter::kMinCeilingDb;
-    if (on && !truePeakOn_)
-        truePeak_.reset();
-    truePeakOn_ = on;
-    if (on)
-        truePeak_.setCeiling(appliedCeiling_);
+    chain_.setCeiling(appliedCeiling_);
 }
 
 void Lv2Effect::applyChangedControls()
@@ -107,7 +121,7 @@ void Lv2Effect::applyChangedControls()
         applied_[i] = bits;
         const int index = lv2::kFirstPortParameter + i;
         const float normalized = lv2::normalizedOfReal(index, std::bit_cast<float>(bits));
-        audio_.applyParameter(index, lv2::realOfNormalized(index, normalized));
+        chain_.audio().applyParameter(index, lv2::realOfNormalized(index, normalized));
     }
     controlsApplied_ = true;
 }

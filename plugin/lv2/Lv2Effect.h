@@ -1,18 +1,18 @@
-// The LV2 edition's plug-in instance: the shared audio path behind LV2 ports, followed by
-// the true-peak stage while its ceiling is set, with the delay reported on the latency port,
-// a bypass that keeps that delay, the editor-only settings kept for the host's session, and
-// what the audio path publishes for the editor, which the user interface reads through
-// instance access.
+// The LV2 edition's plug-in instance: the plug-in editions' chain behind LV2 ports (the audio
+// path, a bypass that keeps its delay, and the true-peak ceiling), with the delay reported on
+// the latency port, the editor-only settings kept for the host's session, and what the audio
+// path publishes for the editor, which the user interface reads through instance access. When
+// the editor changes one of those settings, the host learns of it on the notify port
+// (state:StateChanged), so that it saves the session.
 #pragma once
 
-#include "engine/AudioPath.h"
 #include "engine/ControlTable.h"
-#include "engine/TruePeakLimiter.h"
-#include "plugin/lv2/BypassDelay.h"
+#include "engine/PluginChain.h"
 #include "plugin/lv2/EditorSettings.h"
 #include "plugin/lv2/Lv2Ports.h"
 #include "plugin/lv2/Lv2Uris.h"
 
+#include <lv2/atom/atom.h>
 #include <lv2/core/lv2.h>
 #include <lv2/state/state.h>
 #include <lv2/urid/urid.h>
@@ -41,39 +41,33 @@ class Lv2Effect
     void connectPort(uint32_t port, void* data);
     // Clears every running state (the host's activate).
     void activate();
-    // Takes the changed controls, processes a block and reports the latency.
+    // Takes the changed controls, processes a block, reports the latency and notifies.
     void run(uint32_t frames);
 
     // ------------------------------------------------------------ any other thread
     // What the editor reads and sets through instance access: inline, so that the user
     // interface's library needs none of the audio path's code.
-    PublishedState& published() { return audio_.published(); }
+    PublishedState& published() { return chain_.audio().published(); }
     EditorSettings& settings() { return settings_; }
 
-    // The host's state interface: the settings as their real values.
+    // The host's state interface: the settings as their real values. Without a URI map that
+    // maps every key, both refuse (LV2_STATE_ERR_NO_FEATURE) and touch nothing.
     LV2_State_Status save(LV2_State_Store_Function store, LV2_State_Handle handle);
     LV2_State_Status restore(LV2_State_Retrieve_Function retrieve, LV2_State_Handle handle);
-
-    // The engine's delay, and the true-peak stage's look-ahead while it is on.
-    int latencyFrames() const
-    {
-        return CBypassDelay::kFrames + (truePeakOn_ ? truePeak_.latencyFrames() : 0);
-    }
 
   private:
     static constexpr uint32_t kTag = 0x564e3037; // "VN07"
 
+    void mapUris(const LV2_URID_Map& map);
     void applyChangedControls();
     void applyCeiling();
+    void notifyHost();
 
     // Read first through a handle of unknown origin.
     const uint32_t tag_ = kTag;
     const uint32_t size_ = sizeof(Lv2Effect);
 
-    CAudioPath audio_;
-    CBypassDelay bypassDelay_;
-    CTruePeakLimiter truePeak_;
-    bool truePeakOn_ = false;
+    CPluginChain chain_;
     // The ceiling port's last value, NaN before the first.
     float appliedCeiling_;
     const float* inputs_[2] = {};
@@ -83,11 +77,16 @@ class Lv2Effect
     uint32_t applied_[lv2::kParameterPorts] = {};
     float* latency_ = nullptr;
     const float* truePeakCeiling_ = nullptr;
+    LV2_Atom_Sequence* notify_ = nullptr;
     bool controlsApplied_ = false;
 
     EditorSettings settings_;
-    // Mapped when the host maps URIs; without that there is no saved state.
+    // Mapped when the host maps every URI; without that there is no saved state and no
+    // notification.
     bool mapped_ = false;
     LV2_URID settingKeys_[lv2::kSettingCount] = {};
     LV2_URID floatType_ = 0;
+    LV2_URID sequenceType_ = 0;
+    LV2_URID objectType_ = 0;
+    LV2_URID stateChanged_ = 0;
 };

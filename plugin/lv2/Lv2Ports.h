@@ -1,6 +1,7 @@
 // The ports of the LV2 edition in index order: the audio, one control for each host-facing
-// control, the reported latency and the true-peak ceiling. The controls' and the ceiling's
-// symbols are their records'.
+// control, the reported latency, the true-peak ceiling and the notifications to the host.
+// Hosts keep sessions and presets by the symbols (the controls' and the ceiling's are their
+// records'), so they never change; new ports come at the end.
 #pragma once
 
 #include "engine/ControlTable.h"
@@ -18,7 +19,8 @@ enum Port : uint32_t
     kFirstParameterPort = 4,
     kPortLatency = 19,
     kPortTruePeakCeiling = 20,
-    kPortCount = 21,
+    kPortNotify = 21,
+    kPortCount = 22,
 };
 
 constexpr int kFirstPortParameter = kFirstHostControl;
@@ -26,6 +28,7 @@ constexpr int kParameterPorts = kHostControlCount;
 static_assert(kFirstParameterPort + kParameterPorts == kPortLatency);
 
 constexpr char kLatencySymbol[] = "latency";
+constexpr char kNotifySymbol[] = "notify";
 
 constexpr bool isParameterPort(uint32_t port)
 {

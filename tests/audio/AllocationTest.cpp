@@ -25,7 +25,7 @@ TEST_F(Allocations, NoneWhileProcessingWithTheEditorClosedOrOpenAndEveryViewerFe
     StereoBuffer input = noise(20000, 2.0f);
     EXPECT_EQ(countDuring(input, 4096), 0);
     effect().waveformCapture().reset(338);
-    effect().setEditorOpen(true);
+    effect().editorOpened();
     EXPECT_EQ(countDuring(input, 1300), 0);
     setReal(6, 0); // spectrum viewer
     EXPECT_EQ(countDuring(input, 4096), 0);

@@ -38,7 +38,7 @@ TEST_F(Meters, StayUntouchedWhileTheEditorIsClosed)
 
 TEST_F(Meters, RecordTheLowestGainsInReductionMode)
 {
-    effect().setEditorOpen(true);
+    effect().editorOpened();
     renderLoud();
     double lowest = 1.0;
     for (int band = 0; band < 3; ++band)
@@ -53,7 +53,7 @@ TEST_F(Meters, RecordTheLowestGainsInReductionMode)
 
 TEST_F(Meters, RecordTheOutputPeakBeforeSafeClipInPeakMode)
 {
-    effect().setEditorOpen(true);
+    effect().editorOpened();
     setReal(11, 0);
     setReal(25, 12);
     renderLoud();
@@ -63,7 +63,7 @@ TEST_F(Meters, RecordTheOutputPeakBeforeSafeClipInPeakMode)
 
 TEST_F(Meters, LeaveASwitchedOffBandOutOfTheReduction)
 {
-    effect().setEditorOpen(true);
+    effect().editorOpened();
     setReal(20, 10);
     renderLoud();
     EXPECT_EQ(read(meters().bandMinGain[0]), 1.0);
@@ -74,14 +74,14 @@ TEST_F(Meters, LeaveASwitchedOffBandOutOfTheReduction)
 
 TEST_F(Meters, IncludeTheSensFactorInTheUpperBands)
 {
-    effect().setEditorOpen(true);
+    effect().editorOpened();
     StereoBuffer input(4096);
     for (int i = 0; i < 4096; ++i) // a loud 40 Hz tone: only the low band limits
         input.left[size_t(i)] = input.right[size_t(i)] = float(0.9 * std::sin(i * 0.0057));
     render(input, 512);
     const double midWithoutSens = read(meters().bandMinGain[1]);
     auto withSens = create();
-    effectOf(*withSens).setEditorOpen(true);
+    effectOf(*withSens).editorOpened();
     setReal(*withSens, 27, 1);
     render(*withSens, input, 512);
     EXPECT_LT(effectOf(*withSens).meters().bandMinGain[1].load(), midWithoutSens * 0.95);
@@ -89,7 +89,7 @@ TEST_F(Meters, IncludeTheSensFactorInTheUpperBands)
 
 TEST_F(Meters, ReceiveNothingInBypass)
 {
-    effect().setEditorOpen(true);
+    effect().editorOpened();
     setReal(13, 0);
     renderLoud();
     EXPECT_EQ(read(meters().bandLevel[1]), 0.0);
@@ -99,7 +99,7 @@ TEST_F(Meters, ReceiveNothingInBypass)
 
 TEST_F(Meters, AreResetByTheirReader)
 {
-    effect().setEditorOpen(true);
+    effect().editorOpened();
     renderLoud();
     EXPECT_LT(takeMeter(meters().bandMinGain[2], 1.0), 1.0);
     EXPECT_EQ(read(meters().bandMinGain[2]), 1.0);

@@ -11,7 +11,7 @@ TEST(Threads, ParameterChangesRaceSafelyWithProcessing)
     HostHarness host;
     PluginInstance plugin(host.create(VSTPluginMain));
     ASSERT_NE(plugin.effect(), nullptr);
-    static_cast<AKkk*>(plugin.effect()->object)->setEditorOpen(true);
+    static_cast<AKkk*>(plugin.effect()->object)->editorOpened();
     std::atomic<bool> running{true};
 
     auto automate = [&plugin, &running](unsigned seed)

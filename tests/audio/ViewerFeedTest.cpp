@@ -60,7 +60,7 @@ TEST_F(ViewerFeeds, FeedTheSpectrumOnlyWhileItIsShownAndRunning)
     renderSteady(0.1f);
     EXPECT_FALSE(fed(effect().inputAnalyzer())) << "editor closed";
 
-    effect().setEditorOpen(true);
+    effect().editorOpened();
     renderSteady(0.1f);
     EXPECT_TRUE(fed(effect().inputAnalyzer()));
     EXPECT_TRUE(fed(effect().outputAnalyzer()));
@@ -86,7 +86,7 @@ TEST_F(ViewerFeeds, FeedTheSpectrumOnlyWhileItIsShownAndRunning)
 TEST_F(ViewerFeeds, ShowTheSourceSpectrumBeforeAndTheSourceEnvelopeAfterTheLimiterGain)
 {
     showSpectrum();
-    effect().setEditorOpen(true);
+    effect().editorOpened();
     setReal(24, 0);
     renderSteady(0.1f);
     const auto quiet = power(effect().inputAnalyzer());
@@ -95,7 +95,7 @@ TEST_F(ViewerFeeds, ShowTheSourceSpectrumBeforeAndTheSourceEnvelopeAfterTheLimit
     auto driven = create();
     AKkk& drivenEffect = effectOf(*driven);
     drivenEffect.waveformCapture().reset(kColumns);
-    drivenEffect.setEditorOpen(true);
+    drivenEffect.editorOpened();
     setReal(*driven, 6, 0);
     setReal(*driven, 24, 12);
     StereoBuffer input(8192);
@@ -116,7 +116,7 @@ TEST_F(ViewerFeeds, ShowTheSourceSpectrumBeforeAndTheSourceEnvelopeAfterTheLimit
 
 TEST_F(ViewerFeeds, GiveThreeEqualEnvelopesOfTheInputInBypass)
 {
-    effect().setEditorOpen(true);
+    effect().editorOpened();
     setReal(13, 0);
     renderSteady(0.3f);
     for (Trace trace : {Trace::source, Trace::limited, Trace::output})
@@ -125,7 +125,7 @@ TEST_F(ViewerFeeds, GiveThreeEqualEnvelopesOfTheInputInBypass)
 
 TEST_F(ViewerFeeds, KeepTheEnvelopesStillWhilePausedButStillMeter)
 {
-    effect().setEditorOpen(true);
+    effect().editorOpened();
     setReal(7, 0);
     renderSteady(0.9f);
     for (Trace trace : {Trace::source, Trace::limited, Trace::output})
@@ -135,7 +135,7 @@ TEST_F(ViewerFeeds, KeepTheEnvelopesStillWhilePausedButStillMeter)
 
 TEST_F(ViewerFeeds, CaptureTheSumBeforeAndTheOutputAfterSafeClip)
 {
-    effect().setEditorOpen(true);
+    effect().editorOpened();
     setReal(25, 12);
     renderSteady(0.9f);
     EXPECT_GT(newestColumn(Trace::limited), 1.0f);

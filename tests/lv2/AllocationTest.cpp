@@ -25,7 +25,7 @@ TEST(Lv2Allocations, NoneWhileRunningWithEveryControlAndTheCeilingChanging)
     for (int i = 0; i < lv2::kParameterPorts; ++i)
         effect.connectPort(lv2::kFirstParameterPort + uint32_t(i), &controls[i]);
     effect.activate();
-    effect.published().setEditorOpen(true);
+    effect.published().editorOpened();
 
     allocationCount::start();
     for (int block = 0; block < 200; ++block)

@@ -10,9 +10,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
+#include <vector>
 
 namespace
 {
@@ -134,6 +137,9 @@ TEST_F(Lv2Description, HasStereoAudioAndReportsItsLatencyOnAPort)
     EXPECT_TRUE(contains(latency, "lv2core#OutputPort"));
     EXPECT_TRUE(contains(latency, "lv2core#reportsLatency"));
     EXPECT_TRUE(contains(latency, "Designation: http://lv2plug.in/ns/lv2core#latency"));
+    // A generic view shows a range around the value.
+    EXPECT_EQ(numberAfter(latency, "Minimum"), 0.0);
+    EXPECT_GT(numberAfter(latency, "Maximum"), 15.0);
     EXPECT_TRUE(contains(listing_, "Has latency:       yes, reported by port " +
                                        std::to_string(lv2::kPortLatency)));
 }
@@ -159,4 +165,49 @@ TEST_F(Lv2Description, OffersTheTruePeakCeilingOffByDefault)
     EXPECT_TRUE(contains(text, "-6.5 = \"off\""));
     // -6.5, then -6.0 to 0.0 in tenths.
     EXPECT_TRUE(contains(portStatements("true_peak_ceiling"), "rangeSteps> 66"));
+}
+
+// Hosts show a preset's value as it is written: a half-decibel control's on its step (Output
+// Gain 2.0 dB, as the knob shows the table's 2.01).
+TEST_F(Lv2Description, WritesThePresetsHalfDecibelValuesOnTheirSteps)
+{
+    const std::string presets = textOf(VRN07_LV2_PATH "/VRN-07.lv2/presets.ttl");
+    int values = 0;
+    for (int index = lv2::kFirstPortParameter; index < kNumParameters; ++index)
+    {
+        if (findControlRow(index).curve != kCurveHalfDecibelSteps)
+            continue;
+        const char* symbol = parameterRecord(index).symbol;
+        const std::string statement = std::string("lv2:symbol \"") + symbol + "\"";
+        for (size_t at = presets.find(statement); at != std::string::npos;
+             at = presets.find(statement, at + 1), ++values)
+        {
+            const double value = std::atof(presets.c_str() + presets.find("pset:value", at) + 10);
+            EXPECT_EQ(2.0 * value, std::round(2.0 * value)) << symbol << " " << value;
+        }
+    }
+    EXPECT_GT(values, 0);
+}
+
+// sord_validate with LV2's own vocabularies (the bundles under /usr/lib/lv2 that describe no
+// plug-in) reports nothing on the bundle.
+TEST(Lv2Turtle, ValidatesAgainstLv2sOwnVocabularies)
+{
+    if (runTool({"sh", "-c", "command -v sord_validate"}).status != 0)
+        GTEST_SKIP() << "sord_validate (Debian's sordi) is not installed";
+    std::vector<std::string> command = {"sh", "-c", "sord_validate \"$@\" 2>&1", "sh"};
+    for (const auto& bundle : std::filesystem::directory_iterator("/usr/lib/lv2"))
+    {
+        if (contains(textOf(bundle.path() / "manifest.ttl"), "lv2:Plugin"))
+            continue;
+        for (const auto& file : std::filesystem::directory_iterator(bundle.path()))
+            if (file.path().extension() == ".ttl")
+                command.push_back(file.path());
+    }
+    for (const char* file : {"manifest.ttl", "VRN-07.ttl", "presets.ttl"})
+        command.push_back(std::string(VRN07_LV2_PATH "/VRN-07.lv2/") + file);
+    const ToolResult result = runTool(command);
+    EXPECT_EQ(result.status, 0);
+    EXPECT_TRUE(result.out.starts_with("Found 0 errors among ")) << result.out;
+    EXPECT_EQ(std::count(result.out.begin(), result.out.end(), '\n'), 1) << result.out;
 }

@@ -8,8 +8,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
-UridMap::UridMap()
+UridMap::UridMap(std::string failing) : failing_(std::move(failing))
 {
     map_.handle = this;
     map_.map = mapEntry;
@@ -29,7 +30,8 @@ LV2_URID UridMap::map(const std::string& uri)
 
 LV2_URID UridMap::mapEntry(LV2_URID_Map_Handle handle, const char* uri)
 {
-    return static_cast<UridMap*>(handle)->map(uri);
+    auto* map = static_cast<UridMap*>(handle);
+    return uri == map->failing_ ? 0 : map->map(uri);
 }
 
 LV2_State_Status SavedState::store(LV2_State_Handle handle, uint32_t key, const void* value,

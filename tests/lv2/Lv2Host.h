@@ -13,16 +13,17 @@
 #include <string>
 #include <vector>
 
-// The URI map hosts give plug-ins; ids start at 1.
+// The URI map hosts give plug-ins; ids start at 1. A failing map answers 0 for one URI.
 class UridMap
 {
   public:
-    UridMap();
+    explicit UridMap(std::string failing = {});
     LV2_URID map(const std::string& uri);
     const LV2_Feature* feature() const { return &feature_; }
 
   private:
     static LV2_URID mapEntry(LV2_URID_Map_Handle handle, const char* uri);
+    std::string failing_;
     std::map<std::string, LV2_URID> ids_;
     LV2_URID_Map map_{};
     LV2_Feature feature_{};
@@ -73,6 +74,7 @@ class Lv2Instance
     // A parameter's port (13 to 27), in real units.
     void setControl(int index, float real) { controls_[index - lv2::kFirstPortParameter] = real; }
     void setCeiling(float dBTP) { ceiling_ = dBTP; }
+    void connect(uint32_t port, void* data) { descriptor_->connect_port(handle_, port, data); }
     float latency() const { return latency_; }
     // Runs blocks of at most blockFrames over the channels, in place when inPlace is set.
     void process(std::vector<float>& left, std::vector<float>& right, int blockFrames,

@@ -3,6 +3,7 @@
 // that keeps it.
 #include "tests/lv2/Lv2Host.h"
 
+#include "engine/CeilingStage.h"
 #include "engine/ControlTable.h"
 #include "engine/FactoryPresets.h"
 #include "engine/TruePeakLimiter.h"
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -208,18 +210,59 @@ TEST_F(Lv2Plugin, RefusesSampleRatesItsDesignsCannotTake)
     EXPECT_TRUE(Lv2Instance(library_, 1000.0).valid());
 }
 
-TEST_F(Lv2Plugin, AddsTheTruePeakStagesLookAheadToTheLatencyWhileItIsOn)
+// A quiet sine, bypassed, while the ceiling is switched on and off, twice within a fade: the
+// output never steps further from one sample to the next than the sine does and never falls
+// silent, and once a fade is over it is the input delayed by exactly the latency reported.
+TEST_F(Lv2Plugin, SwitchesTheCeilingSeamlesslyAndReportsTheLatencyOfEachBlock)
 {
-    Lv2Instance instance(library_, kRate);
-    Stereo block{std::vector<float>(64), std::vector<float>(64)};
-    instance.setCeiling(-1.0f);
-    render(instance, block, 64);
+    constexpr int kBlock = 64;
+    const int fade = int(CCeilingStage::kFadeMs * kRate / 1000.0) / kBlock + 1;
+    // The blocks at which the ceiling changes.
+    const std::vector<std::pair<int, float>> switches = {{4 * fade, -1.0f},
+                                                         {8 * fade, -6.5f},
+                                                         {12 * fade, -1.0f},
+                                                         {12 * fade + fade / 4, -6.5f},
+                                                         {12 * fade + fade / 2, -2.0f}};
+    const int blocks = 16 * fade;
     const int lookAhead = CTruePeakLimiter(kRate).latencyFrames();
-    ASSERT_GT(lookAhead, 0);
-    EXPECT_EQ(instance.latency(), float(kDelay + lookAhead));
-    instance.setCeiling(-6.5f);
-    render(instance, block, 64);
-    EXPECT_EQ(instance.latency(), float(kDelay));
+
+    std::vector<float> sine(size_t(kBlock * blocks));
+    for (size_t i = 0; i < sine.size(); ++i)
+        sine[i] = 0.1f * float(std::sin(2.0 * M_PI * 100.0 * double(i) / kRate));
+    float ownStep = 0.0f;
+    for (size_t i = 1; i < sine.size(); ++i)
+        ownStep = std::max(ownStep, std::fabs(sine[i] - sine[i - 1]));
+
+    Lv2Instance instance(library_, kRate);
+    instance.setControl(kParamBypass, 0.0f);
+    std::vector<float> output;
+    size_t next = 0;
+    int settledFrom = 0;
+    bool on = false;
+    for (int block = 0; block < blocks; ++block)
+    {
+        if (next < switches.size() && switches[next].first == block)
+        {
+            instance.setCeiling(switches[next].second);
+            on = switches[next++].second > -6.0f;
+            settledFrom = block + fade;
+        }
+        Stereo signal{{sine.begin() + block * kBlock, sine.begin() + (block + 1) * kBlock}, {}};
+        signal.right = signal.left;
+        const Stereo played = render(instance, signal, kBlock);
+        output.insert(output.end(), played.left.begin(), played.left.end());
+        if (block < settledFrom)
+            continue;
+        const int latency = kDelay + (on ? lookAhead : 0);
+        ASSERT_EQ(instance.latency(), float(latency)) << block;
+        for (int i = block * kBlock; i < (block + 1) * kBlock; ++i)
+            ASSERT_EQ(output[size_t(i)], i < latency ? 0.0f : sine[size_t(i - latency)]) << i;
+    }
+    for (size_t i = kDelay + 1; i < output.size(); ++i)
+    {
+        ASSERT_LE(std::fabs(output[i] - output[i - 1]), ownStep) << i;
+        ASSERT_FALSE(std::fabs(output[i]) < 1e-5f && std::fabs(output[i - 1]) < 1e-5f) << i;
+    }
 }
 
 // The ceiling's stage follows the plug-in's own output unchanged: the VST edition's sound

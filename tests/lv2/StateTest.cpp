@@ -6,11 +6,13 @@
 #include "plugin/lv2/Lv2Effect.h"
 #include "plugin/lv2/Lv2Uris.h"
 
-#include <lv2/atom/atom.h>
+#include <lv2/atom/util.h>
+#include <lv2/state/state.h>
 
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 namespace
 {
@@ -124,6 +126,48 @@ TEST_F(Lv2State, HoldsRestoredValuesToTheirRange)
     EXPECT_EQ(settings().value(kParamViewerTime), 1.0f);
 }
 
+// The host saves a session it knows to have changed: a setting the editor changes is notified
+// once, on the notify port; a setting the host itself restores, or an unchanged one, is not.
+TEST_F(Lv2State, TellsTheHostOnceOfEachChangeTheEditorMakes)
+{
+    struct
+    {
+        LV2_Atom_Sequence sequence;
+        uint8_t room[256];
+    } notify{};
+    instance_.connect(lv2::kPortNotify, &notify);
+    const auto notices = [&]
+    {
+        notify.sequence.atom = {sizeof(notify.room), map_.map(LV2_ATOM__Chunk)};
+        std::vector<float> left(64), right(64);
+        instance_.process(left, right, 64);
+        EXPECT_EQ(notify.sequence.atom.type, map_.map(LV2_ATOM__Sequence));
+        int count = 0;
+        LV2_ATOM_SEQUENCE_FOREACH(&notify.sequence, event)
+        {
+            const auto* object = reinterpret_cast<const LV2_Atom_Object*>(&event->body);
+            EXPECT_EQ(object->atom.type, map_.map(LV2_ATOM__Object));
+            EXPECT_EQ(object->body.otype, map_.map(LV2_STATE__StateChanged));
+            ++count;
+        }
+        return count;
+    };
+    EXPECT_EQ(notices(), 0);
+    settings().change(kParamViewerMode, 0.0f);
+    EXPECT_EQ(notices(), 1);
+    EXPECT_EQ(notices(), 0);
+    settings().change(kParamViewerMode, 0.0f);
+    EXPECT_EQ(notices(), 0);
+
+    SavedState state;
+    save(state);
+    settings().change(kParamMeterMode, 0.0f);
+    settings().change(kParamViewerLimited, 0.0f);
+    EXPECT_EQ(notices(), 1);
+    restore(state);
+    EXPECT_EQ(notices(), 0);
+}
+
 TEST(Lv2StateWithoutMap, RunsButHasNoStateToSave)
 {
     Lv2Library library;
@@ -136,4 +180,28 @@ TEST(Lv2StateWithoutMap, RunsButHasNoStateToSave)
     std::vector<float> left(100, 0.1f), right(100, 0.1f);
     instance.process(left, right, 100);
     EXPECT_EQ(instance.latency(), 15.0f);
+}
+
+// A host whose map fails: saving all eight settings under key 0 would restore one value into
+// all of them.
+TEST(Lv2StateWithFailingMap, RefusesToSaveAndAppliesNothingUnderKeyZero)
+{
+    UridMap map(lv2::kSettingKeys[3].uri);
+    Lv2Library library;
+    Lv2Instance instance(library, 44100, &map);
+    SavedState state;
+    EXPECT_NE(instance.state()->save(instance.handle(), SavedState::store, &state, 0, nullptr),
+              LV2_STATE_SUCCESS);
+    EXPECT_TRUE(state.values.empty());
+
+    const float paused = 0.0f;
+    const char* bytes = reinterpret_cast<const char*>(&paused);
+    state.values[0] = {{bytes, bytes + sizeof(paused)}, map.map(LV2_ATOM__Float), 0};
+    const EditorSettings& settings = Lv2Effect::fromHandle(instance.handle())->settings();
+    std::vector<float> before;
+    for (const lv2::SettingKey& key : lv2::kSettingKeys)
+        before.push_back(settings.value(key.index));
+    instance.state()->restore(instance.handle(), SavedState::retrieve, &state, 0, nullptr);
+    for (size_t k = 0; k < before.size(); ++k)
+        EXPECT_EQ(settings.value(lv2::kSettingKeys[k].index), before[k]) << k;
 }

@@ -228,3 +228,18 @@ TEST_F(Lv2UiFixture, ShowsNoMetersOrViewersWithoutInstanceAccess)
     ui_->idle();
     EXPECT_EQ(editor().control(kParamMeterMode)->getValue(), 0.0f);
 }
+
+// A host may show two user interfaces of one instance; each may be closed more than once (by
+// the host, then on destruction). The meters and viewers go on while either is open.
+TEST_F(Lv2UiFixture, FeedsTheViewersWhileAnyOfTwoInterfacesOnOneInstanceIsOpen)
+{
+    open(true);
+    const LV2_Feature* features[] = {&instance_, nullptr};
+    auto second = std::make_unique<Lv2Ui>(write, this, features);
+    ASSERT_TRUE(second->editor().open(nullptr));
+    editor().close();
+    ui_.reset();
+    EXPECT_TRUE(effect_.published().editorOpen());
+    second.reset();
+    EXPECT_FALSE(effect_.published().editorOpen());
+}

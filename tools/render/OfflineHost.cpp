@@ -73,17 +73,17 @@ void OfflineHost::setParameter(int index, double realValue)
 void OfflineHost::process(float* inLeft, float* inRight, float* outLeft, float* outRight,
                           int frames)
 {
-    // The band meters are written only while an editor is open; without one this host
-    // raises the same flag for the length of each block. It reads the meters after every
-    // block, before an open editor's next tick resets them.
+    // The band meters are written only while an editor is open; without one this host counts
+    // as an open editor for the length of each block. It reads the meters after every block,
+    // before an open editor's next tick resets them.
     const bool raiseFlag = linkedEffect_ && !editorOpen_;
     if (raiseFlag)
-        linkedEffect_->setEditorOpen(true);
+        linkedEffect_->editorOpened();
     float* inputs[] = {inLeft, inRight};
     float* outputs[] = {outLeft, outRight};
     instance_->process(inputs, outputs, frames);
     if (raiseFlag)
-        linkedEffect_->setEditorOpen(false);
+        linkedEffect_->editorClosed();
     if (linkedEffect_)
         takeBandMeters();
 }

@@ -1,4 +1,4 @@
-#include "plugin/lv2/BypassDelay.h"
+#include "engine/BypassDelay.h"
 
 #include <algorithm>
 

@@ -1,6 +1,7 @@
-// The bypass of the LV2 edition: the input delayed by the engine's own delay, so that the
-// output stays where the host's latency compensation expects it whether the engine runs or
-// not. It keeps hearing the input while the engine runs, so that switching is seamless.
+// The bypass of the plug-in editions that report their latency: the input delayed by the
+// engine's own delay, so that the output stays where the host's latency compensation expects it
+// whether the engine runs or not. It keeps hearing the input while the engine runs, so that
+// switching is seamless.
 #pragma once
 
 #include "engine/SafeClip.h"

@@ -1,0 +1,48 @@
+#include "engine/PluginChain.h"
+
+CPluginChain::CPluginChain(int sampleRate) : audio_(sampleRate), ceiling_(sampleRate) {}
+
+void CPluginChain::setSampleRate(int sampleRate)
+{
+    audio_.setSampleRate(sampleRate);
+    ceiling_.setSampleRate(sampleRate);
+    reset();
+}
+
+void CPluginChain::reset()
+{
+    audio_.reset();
+    bypassDelay_.reset();
+    ceiling_.reset();
+}
+
+void CPluginChain::setCeiling(double dBTP)
+{
+    const bool on = dBTP >= CTruePeakLimiter::kMinCeilingDb;
+    if (on)
+        ceiling_.setCeiling(dBTP);
+    ceiling_.switchOn(on);
+}
+
+void CPluginChain::process(const float* inLeft, const float* inRight, float* outLeft,
+                           float* outRight, int frames)
+{
+    if (audio_.processingOn())
+    {
+        bypassDelay_.listen(inLeft, inRight, frames);
+        audio_.process(inLeft, inRight, outLeft, outRight, frames);
+    }
+    else
+    {
+        // The audio path passes the input on and shows it in the viewers.
+        audio_.process(inLeft, inRight, outLeft, outRight, frames);
+        bypassDelay_.process(outLeft, outRight, outLeft, outRight, frames);
+    }
+    ceiling_.process(outLeft, outRight, frames);
+}
+
+int CPluginChain::largestLatencyFrames()
+{
+    return CBypassDelay::kFrames +
+           CTruePeakLimiter(CTruePeakLimiter::kMaxSampleRate).latencyFrames();
+}
