@@ -1,8 +1,19 @@
-// The editor interface the effect's dispatcher forwards the editor opcodes to.
+// The editor interface every plug-in format's shell forwards the host's editor requests to.
 #pragma once
 
 #include "editor/EditorHost.h"
-#include "plugin/VstInterface.h"
+#include "gui/KeyCode.h"
+
+#include <cstdint>
+
+// The editor's size in pixels, in the order the plug-in interfaces hand it to hosts.
+struct EditorRect
+{
+    int16_t top = 0;
+    int16_t left = 0;
+    int16_t bottom = 0;
+    int16_t right = 0;
+};
 
 class AEffEditor
 {
@@ -15,7 +26,7 @@ class AEffEditor
 
     virtual EditorHost* getEffect() { return effect_; }
     // Hands the host the editor's rectangle; false when there is none.
-    virtual bool getRect(ERect** rect)
+    virtual bool getRect(EditorRect** rect)
     {
         *rect = nullptr;
         return false;
@@ -29,10 +40,10 @@ class AEffEditor
     virtual void close() { systemWindow_ = nullptr; }
     virtual bool isOpen() { return systemWindow_ != nullptr; }
     virtual void idle() {}
-    virtual bool onKeyDown(VstKeyCode&) { return false; }
-    virtual bool onKeyUp(VstKeyCode&) { return false; }
+    virtual bool onKeyDown(const CKeyCode&) { return false; }
+    virtual bool onKeyUp(const CKeyCode&) { return false; }
     virtual bool onWheel(float) { return false; }
-    virtual bool setKnobMode(VstInt32) { return false; }
+    virtual bool setKnobMode(int32_t) { return false; }
 
   protected:
     EditorHost* effect_;

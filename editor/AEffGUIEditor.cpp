@@ -12,20 +12,11 @@
 namespace
 {
 // The host's knob mode is shared by every editor of the process.
-std::atomic<VstInt32> processKnobMode{0};
+std::atomic<int32_t> processKnobMode{0};
 
 constexpr uint32_t kPumpSleepMs = 4;
 constexpr uint32_t kPumpSlackMs = 50;
 constexpr uint32_t kPumpIntervalMs = 100;
-
-CKeyCode toolkitKey(const VstKeyCode& key)
-{
-    CKeyCode converted;
-    converted.character = key.character;
-    converted.virt = key.virt;
-    converted.modifier = key.modifier;
-    return converted;
-}
 } // namespace
 
 AEffGUIEditor::AEffGUIEditor(EditorHost* effect)
@@ -33,7 +24,7 @@ AEffGUIEditor::AEffGUIEditor(EditorHost* effect)
 {
 }
 
-bool AEffGUIEditor::getRect(ERect** rect)
+bool AEffGUIEditor::getRect(EditorRect** rect)
 {
     *rect = &rect_;
     return true;
@@ -45,14 +36,14 @@ void AEffGUIEditor::idle()
         frame_->idle();
 }
 
-bool AEffGUIEditor::onKeyDown(VstKeyCode& key)
+bool AEffGUIEditor::onKeyDown(const CKeyCode& key)
 {
-    return frame_ && frame_->onKeyDown(toolkitKey(key)) == 1;
+    return frame_ && frame_->onKeyDown(key) == 1;
 }
 
-bool AEffGUIEditor::onKeyUp(VstKeyCode& key)
+bool AEffGUIEditor::onKeyUp(const CKeyCode& key)
 {
-    return frame_ && frame_->onKeyUp(toolkitKey(key)) == 1;
+    return frame_ && frame_->onKeyUp(key) == 1;
 }
 
 bool AEffGUIEditor::onWheel(float distance)
@@ -67,7 +58,7 @@ bool AEffGUIEditor::onWheel(float distance)
     return frame_->onWheel(&context, where, distance);
 }
 
-bool AEffGUIEditor::setKnobMode(VstInt32 mode)
+bool AEffGUIEditor::setKnobMode(int32_t mode)
 {
     processKnobMode.store(mode, std::memory_order_relaxed);
     return true;
@@ -78,7 +69,7 @@ int32_t AEffGUIEditor::knobMode() const
     return processKnobMode.load(std::memory_order_relaxed);
 }
 
-void AEffGUIEditor::setParameter(VstInt32, float) {}
+void AEffGUIEditor::setParameter(int32_t, float) {}
 
 void AEffGUIEditor::beginEdit(int32_t index)
 {

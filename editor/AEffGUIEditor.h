@@ -14,17 +14,17 @@ class AEffGUIEditor : public AEffEditor, public CFrameOwner
   public:
     explicit AEffGUIEditor(EditorHost* effect);
 
-    bool getRect(ERect** rect) override;
+    bool getRect(EditorRect** rect) override;
     // Redraws the frame's dirty views, unless a control's drag is pumping the host.
     void idle() override;
-    bool onKeyDown(VstKeyCode& key) override;
-    bool onKeyUp(VstKeyCode& key) override;
+    bool onKeyDown(const CKeyCode& key) override;
+    bool onKeyUp(const CKeyCode& key) override;
     // Turns the wheel over the view under the mouse pointer.
     bool onWheel(float distance) override;
-    bool setKnobMode(VstInt32 mode) override;
+    bool setKnobMode(int32_t mode) override;
 
     // Moves the editor's view of a parameter; called by the effect on any thread.
-    virtual void setParameter(VstInt32 index, float value);
+    virtual void setParameter(int32_t index, float value);
     void beginEdit(int32_t index) override;
     void endEdit(int32_t index) override;
     // Keeps the host and the display alive while a control tracks the mouse.
@@ -39,7 +39,7 @@ class AEffGUIEditor : public AEffEditor, public CFrameOwner
     CFrame* frame() const { return frame_; }
 
   protected:
-    ERect rect_{};
+    EditorRect rect_{};
     uint32_t lastTicks_;
     bool inIdlePump_ = false;
     CFrame* frame_ = nullptr;

@@ -398,7 +398,7 @@ void SDEditor::addInformationButton(CFrame& frame)
 
 // ---------------------------------------------------------------------------- parameters
 
-void SDEditor::setParameter(VstInt32 index, float value)
+void SDEditor::setParameter(int32_t index, float value)
 {
     if (index < 0 || index >= kNumParameters)
         return;
@@ -414,7 +414,7 @@ void SDEditor::onValueChanged(CDrawContext*, CControl* control)
     const auto tag = static_cast<uint32_t>(control->getTag());
     if (tag >= uint32_t(kNumParameters))
         return;
-    effect_->setParameterAutomated(VstInt32(tag), control->getValue());
+    effect_->setParameterAutomated(int32_t(tag), control->getValue());
     control->setDirty();
     // The user's own change, and whatever it set off (a reset), shows at once.
     applyPendingChanges();

@@ -42,7 +42,7 @@ class SDEditor : public AEffGUIEditor, public CControlListener
 
     // Records the parameter's new value for the panel; any thread. The panel takes it on
     // its own thread at the next tick or idle (at once for the user's own changes).
-    void setParameter(VstInt32 index, float value) override;
+    void setParameter(int32_t index, float value) override;
     void onValueChanged(CDrawContext* context, CControl* control) override;
     // The 25 ms timer's work: meters, the spectrum curves or the waveform.
     void tick();

@@ -49,6 +49,21 @@ AudioEffect::~AudioEffect()
     delete editor_;
 }
 
+bool AudioEffect::reportEditorRect(ERect** rect)
+{
+    if (!editor_)
+        return false;
+    EditorRect* shown = nullptr;
+    if (!editor_->getRect(&shown) || !shown)
+    {
+        *rect = nullptr;
+        return false;
+    }
+    editorRect_ = {shown->top, shown->left, shown->bottom, shown->right};
+    *rect = &editorRect_;
+    return true;
+}
+
 void AudioEffect::setEditor(AEffEditor* editor)
 {
     editor_ = editor;
@@ -176,9 +191,7 @@ VstIntPtr AudioEffect::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr val
             suspend();
         return 0;
     case effEditGetRect:
-        if (editor_ && ptr)
-            return editor_->getRect(static_cast<ERect**>(ptr)) ? 1 : 0;
-        return 0;
+        return ptr && reportEditorRect(static_cast<ERect**>(ptr)) ? 1 : 0;
     case effEditOpen:
         return editor_ && editor_->open(ptr) ? 1 : 0;
     case effEditClose:

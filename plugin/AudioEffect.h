@@ -85,6 +85,9 @@ class AudioEffect : public EditorHost
     AEffect effect_;
 
   private:
+    // effEditGetRect: the editor's size in the interface's own record, which stays valid
+    // after the call.
+    bool reportEditorRect(ERect** rect);
     // The host's effClose: closes the editor, ends the gestures the host heard begin, lets
     // go of the host and gives back its reference. Nothing reaches the host afterwards.
     void closeForHost();
@@ -94,6 +97,7 @@ class AudioEffect : public EditorHost
     bool closedByHost_ = false;
     // The parameters whose gesture the host heard begin and not yet end.
     std::vector<VstInt32> openEdits_;
+    ERect editorRect_{};
 
     static VstIntPtr VSTCALLBACK dispatchEntry(AEffect* effect, VstInt32 opcode, VstInt32 index,
                                                VstIntPtr value, void* ptr, float opt);

@@ -65,13 +65,14 @@ VstIntPtr AudioEffectX::dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr va
     {
         if (!editor_)
             return 0;
-        VstKeyCode key = keyCodeFromDispatch(index, value, opt);
+        const VstKeyCode vstKey = keyCodeFromDispatch(index, value, opt);
+        const CKeyCode key{vstKey.character, vstKey.virt, vstKey.modifier};
         const bool used =
             opcode == effEditKeyDown ? editor_->onKeyDown(key) : editor_->onKeyUp(key);
         return used ? 1 : 0;
     }
     case effSetEditKnobMode:
-        return editor_ && editor_->setKnobMode(static_cast<VstInt32>(value)) ? 1 : 0;
+        return editor_ && editor_->setKnobMode(static_cast<int32_t>(value)) ? 1 : 0;
     case effGetCurrentMidiProgram:
         return kNoMidiProgram;
     case effGetSpeakerArrangement:

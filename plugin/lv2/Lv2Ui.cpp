@@ -63,7 +63,7 @@ LV2UI_Widget Lv2Ui::open()
 {
     if (!parent_ || !editor_->open(parent_) || !editor_->frame())
         return nullptr;
-    ERect* size = nullptr;
+    EditorRect* size = nullptr;
     if (resize_ && editor_->getRect(&size))
         resize_->ui_resize(resize_->handle, size->right - size->left, size->bottom - size->top);
     return editor_->frame()->getWindow()->handle();
