@@ -10,9 +10,6 @@ class CInformationDocument
   public:
     explicit CInformationDocument(std::string modulePath);
 
-    // The file path of the plug-in module this code is in; empty when the system does not
-    // tell it (or it does not fit the system's 260-byte path buffer on Windows).
-    static std::string currentModulePath();
     // "documents<separator>index.htm" in place of everything after the module path's last
     // separator, or behind the whole path when it has none. Empty when the module path is
     // empty or holds a NUL, and when the result would not fit 255 characters.
@@ -23,23 +20,11 @@ class CInformationDocument
     // module path that gives none, or a failing opener has no effect.
     void open() const;
 
-#if !defined(_WIN32)
-    // The program started with the document's path as its only argument, looked up in PATH
-    // when it holds no '/'.
-    void setOpener(std::string program)
-    {
-        opener_ = std::move(program);
-    }
-
-    // Starts program with the one argument, without a shell, in a session of its own with
-    // default signal handling, and returns once it has started: an intermediate process
-    // starts it and exits, so nothing is left to reap. False when it could not be started.
-    static bool spawnDetached(const std::string& program, const std::string& argument);
-#endif
+    // The program started with the document's path as its only argument where the system
+    // has no association of its own (not on Windows).
+    void setOpener(std::string program) { opener_ = std::move(program); }
 
   private:
     std::string modulePath_;
-#if !defined(_WIN32)
     std::string opener_ = "xdg-open";
-#endif
 };

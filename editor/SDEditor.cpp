@@ -17,6 +17,7 @@
 #include "gui/CParamDisplay.h"
 #include "gui/CSlider.h"
 #include "gui/CTextLabel.h"
+#include "gui/platform/DocumentOpener.h"
 
 #include <algorithm>
 #include <cstring>
@@ -72,8 +73,7 @@ struct BitmapHold
 
 SDEditor::SDEditor(EditorHost* effect, PublishedState* published)
     : AEffGUIEditor(effect), published_(published),
-      information_(
-          std::make_unique<CInformationDocument>(CInformationDocument::currentModulePath()))
+      information_(std::make_unique<CInformationDocument>(platform::currentModulePath()))
 {
     background_ = new CBitmap(kBackgroundBitmap);
     rect_.top = 0;

@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "editor/InformationDocument.h"
+#include "gui/platform/DocumentOpener.h"
 
 namespace
 {
@@ -91,7 +92,7 @@ TEST(InformationDocument, IsNoneWhenItWouldNotFit255CharactersOrTheModuleIsUnkno
 
 TEST(InformationDocument, TheCurrentModuleIsTheFileThisCodeWasLoadedFrom)
 {
-    const std::string path = CInformationDocument::currentModulePath();
+    const std::string path = platform::currentModulePath();
     ASSERT_FALSE(path.empty());
     EXPECT_TRUE(fs::equivalent(path, "/proc/self/exe")) << path;
 }
@@ -99,10 +100,10 @@ TEST(InformationDocument, TheCurrentModuleIsTheFileThisCodeWasLoadedFrom)
 TEST(InformationDocument, SpawningStartsAProgramAndLeavesNoChildBehind)
 {
     ASSERT_TRUE(noChildLeft());
-    EXPECT_TRUE(CInformationDocument::spawnDetached("/bin/true", "anything"));
-    EXPECT_TRUE(CInformationDocument::spawnDetached("true", "anything")) << "found in PATH";
-    EXPECT_FALSE(CInformationDocument::spawnDetached("/nonexistent/opener", "anything"));
-    EXPECT_FALSE(CInformationDocument::spawnDetached("", "anything"));
+    EXPECT_TRUE(platform::spawnDetached("/bin/true", "anything"));
+    EXPECT_TRUE(platform::spawnDetached("true", "anything")) << "found in PATH";
+    EXPECT_FALSE(platform::spawnDetached("/nonexistent/opener", "anything"));
+    EXPECT_FALSE(platform::spawnDetached("", "anything"));
     EXPECT_TRUE(noChildLeft());
 }
 
