@@ -1,7 +1,7 @@
 // One editor tick (meters, spectrum reduction and redraw, or the waveform redraw) after
 // 25 ms of the demo's audio, in microseconds. Run: build/bench/vrn07-bench-editor
 #include "editor/SDEditor.h"
-#include "plugin/AKkk.h"
+#include "plugin/vst2/AKkk.h"
 #include "tools/host/HostHarness.h"
 #include "tools/render/DemoSignal.h"
 

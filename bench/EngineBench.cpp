@@ -4,7 +4,7 @@
 // Run: build/bench/vrn07-bench-engine
 #include "engine/TruePeakLimiter.h"
 #include "engine/Units.h"
-#include "plugin/AKkk.h"
+#include "plugin/vst2/AKkk.h"
 #include "tools/host/HostHarness.h"
 
 #include <benchmark/benchmark.h>

@@ -4,7 +4,7 @@
 
 #include "engine/ControlTable.h"
 #include "engine/LimiterEngine.h"
-#include "plugin/AKkk.h"
+#include "plugin/vst2/AKkk.h"
 #include "tools/host/HostHarness.h"
 
 #include <gtest/gtest.h>

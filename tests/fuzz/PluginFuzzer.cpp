@@ -8,7 +8,7 @@
 #include "engine/ControlTable.h"
 #include "gui/CDrawContext.h"
 #include "gui/CFrame.h"
-#include "plugin/AKkk.h"
+#include "plugin/vst2/AKkk.h"
 #include "tests/editor/PointerScript.h"
 #include "tools/host/HostHarness.h"
 

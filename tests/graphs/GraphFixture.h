@@ -11,7 +11,7 @@
 #include "GuiTestSupport.h"
 #include "engine/ControlTable.h"
 #include "gui/CBitmap.h"
-#include "plugin/AKkk.h"
+#include "plugin/vst2/AKkk.h"
 #include "tools/host/HostHarness.h"
 
 extern "C" AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback host);

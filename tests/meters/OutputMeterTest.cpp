@@ -8,7 +8,7 @@
 #include "GuiTestSupport.h"
 #include "editor/VUMETER.h"
 #include "gui/CBitmap.h"
-#include "plugin/AKkk.h"
+#include "plugin/vst2/AKkk.h"
 
 namespace
 {

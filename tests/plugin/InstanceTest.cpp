@@ -1,5 +1,5 @@
 // The instance's internal state, created in-process through the same entry point.
-#include "plugin/AKkk.h"
+#include "plugin/vst2/AKkk.h"
 #include "tools/host/HostHarness.h"
 
 #include <gtest/gtest.h>

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/VstInterface.h"
+#include "plugin/vst2/VstInterface.h"
 #include "tests/windows/WindowsTestSupport.h"
 
 namespace

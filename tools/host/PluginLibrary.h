@@ -1,7 +1,7 @@
 // A plug-in binary loaded by path, as a host loads it.
 #pragma once
 
-#include "plugin/VstInterface.h"
+#include "plugin/vst2/VstInterface.h"
 
 #include <string>
 

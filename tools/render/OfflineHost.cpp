@@ -6,7 +6,7 @@
 #include "gui/CFrame.h"
 #include "gui/COffscreenContext.h"
 #include "gui/platform/raster/PngWriter.h"
-#include "plugin/AKkk.h"
+#include "plugin/vst2/AKkk.h"
 #include "tools/render/RenderError.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // The library's entry points: the host calls VSTPluginMain (or its older name main)
 // once for every instance it wants.
 #include "gui/platform/ModuleHandle.h"
-#include "plugin/AKkk.h"
+#include "plugin/vst2/AKkk.h"
 
 #include <new>
 

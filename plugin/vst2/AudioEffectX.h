@@ -2,7 +2,7 @@
 // queries below; every other opcode goes to the basic group of AudioEffect.
 #pragma once
 
-#include "plugin/AudioEffect.h"
+#include "plugin/vst2/AudioEffect.h"
 
 class AudioEffectX : public AudioEffect
 {

@@ -1,4 +1,4 @@
-#include "plugin/AudioEffect.h"
+#include "plugin/vst2/AudioEffect.h"
 
 #include "editor/AEffEditor.h"
 #include "plugin/Version.h"

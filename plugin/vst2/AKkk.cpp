@@ -1,4 +1,4 @@
-#include "plugin/AKkk.h"
+#include "plugin/vst2/AKkk.h"
 
 #include "editor/SDEditor.h"
 #include "engine/HostValueText.h"

@@ -4,7 +4,7 @@
 
 #include "editor/EditorHost.h"
 #include "engine/Units.h"
-#include "plugin/VstInterface.h"
+#include "plugin/vst2/VstInterface.h"
 
 #include <atomic>
 #include <vector>

@@ -6,8 +6,8 @@
 #include "engine/ControlTable.h"
 #include "engine/FactoryPresets.h"
 #include "engine/MeterValues.h"
-#include "plugin/AudioEffectX.h"
 #include "plugin/Version.h"
+#include "plugin/vst2/AudioEffectX.h"
 
 #include <memory>
 

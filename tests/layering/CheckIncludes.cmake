@@ -1,0 +1,54 @@
+# cmake -DSOURCE_DIR=<repository> -P CheckIncludes.cmake
+# Fails when a folder includes against the layering: the DSP knows nothing of the analysis,
+# the threads' exchange, the editor, the toolkit or the formats; the editor and the toolkit
+# know no format; only the format adapters (plugin/ and the VST 2.4 host harness) know a
+# format's declarations. Tests and benchmarks drive the adapters and may include anything.
+cmake_minimum_required(VERSION 3.25)
+
+# "<including folder>|<folders it must not include from>"
+set(rules
+    "engine|analysis core editor gui plugin"
+    "editor|plugin"
+    "gui|plugin"
+    "analysis|plugin"
+    "core|plugin"
+    "resources|plugin"
+    "tools/render|plugin"
+)
+
+# Includes that break a rule and are still to be moved, each with the change that ends it.
+set(pending
+    # The engine hands its per-chunk taps to the audio path, which feeds the analysis.
+    "engine/LimiterEngine.cpp|analysis/WaveformCapture.h"
+    # The published state moves to core/ with the processor.
+    "engine/PublishedState.h|analysis/SpectrumAnalyzer.h"
+    "engine/PublishedState.h|analysis/WaveformCapture.h"
+    # The renderer reads the band meters through the core's published state.
+    "tools/render/OfflineHost.cpp|plugin/vst2/AKkk.h"
+)
+
+set(violations "")
+foreach(rule IN LISTS rules)
+    string(REPLACE "|" ";" parts "${rule}")
+    list(GET parts 0 folder)
+    list(GET parts 1 forbidden)
+    string(REPLACE " " ";" forbidden "${forbidden}")
+    file(GLOB_RECURSE files RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/${folder}/*.h
+         ${SOURCE_DIR}/${folder}/*.cpp)
+    foreach(file IN LISTS files)
+        file(STRINGS ${SOURCE_DIR}/${file} includes REGEX "^[ \t]*#[ \t]*include[ \t]*\"")
+        foreach(line IN LISTS includes)
+            string(REGEX REPLACE "^[^\"]*\"([^\"]*)\".*$" "\\1" included "${line}")
+            foreach(other IN LISTS forbidden)
+                if(included MATCHES "^${other}/" AND NOT "${file}|${included}" IN_LIST pending)
+                    list(APPEND violations "${file} includes ${included}")
+                endif()
+            endforeach()
+        endforeach()
+    endforeach()
+endforeach()
+
+if(violations)
+    list(JOIN violations "\n  " text)
+    message(FATAL_ERROR "Includes against the layering:\n  ${text}")
+endif()
