@@ -1,9 +1,9 @@
 // CTruePeakDetector: finds the peaks of a stereo signal between its samples, as a true-peak meter
-// does. A polyphase FIR interpolator oversamples the signal (4x below 88.2 kHz, 2x below
-// 176.4 kHz, none above) and a three-point sine fit around the largest oversampled value of each
-// sample period recovers the peak that falls between two points of the oversampled grid.
+// does. A polyphase FIR interpolator oversamples the signal (4x below 88.2 kHz, 2x from there
+// on) and a three-point sine fit around the largest oversampled value of each sample period
+// recovers the peak that falls between two points of the oversampled grid.
 //
-// The 4x interpolator runs as two half-band stages: 48 taps per phase double the rate, and 8
+// The 4x interpolator runs as two half-band stages: 128 taps per phase double the rate, and 8
 // taps per phase double it again, which suffice because the doubled signal fills only half of
 // its band.
 //
@@ -21,7 +21,7 @@
 class CTruePeakDetector
 {
   public:
-    static constexpr int kFirstStageTaps = 48;
+    static constexpr int kFirstStageTaps = 128;
     static constexpr int kSecondStageTaps = 8;
     static constexpr int kMeterTaps = 49;
     // Samples may have up to this magnitude: the interpolators' sums stay finite.

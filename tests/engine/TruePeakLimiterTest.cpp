@@ -1,6 +1,9 @@
 #include "engine/TruePeakLimiter.h"
 
+#include "analysis/InterSamplePeakMeter.h"
+
 #include "tests/engine/SignalHelpers.h"
+#include "tests/engine/StressSignals.h"
 
 #include <ebur128.h>
 #include <gtest/gtest.h>
@@ -17,16 +20,9 @@
 namespace
 {
 
-constexpr double kPi = 3.141592653589793;
-constexpr int kRates[] = {44100, 48000, 96000};
+constexpr int kRates[] = {44100, 48000, 88200, 96000, 176400, 192000};
 // The finer measure may exceed the ceiling by this much.
 constexpr double kFineToleranceDb = 0.1;
-
-struct Stereo
-{
-    std::vector<float> left;
-    std::vector<float> right;
-};
 
 // ------------------------------------------------------------------------------- measures
 
@@ -49,156 +45,14 @@ double meterTruePeakDb(const Stereo& signal, int rate)
     return decibels(std::max(left, right));
 }
 
-// Band-limited interpolation at 16x: a Kaiser-windowed sinc over 32 samples to either side,
-// flat within 0.002 dB up to 0.46 of the rate.
-class FineInterpolator
-{
-  public:
-    static constexpr int kFactor = 16;
-    static constexpr int kHalf = 32;
-
-    FineInterpolator()
-    {
-        constexpr double kBeta = 8.0;
-        for (int phase = 1; phase < kFactor; ++phase)
-        {
-            for (int k = 0; k < 2 * kHalf; ++k)
-            {
-                const double x = double(phase) / kFactor + kHalf - 1 - k;
-                const double r = x / kHalf;
-                const double window = std::cyl_bessel_i(0.0, kBeta * std::sqrt(1.0 - r * r)) /
-                                      std::cyl_bessel_i(0.0, kBeta);
-                taps_[phase][k] = std::sin(kPi * x) / (kPi * x) * window;
-            }
-        }
-    }
-
-    double peak(const std::vector<float>& samples) const
-    {
-        const int n = static_cast<int>(samples.size());
-        std::vector<double> padded(n + 2 * kHalf, 0.0);
-        std::copy(samples.begin(), samples.end(), padded.begin() + kHalf);
-        double largest = 0.0;
-        for (int i = 0; i <= n; ++i)
-        {
-            // From padded[i + kHalf - 1] to padded[i + kHalf].
-            const double* window = padded.data() + i;
-            largest = std::max(largest, std::fabs(window[kHalf - 1]));
-            for (int phase = 1; phase < kFactor; ++phase)
-            {
-                double sum = 0.0;
-                for (int k = 0; k < 2 * kHalf; ++k)
-                {
-                    sum += taps_[phase][k] * window[k];
-                }
-                largest = std::max(largest, std::fabs(sum));
-            }
-        }
-        return largest;
-    }
-
-  private:
-    std::array<std::array<double, 2 * kHalf>, kFactor> taps_{};
-};
-
+// The true peak by a 16x band-limited interpolation, reaching much further between the samples
+// than the 4x meters of BS.1770.
 double fineTruePeakDb(const Stereo& signal)
 {
-    static const FineInterpolator interpolator;
-    return decibels(std::max(interpolator.peak(signal.left), interpolator.peak(signal.right)));
-}
-
-// ------------------------------------------------------------------------------- signals
-
-// A quarter of a second of each: signals whose peaks lie between their samples.
-struct Stress
-{
-    std::string name;
-    Stereo signal;
-};
-
-Stereo tone(int rate, double frequency, double amplitude, double phase, int n)
-{
-    Stereo s;
-    for (int i = 0; i < n; ++i)
-    {
-        const double angle = 2.0 * kPi * frequency * i / rate + phase;
-        s.left.push_back(static_cast<float>(amplitude * std::sin(angle)));
-        s.right.push_back(static_cast<float>(amplitude * std::cos(angle)));
-    }
-    return s;
-}
-
-Stereo squareWaves(int rate)
-{
-    Stereo s;
-    for (int i = 0; i < rate / 4; ++i)
-    {
-        s.left.push_back(std::fmod(i * 997.0 / rate, 1.0) < 0.5 ? 1.0f : -1.0f);
-        s.right.push_back(std::fmod(i * 3001.0 / rate, 1.0) < 0.5 ? 1.0f : -1.0f);
-    }
-    return s;
-}
-
-Stereo clippedNoise(int rate)
-{
-    std::mt19937 generator(11);
-    std::normal_distribution<float> gauss(0.0f, 1.0f);
-    Stereo s;
-    for (int i = 0; i < rate / 4; ++i)
-    {
-        s.left.push_back(std::clamp(gauss(generator), -1.0f, 1.0f));
-        s.right.push_back(std::clamp(gauss(generator), -1.0f, 1.0f));
-    }
-    return s;
-}
-
-// Single impulses, pairs and trains of alternating sign, at random distances.
-Stereo impulses(int rate)
-{
-    Stereo s;
-    s.left.assign(rate / 4, 0.0f);
-    s.right.assign(rate / 4, 0.0f);
-    std::mt19937 generator(5);
-    std::uniform_int_distribution<int> gap(20, 400);
-    for (int i = 100, pattern = 0; i + 8 < rate / 4; i += gap(generator), ++pattern)
-    {
-        std::vector<float>& channel = pattern % 3 == 0 ? s.right : s.left;
-        const std::vector<std::vector<float>> shapes = {
-            {1.0f}, {1.0f, 1.0f}, {1.0f, -1.0f, 0.0f, 1.0f}, {1, 1, -1, -1, 1, 1, -1, -1}};
-        const std::vector<float>& shape = shapes[pattern % shapes.size()];
-        std::copy(shape.begin(), shape.end(), channel.begin() + i);
-    }
-    return s;
-}
-
-// Logarithmic, from 20 Hz to 20 kHz at full scale.
-Stereo sweepTo20kHz(int rate)
-{
-    Stereo s;
-    const int n = rate / 4;
-    const double ratio = std::log(20000.0 / 20.0);
-    double phase = 0.0;
-    for (int i = 0; i < n; ++i)
-    {
-        phase += 2.0 * kPi * 20.0 * std::exp(ratio * i / n) / rate;
-        s.left.push_back(static_cast<float>(std::sin(phase)));
-        s.right.push_back(static_cast<float>(std::cos(phase)));
-    }
-    return s;
-}
-
-std::vector<Stress> stressSignals(int rate)
-{
-    // Samples at +-1 with peaks 3 dB higher between them.
-    const Stereo quarterRate = tone(rate, rate / 4.0, std::sqrt(2.0), kPi / 4.0, rate / 4);
-    // Where libebur128's interpolator reads 0.11 dB high.
-    const Stereo thirdRate = tone(rate, rate * 0.335, 1.0, 0.3, rate / 4);
-    return {{"sine at a quarter of the rate", quarterRate},
-            {"full-scale square waves", squareWaves(rate)},
-            {"clipped noise", clippedNoise(rate)},
-            {"impulses", impulses(rate)},
-            {"sweep to 20 kHz", sweepTo20kHz(rate)},
-            {"tone at a third of the rate", thirdRate}};
+    CInterSamplePeakMeter meter;
+    meter.add(signal.left.data(), signal.right.data(), static_cast<int>(signal.left.size()));
+    meter.finish();
+    return meter.peakDb();
 }
 
 // ------------------------------------------------------------------------------- running
@@ -251,9 +105,9 @@ Stereo joined(Stereo a, const Stereo& b)
 
 TEST(TruePeakDetector, FindsEveryCrestOfASineBetweenItsSamples)
 {
-    // 4x, 2x and no oversampling: the sine fit makes up for the grid in each case.
+    // 4x and 2x: the sine fit makes up for the grid in each case.
     constexpr double kAmplitude = 0.5;
-    for (const auto& [rate, oversampling] : {std::pair{44100, 4}, {96000, 2}, {192000, 1}})
+    for (const auto& [rate, oversampling] : {std::pair{44100, 4}, {96000, 2}, {192000, 2}})
     {
         CTruePeakDetector detector(rate);
         EXPECT_EQ(detector.oversampling(), oversampling);
@@ -350,7 +204,6 @@ TEST(TruePeakLimiter, PassesASignalBelowTheCeilingThroughBitForBitAfterTheLatenc
     {
         CTruePeakLimiter limiter(rate);
         const int latency = limiter.latencyFrames();
-        EXPECT_EQ(latency, rate / 500) << "2 ms at " << rate << " Hz";
         const Stereo in = {noise(rate / 2, 0.35f, 1), noise(rate / 2, 0.35f, 2)};
         ASSERT_LT(meterTruePeakDb(in, rate), -2.0);
         const Stereo out = limit(limiter, in);
