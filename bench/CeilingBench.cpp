@@ -21,8 +21,10 @@ namespace
 {
 constexpr int kRates[] = {44100, 48000, 88200, 96000, 176400, 192000};
 constexpr double kCeilingDb = -1.0;
-// Silence after each signal, so that a limiter's delay keeps all of it in a file of that length.
-constexpr double kTailSeconds = 0.1;
+// Silence around each signal: before it, so that ffmpeg's meter, which mirrors a file's first
+// samples, reads the signal and not that mirror; after it, so that a limiter's delay keeps all
+// of it in a file of that length.
+constexpr double kSilenceSeconds = 0.1;
 
 bool write(const std::string& path, const Stereo& s, int rate)
 {
@@ -73,8 +75,12 @@ int generate(const std::string& folder)
     {
         for (Stress& stress : stressSignals(rate))
         {
-            stress.signal.left.resize(stress.signal.left.size() + size_t(rate * kTailSeconds));
-            stress.signal.right.resize(stress.signal.left.size());
+            const std::vector<float> silence(size_t(rate * kSilenceSeconds), 0.0f);
+            for (std::vector<float>* channel : {&stress.signal.left, &stress.signal.right})
+            {
+                channel->insert(channel->begin(), silence.begin(), silence.end());
+                channel->insert(channel->end(), silence.begin(), silence.end());
+            }
             const std::string base = folder + "/" + std::to_string(rate) + "-" + slug(stress.name);
             if (!write(base + ".wav", stress.signal, rate) ||
                 !write(base + ".vrn07.wav", limited(stress.signal, rate), rate))

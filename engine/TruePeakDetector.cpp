@@ -9,10 +9,12 @@ namespace
 constexpr double kPi = 3.141592653589793;
 // The Kaiser windows' shapes. The first stage is the halfway phase of a 16x interpolation by a
 // Kaiser-windowed sinc of 64 taps to either side, flat within 0.01 dB up to 0.46 of the rate and
-// steep above: a shorter or rounder one reads signals with much content near half the rate
-// (clipped noise, squares) several tenths of a decibel low. The second stage stays within 0.15 %
-// up to half of its band.
+// steep above, without its outermost 16 taps to either side, which weigh 0.6 % together: a
+// shorter or rounder window reads signals with much content near half the rate (clipped noise,
+// squares) several tenths of a decibel low. The second stage stays within 0.15 % up to half of
+// its band.
 constexpr double kFirstStageBeta = 8.0;
+constexpr double kFirstStageWindowHalf = 64.0;
 constexpr double kSecondStageBeta = 6.0;
 
 int oversamplingFor(int rate)
@@ -50,14 +52,16 @@ double kaiser(double x, double half, double beta)
 
 // Half of a symmetric interpolator that finds the point halfway between the middle two of
 // 2 * half samples, tap k weighing the k-th sample and its mirror; unit gain at DC.
-template <size_t kHalf> std::array<float, kHalf> halfwayTaps(double kaiserBeta)
+// The window reaches `windowHalf` samples to either side, at least kHalf.
+template <size_t kHalf>
+std::array<float, kHalf> halfwayTaps(double kaiserBeta, double windowHalf = kHalf)
 {
     std::array<double, kHalf> taps{};
     double sum = 0.0;
     for (size_t k = 0; k < kHalf; ++k)
     {
         const double x = kHalf - 0.5 - k;
-        taps[k] = sinc(x) * kaiser(x, kHalf, kaiserBeta);
+        taps[k] = sinc(x) * kaiser(x, windowHalf, kaiserBeta);
         sum += 2.0 * taps[k];
     }
     std::array<float, kHalf> result{};
@@ -96,49 +100,87 @@ void CTruePeakDetector::setSampleRate(int rate)
         return;
     }
     factor_ = oversamplingFor(rate);
-    firstStage_ = halfwayTaps<kFirstHalf>(kFirstStageBeta);
+    firstStage_ = halfwayTaps<kFirstHalf>(kFirstStageBeta, kFirstStageWindowHalf);
     const auto second = halfwayTaps<kSecondHalf>(kSecondStageBeta);
     std::reverse_copy(second.begin(), second.end(), secondStage_.begin());
-    designMeterPhases(rate);
+    designMeters(rate);
     delay_ = factor_ == 4 ? kFirstHalf + kSecondHalf / 2 : kFirstHalf;
-    // A sine faster than half the rate cannot be on the grid.
-    const double maxStep = kPi / factor_;
-    maxFitStep_ = 1.0 - std::cos(maxStep);
-    maxFitRatio_ = 1.0 / std::cos(maxStep / 2.0);
     setFitLevel(fitLevel_);
     reset();
 }
 
-// libebur128 upsamples by zero stuffing and filters with taps
-// h[j] = sinc((j - 24) / factor) * (1 - cos(2 pi j / 48)) / 2, j = 0 .. 48. Its phases are
-// symmetric like the first stage's: kept as the half-sample phase's first half and the quarter
-// phases' even and odd halves.
-void CTruePeakDetector::designMeterPhases(int rate)
+// The meters' phases are symmetric like the first stage's: kept, by pairs of samples from the
+// outermost in, as the half-sample phase and the even and odd halves of the quarter phases.
+// `tap(t)` weighs a sample t periods from the point; pair k weighs the samples r = half - 1 - k
+// before the period and r after it; each phase is scaled by `scale(its sum)`.
+template <typename Tap, typename Scale>
+void CTruePeakDetector::designMeter(MeterPhases& phases, int half, Tap tap, Scale scale)
 {
-    meterFactor_ = rate < 96000 ? 4 : rate < 192000 ? 2 : 1;
-    const int phaseTaps = (kMeterTaps - 1) / std::max(meterFactor_, 2);
-    const int center = (kMeterTaps - 1) / 2;
-    const int half = phaseTaps / 2;
-    // Tap k of a phase weighs the sample half - 1 - k periods before the interpolated point's.
-    auto tap = [&](int phase, int k)
-    {
-        const int j = meterFactor_ * (half - 1 - k) + phase + center;
-        const double hann = 0.5 * (1.0 - std::cos(2.0 * kPi * j / (kMeterTaps - 1)));
-        return sinc(double(j - center) / meterFactor_) * hann;
-    };
+    double middleSum = 0.0;
+    double quarterSum = 0.0;
     for (int k = 0; k < half; ++k)
     {
-        const int mirror = phaseTaps - 1 - k;
-        meterMiddle_[k] = static_cast<float>(tap(meterFactor_ / 2, k));
-        meterQuarterEven_[k] = static_cast<float>((tap(1, k) + tap(1, mirror)) / 2.0);
-        meterQuarterOdd_[k] = static_cast<float>((tap(1, k) - tap(1, mirror)) / 2.0);
+        const int r = half - 1 - k;
+        middleSum += 2.0 * tap(r + 0.5);
+        quarterSum += tap(r + 0.25) + tap(r + 0.75);
     }
+    for (int k = 0; k < half; ++k)
+    {
+        const int r = half - 1 - k;
+        const double early = tap(r + 0.25);
+        const double late = tap(r + 0.75);
+        phases.middle[k] = Float4{} + static_cast<float>(tap(r + 0.5) * scale(middleSum));
+        phases.quarterEven[k] =
+            Float4{} + static_cast<float>((early + late) / 2.0 * scale(quarterSum));
+        phases.quarterOdd[k] =
+            Float4{} + static_cast<float>((early - late) / 2.0 * scale(quarterSum));
+    }
+}
+
+// libebur128 upsamples by zero stuffing and filters with taps
+// h[j] = sinc((j - 24) / factor) * (1 - cos(2 pi j / 48)) / 2, j = 0 .. 48, unscaled: 4x below
+// 96 kHz, 2x below 192 kHz, not at all above.
+// ffmpeg's meter resamples to 192 kHz with its resampler's default filter: a sample t periods
+// from the point weighs sinc(t) I0(9 sqrt(1 - (t / 16)^2)), for the 32 samples from 15 before the
+// point's period to 16 after it, each phase scaled to unit gain at DC. Below 192 kHz its points
+// fall at every fraction of a period (exactly on quarters at 48 kHz); the detector reads it on
+// quarters. Neither oversamples from 192 kHz on.
+void CTruePeakDetector::designMeters(int rate)
+{
+    ebuFactor_ = rate < 96000 ? 4 : rate < 192000 ? 2 : 1;
+    const int factor = ebuFactor_;
+    auto hann = [factor](double t)
+    {
+        constexpr double kHannHalf = (kEbuTaps - 1) / 2.0;
+        if (t * factor >= kHannHalf)
+        {
+            return 0.0;
+        }
+        const double j = t * factor + kHannHalf;
+        return sinc(t) * 0.5 * (1.0 - std::cos(2.0 * kPi * j / (kEbuTaps - 1)));
+    };
+    designMeter(ebu_, kEbuMaxHalf, hann, [](double) { return 1.0; });
+    auto kaiser = [](double t)
+    {
+        const double r = t / kFfmpegHalf;
+        return sinc(t) * besselI0(kFfmpegBeta * std::sqrt(std::max(0.0, 1.0 - r * r)));
+    };
+    designMeter(ffmpeg_, kFfmpegHalf, kaiser, [](double sum) { return 1.0 / sum; });
 }
 
 void CTruePeakDetector::setFitLevel(double level)
 {
     fitLevel_ = level;
-    fitFloor_ = level / maxFitRatio_;
+    ownFit_ = fitLimits(factor_, level);
+    ffmpegFit_ = fitLimits(kMaxOversampling, level);
+}
+
+// A sine faster than half the rate cannot be on the grid; one at half the rate peaks at most
+// 1 / cos(pi / 2 factor) above the grid.
+CTruePeakDetector::FitLimits CTruePeakDetector::fitLimits(int factor, double level)
+{
+    const double maxStep = kPi / factor;
+    return {1.0 - std::cos(maxStep), level * std::cos(maxStep / 2.0)};
 }
 
 void CTruePeakDetector::reset()
@@ -168,20 +210,24 @@ void CTruePeakDetector::detectChunk(const float* left, const float* right, int n
 {
     oversample<kFactor>(left_, left, n);
     oversample<kFactor>(right_, right, n);
-    // The meter's grid of frame i's period was found with its midpoint; without the meter
+    // The meters' grid of frame i's period was found with its midpoint; without the meters
     // there are only zeros to read.
-    const int meter = meterFactor_ > 1 ? kMidpointHistory + kFirstHalf - delay_ : 0;
+    const bool meters = ebuFactor_ > 1;
+    const int meter = meters ? kMidpointHistory + kFirstHalf - delay_ : 0;
     for (int i = 0; i < n; ++i)
     {
         double peak = std::max({left_.largest[i], right_.largest[i], left_.meterLargest[meter + i],
                                 right_.meterLargest[meter + i]});
-        if (left_.largest[i] >= fitFloor_)
+        for (const Channel* channel : {&left_, &right_})
         {
-            peak = std::max(peak, fittedPeak<kFactor>(left_, i));
-        }
-        if (right_.largest[i] >= fitFloor_)
-        {
-            peak = std::max(peak, fittedPeak<kFactor>(right_, i));
+            if (channel->largest[i] >= ownFit_.floor)
+            {
+                peak = std::max(peak, fittedPeak<kFactor>(*channel, i));
+            }
+            if (meters && channel->meterLargest[meter + i] >= ffmpegFit_.floor)
+            {
+                peak = std::max(peak, ffmpegFittedPeak(*channel, i, meter + i));
+            }
         }
         peaks[i] = peak;
     }
@@ -193,7 +239,7 @@ template <int kFactor>
 void CTruePeakDetector::oversample(Channel& channel, const float* in, int n) const
 {
     std::copy(in, in + n, channel.samples.begin() + kSampleHistory);
-    switch (meterFactor_)
+    switch (ebuFactor_)
     {
     case 4:
         interpolateMidpoints<4>(channel, n);
@@ -211,16 +257,56 @@ void CTruePeakDetector::oversample(Channel& channel, const float* in, int n) con
     findLargest<kFactor>(channel, n);
 }
 
+namespace
+{
+// One meter's sums for one vector of periods: its half-sample and quarter phases.
+struct MeterSums
+{
+    Float4 middle = {};
+    Float4 even = {};
+    Float4 odd = {};
+
+    template <typename Phases>
+    void add(const Phases& phases, int k, const Float4& sum, const Float4& difference)
+    {
+        middle += phases.middle[k] * sum;
+        even += phases.quarterEven[k] * sum;
+        odd += phases.quarterOdd[k] * difference;
+    }
+
+    // The largest magnitude on the meter's grid, per period: quarters only when it has them.
+    Float4 largest(bool quarters) const
+    {
+        const Float4 m = middle < 0.0f ? -middle : middle;
+        if (!quarters)
+        {
+            return m;
+        }
+        const Float4 q = even + odd;
+        const Float4 t = even - odd;
+        const Float4 a = q < 0.0f ? -q : q;
+        const Float4 b = t < 0.0f ? -t : t;
+        const Float4 ab = a > b ? a : b;
+        return m > ab ? m : ab;
+    }
+};
+} // namespace
+
 // Midpoint i lies between the samples kFirstHalf and kFirstHalf - 1 before the i-th of the
 // chunk. Each tap meets a sample and its mirror. The frames run in blocks of vectors of four,
 // summed tap by tap: written out, because the compiler vectorizes this loop nest across the
-// taps instead, at a third of the speed. The meter's phases for the same period reach over the
-// innermost taps and use the same sums.
-template <int kMeterFactor>
+// taps instead, at a third of the speed. The meters' phases for the same period reach over the
+// innermost taps and use the same sums: ffmpeg's over kFfmpegHalf pairs, libebur128's within
+// them.
+template <int kEbuFactor>
 void CTruePeakDetector::interpolateMidpoints(Channel& channel, int n) const
 {
-    constexpr int kMeterHalf = kMeterFactor > 1 ? (kMeterTaps - 1) / kMeterFactor / 2 : 0;
-    constexpr int kMeterFrom = kFirstHalf - kMeterHalf;
+    constexpr bool kMeters = kEbuFactor > 1;
+    constexpr int kEbuHalf = kMeters ? (kEbuTaps - 1) / kEbuFactor / 2 : 0;
+    constexpr int kFfmpegFrom = kMeters ? kFirstHalf - kFfmpegHalf : kFirstHalf;
+    constexpr int kEbuFrom = kFirstHalf - kEbuHalf;
+    // libebur128's phases keep its innermost pair last, as ffmpeg's do.
+    constexpr int kEbuShift = kFirstHalf - kEbuMaxHalf;
     const float* x = channel.samples.data();
     float* midpoints = channel.midpoints.data() + kMidpointHistory;
     float* meterLargest = channel.meterLargest.data() + kMidpointHistory;
@@ -228,7 +314,7 @@ void CTruePeakDetector::interpolateMidpoints(Channel& channel, int n) const
     for (int i = 0; i < n; i += kBlockFrames)
     {
         Float4 sums[kVectors] = {};
-        for (int k = 0; k < kMeterFrom; ++k)
+        for (int k = 0; k < kFfmpegFrom; ++k)
         {
             for (int v = 0; v < kVectors; ++v)
             {
@@ -236,44 +322,47 @@ void CTruePeakDetector::interpolateMidpoints(Channel& channel, int n) const
                            (load(x + i + 4 * v + k) + load(x + i + 4 * v + kSampleHistory - k));
             }
         }
-        // The meter's sums for two vectors at a time, so that they stay in registers.
+        // The meters' sums for two vectors at a time, so that they stay in registers; the
+        // pairs within libebur128's reach are loaded again for it.
         constexpr int kMeterVectors = 2;
         for (int v0 = 0; v0 < kVectors; v0 += kMeterVectors)
         {
-            Float4 meterMiddle[kMeterVectors] = {};
-            Float4 meterEven[kMeterVectors] = {};
-            Float4 meterOdd[kMeterVectors] = {};
-            for (int k = kMeterFrom; k < kFirstHalf; ++k)
+            const float* at = x + i + 4 * v0;
+            MeterSums ffmpeg[kMeterVectors];
+            MeterSums ebu[kMeterVectors];
+            for (int k = kFfmpegFrom; k < kFirstHalf; ++k)
             {
                 for (int v = 0; v < kMeterVectors; ++v)
                 {
-                    const Float4 rising = load(x + i + 4 * (v0 + v) + k);
-                    const Float4 falling = load(x + i + 4 * (v0 + v) + kSampleHistory - k);
+                    const Float4 rising = load(at + 4 * v + k);
+                    const Float4 falling = load(at + 4 * v + kSampleHistory - k);
                     const Float4 sum = rising + falling;
                     sums[v0 + v] += firstStage_[k] * sum;
-                    if constexpr (kMeterFactor > 1)
-                    {
-                        meterMiddle[v] += meterMiddle_[k - kMeterFrom] * sum;
-                    }
-                    if constexpr (kMeterFactor == 4)
-                    {
-                        meterEven[v] += meterQuarterEven_[k - kMeterFrom] * sum;
-                        meterOdd[v] += meterQuarterOdd_[k - kMeterFrom] * (rising - falling);
-                    }
+                    ffmpeg[v].add(ffmpeg_, k - kFfmpegFrom, sum, rising - falling);
                 }
             }
-            float meter[3][4 * kMeterVectors];
+            for (int k = kEbuFrom; k < kFirstHalf; ++k)
+            {
+                for (int v = 0; v < kMeterVectors; ++v)
+                {
+                    const Float4 rising = load(at + 4 * v + k);
+                    const Float4 falling = load(at + 4 * v + kSampleHistory - k);
+                    ebu[v].add(ebu_, k - kEbuShift, rising + falling, rising - falling);
+                }
+            }
             for (int v = 0; v < kMeterVectors; ++v)
             {
                 store(sums[v0 + v], midpoints + i + 4 * (v0 + v));
-                store(meterMiddle[v], meter[0] + 4 * v);
-                store(meterEven[v] + meterOdd[v], meter[1] + 4 * v);
-                store(meterEven[v] - meterOdd[v], meter[2] + 4 * v);
-            }
-            for (int j = 0; j < 4 * kMeterVectors; ++j)
-            {
-                meterLargest[i + 4 * v0 + j] = std::max(
-                    {std::fabs(meter[0][j]), std::fabs(meter[1][j]), std::fabs(meter[2][j])});
+                if constexpr (kMeters)
+                {
+                    const int to = kMidpointHistory + i + 4 * (v0 + v);
+                    store(ffmpeg[v].even + ffmpeg[v].odd, channel.ffmpegQuarters.data() + to);
+                    store(ffmpeg[v].middle, channel.ffmpegMiddles.data() + to);
+                    store(ffmpeg[v].even - ffmpeg[v].odd, channel.ffmpegThreeQuarters.data() + to);
+                    const Float4 a = ffmpeg[v].largest(true);
+                    const Float4 b = ebu[v].largest(kEbuFactor == 4);
+                    store(a > b ? a : b, meterLargest + i + 4 * (v0 + v));
+                }
             }
         }
     }
@@ -350,7 +439,17 @@ template <int kFactor> double CTruePeakDetector::fittedPeak(const Channel& chann
         const double points[] = {m[-1], x[0], m[0], x[1]};
         std::copy(std::begin(points), std::end(points), grid);
     }
-    return fit(grid, kFactor);
+    return fit(grid, kFactor, ownFit_.maxStep);
+}
+
+// The same fit on ffmpeg's meter, whose points fall at every fraction of a period at most rates.
+double CTruePeakDetector::ffmpegFittedPeak(const Channel& channel, int i, int meter) const
+{
+    const float* x = channel.samples.data() + kSampleHistory - delay_ + i;
+    const double grid[] = {channel.ffmpegThreeQuarters[meter - 1], x[0],
+                           channel.ffmpegQuarters[meter],          channel.ffmpegMiddles[meter],
+                           channel.ffmpegThreeQuarters[meter],     x[1]};
+    return fit(grid, kMaxOversampling, ffmpegFit_.maxStep);
 }
 
 void CTruePeakDetector::keepHistory(Channel& channel, int n) const
@@ -359,8 +458,11 @@ void CTruePeakDetector::keepHistory(Channel& channel, int n) const
               channel.samples.begin());
     std::copy(channel.midpoints.begin() + n, channel.midpoints.begin() + n + kMidpointHistory,
               channel.midpoints.begin());
-    std::copy(channel.meterLargest.begin() + n, channel.meterLargest.begin() + n + kMidpointHistory,
-              channel.meterLargest.begin());
+    for (auto* kept : {&channel.meterLargest, &channel.ffmpegQuarters, &channel.ffmpegMiddles,
+                       &channel.ffmpegThreeQuarters})
+    {
+        std::copy(kept->begin() + n, kept->begin() + n + kMidpointHistory, kept->begin());
+    }
     channel.threeQuarters[0] = channel.threeQuarters[n];
 }
 
@@ -368,7 +470,7 @@ void CTruePeakDetector::keepHistory(Channel& channel, int n) const
 // c = A cos(p + w), has 1 - cos(w) = (2b - a - c) / 2b and amplitude
 // A = sqrt(b^2 + ((a - c) / 2 sin(w))^2), the peak near b. Around a point that is not the
 // largest of its three the signal peaks in the neighbour period, which reports it.
-double CTruePeakDetector::fit(const double* grid, int points) const
+double CTruePeakDetector::fit(const double* grid, int points, double maxStep) const
 {
     int at = 1;
     for (int i = 2; i <= points; ++i)
@@ -389,7 +491,7 @@ double CTruePeakDetector::fit(const double* grid, int points) const
     }
     // A step beyond the fastest sine the grid can hold is taken as that sine, which gives the
     // larger amplitude.
-    const double step = std::min(curvature / (2.0 * b), maxFitStep_);
+    const double step = std::min(curvature / (2.0 * b), maxStep);
     const double slope = a - c;
     return std::sqrt(b * b + slope * slope / (4.0 * step * (2.0 - step)));
 }

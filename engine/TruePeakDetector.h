@@ -3,15 +3,16 @@
 // on) and a three-point sine fit around the largest oversampled value of each sample period
 // recovers the peak that falls between two points of the oversampled grid.
 //
-// The 4x interpolator runs as two half-band stages: 128 taps per phase double the rate, and 8
+// The 4x interpolator runs as two half-band stages: 96 taps per phase double the rate, and 8
 // taps per phase double it again, which suffice because the doubled signal fills only half of
 // its band.
 //
-// Beside it runs the interpolator of libebur128's true-peak meter (a 49-tap Hann-windowed sinc,
-// 4x below 96 kHz, 2x below 192 kHz), which reads signals with much content near half the rate
-// up to a few tenths of a decibel above their band-limited peaks: each period's peak is the
-// larger of the two findings, so that a gain that holds it below a ceiling satisfies that meter
-// too.
+// Beside it run the interpolators of two BS.1770 meters: libebur128's (a 49-tap Hann-windowed
+// sinc, 4x below 96 kHz, 2x below 192 kHz) and ffmpeg's (its resampler's Kaiser-windowed sinc of
+// 16 taps to either side, read at 4x below 192 kHz). Their short reach makes them read signals
+// with much content near half the rate above their band-limited peaks, up to half a decibel
+// where many peaks have been held at one level: each period's peak is the largest of the three
+// findings, so that a gain that holds it below a ceiling satisfies those meters too.
 #pragma once
 
 #include <array>
@@ -21,9 +22,8 @@
 class CTruePeakDetector
 {
   public:
-    static constexpr int kFirstStageTaps = 128;
+    static constexpr int kFirstStageTaps = 96;
     static constexpr int kSecondStageTaps = 8;
-    static constexpr int kMeterTaps = 49;
     // Samples may have up to this magnitude: the interpolators' sums stay finite.
     static constexpr float kMaxMagnitude = 1e30f;
 
@@ -58,8 +58,12 @@ class CTruePeakDetector
     // stage's reach behind the period, and the last one of the period before.
     static constexpr int kSampleHistory = kFirstStageTaps - 1;
     static constexpr int kMidpointHistory = kSecondHalf;
-    // The meter's taps per phase at 2x; 12 at 4x.
-    static constexpr int kMaxMeterPhaseTaps = (kMeterTaps - 1) / 2;
+    // libebur128's taps, and its reach in pairs of samples at 2x.
+    static constexpr int kEbuTaps = 49;
+    static constexpr int kEbuMaxHalf = (kEbuTaps - 1) / 4;
+    // ffmpeg's reach to either side of a point, and its Kaiser window's shape.
+    static constexpr int kFfmpegHalf = 16;
+    static constexpr double kFfmpegBeta = 9.0;
 
     struct Channel
     {
@@ -70,21 +74,37 @@ class CTruePeakDetector
         // the first entry of `threeQuarters` is the period before the chunk's.
         std::array<float, kPaddedFrames> quarters{};
         std::array<float, 1 + kPaddedFrames> threeQuarters{};
-        // The largest magnitude on each period's grid; on the meter's, found with the midpoints
+        // The largest magnitude on each period's grid; on the meters', found with the midpoints
         // and kept as long.
         std::array<float, kPaddedFrames> largest{};
         std::array<float, kMidpointHistory + kPaddedFrames> meterLargest{};
+        // ffmpeg's meter a quarter, half and three quarters into each period, for its fit.
+        std::array<float, kMidpointHistory + kPaddedFrames> ffmpegQuarters{};
+        std::array<float, kMidpointHistory + kPaddedFrames> ffmpegMiddles{};
+        std::array<float, kMidpointHistory + kPaddedFrames> ffmpegThreeQuarters{};
     };
 
     template <int kFactor>
     void detectChunk(const float* left, const float* right, int n, double* peaks);
     template <int kFactor> void oversample(Channel& channel, const float* in, int n) const;
-    template <int kMeterFactor> void interpolateMidpoints(Channel& channel, int n) const;
+    template <int kEbuFactor> void interpolateMidpoints(Channel& channel, int n) const;
     void interpolateQuarters(Channel& channel, int n) const;
     template <int kFactor> void findLargest(Channel& channel, int n) const;
-    void designMeterPhases(int rate);
+    // Four floats in one vector register (a GCC extension, which MinGW has too).
+    using Float4 = float __attribute__((vector_size(16)));
+    // Each tap in all four lanes, so that a vector multiplies by it without a shuffle.
+    struct MeterPhases
+    {
+        std::array<Float4, kFfmpegHalf> middle{};
+        std::array<Float4, kFfmpegHalf> quarterEven{};
+        std::array<Float4, kFfmpegHalf> quarterOdd{};
+    };
+    template <typename Tap, typename Scale>
+    static void designMeter(MeterPhases& phases, int half, Tap tap, Scale scale);
+    void designMeters(int rate);
     template <int kFactor> double fittedPeak(const Channel& channel, int i) const;
-    double fit(const double* grid, int points) const;
+    double ffmpegFittedPeak(const Channel& channel, int i, int meter) const;
+    double fit(const double* grid, int points, double maxStep) const;
     void keepHistory(Channel& channel, int n) const;
 
     Channel left_;
@@ -93,19 +113,23 @@ class CTruePeakDetector
     // the first stage's from its outermost tap in, the second stage's from its innermost out.
     std::array<float, kFirstHalf> firstStage_{};
     std::array<float, kSecondHalf> secondStage_{};
-    // The meter's phases, by halves from the outermost tap in: the half-sample phase and the
-    // even and odd halves of the quarter phases (at 4x).
-    std::array<float, kMaxMeterPhaseTaps / 2> meterMiddle_{};
-    std::array<float, kMaxMeterPhaseTaps / 2> meterQuarterEven_{};
-    std::array<float, kMaxMeterPhaseTaps / 2> meterQuarterOdd_{};
+    // The meters' phases, by pairs of samples from the outermost in: the half-sample phase and
+    // the even and odd halves of the quarter phases.
+    MeterPhases ebu_;
+    MeterPhases ffmpeg_;
     int factor_ = 4;
-    int meterFactor_ = 4;
+    int ebuFactor_ = 4;
     int delay_ = 0;
-    // Grid values below this cannot be fitted to a peak at the fit level.
-    double fitFloor_ = 0.0;
     double fitLevel_ = 0.0;
-    // The highest frequency the sine fit accepts, as 1 - cos of its step on the grid, and the
-    // largest ratio of fitted peak to grid value that follows from it.
-    double maxFitStep_ = 0.0;
-    double maxFitRatio_ = 1.0;
+    // The sine fit on a grid of some points per period: the highest frequency it accepts, as
+    // 1 - cos of its step on the grid, and the grid values below which it cannot reach the fit
+    // level.
+    struct FitLimits
+    {
+        double maxStep = 0.0;
+        double floor = 0.0;
+    };
+    static FitLimits fitLimits(int factor, double level);
+    FitLimits ownFit_;
+    FitLimits ffmpegFit_;
 };

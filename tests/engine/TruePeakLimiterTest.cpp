@@ -13,6 +13,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -53,6 +54,64 @@ double fineTruePeakDb(const Stereo& signal)
     meter.add(signal.left.data(), signal.right.data(), static_cast<int>(signal.left.size()));
     meter.finish();
     return meter.peakDb();
+}
+
+// The true peak of both channels in dBTP as ffmpeg's ebur128 filter measures it, away from the
+// ends of a file: it resamples to 192 kHz with a Kaiser-windowed sinc (beta 9) over 16 samples to
+// either side of each point, each phase scaled to unit gain at DC, and takes the largest
+// magnitude. At 192 kHz and above that is the sample peak.
+double ffmpegTruePeakDb(const Stereo& signal, int rate)
+{
+    constexpr int kMeterRate = 192000;
+    constexpr int kHalf = 16;
+    std::map<int, std::array<double, 2 * kHalf>> phases; // by (point * rate) % kMeterRate
+    auto taps = [&](int key)
+    {
+        auto [at, added] = phases.try_emplace(key);
+        if (added)
+        {
+            const double fraction = double(key) / kMeterRate;
+            double sum = 0.0;
+            for (int i = 0; i < 2 * kHalf; ++i)
+            {
+                const double t = i - (kHalf - 1) - fraction;
+                const double r = t / kHalf;
+                at->second[i] = (t == 0.0 ? 1.0 : std::sin(kPi * t) / (kPi * t)) *
+                                std::cyl_bessel_i(0.0, 9.0 * std::sqrt(std::max(0.0, 1.0 - r * r)));
+                sum += at->second[i];
+            }
+            for (double& tap : at->second)
+            {
+                tap /= sum;
+            }
+        }
+        return at->second;
+    };
+    const long long n = static_cast<long long>(signal.left.size());
+    double largest = 0.0;
+    for (long long point = 0; rate < kMeterRate && point * rate < n * kMeterRate; ++point)
+    {
+        const long long from = point * rate / kMeterRate - (kHalf - 1);
+        const auto& weights = taps(static_cast<int>(point * rate % kMeterRate));
+        for (const std::vector<float>* channel : {&signal.left, &signal.right})
+        {
+            double sum = 0.0;
+            for (int i = 0; i < 2 * kHalf; ++i)
+            {
+                if (from + i >= 0 && from + i < n)
+                {
+                    sum += weights[i] * (*channel)[from + i];
+                }
+            }
+            largest = std::max(largest, std::fabs(sum));
+        }
+    }
+    for (size_t i = 0; i < signal.left.size(); ++i)
+    {
+        largest = std::max(
+            {largest, double(std::fabs(signal.left[i])), double(std::fabs(signal.right[i]))});
+    }
+    return decibels(largest);
 }
 
 // ------------------------------------------------------------------------------- running
@@ -133,32 +192,11 @@ TEST(TruePeakDetector, FindsEveryCrestOfASineBetweenItsSamples)
     }
 }
 
-TEST(TruePeakDetector, ReadsAtLeastWhatLibebur128Reads)
-{
-    // That meter reads signals with much content near half the rate above their band-limited
-    // peaks; the detector follows it there, so that the limiter satisfies it too.
-    for (int rate : {44100, 88200, 96000, 176400})
-    {
-        for (const Stereo& s : {clippedNoise(rate), squareWaves(rate), sweepTo20kHz(rate)})
-        {
-            CTruePeakDetector detector(rate);
-            Stereo padded = s;
-            padded.left.resize(s.left.size() + detector.delayFrames() + 1, 0.0f);
-            padded.right.resize(s.right.size() + detector.delayFrames() + 1, 0.0f);
-            std::vector<double> peaks(padded.left.size());
-            detector.detect(padded.left.data(), padded.right.data(), int(peaks.size()),
-                            peaks.data());
-            // The meter sums in double, the detector in float: about 1e-6 dB apart.
-            EXPECT_GE(decibels(*std::max_element(peaks.begin(), peaks.end())),
-                      meterTruePeakDb(s, rate) - 1e-5)
-                << rate << " Hz";
-        }
-    }
-}
-
 // ------------------------------------------------------------------------------- the promise
 
-TEST(TruePeakLimiter, HoldsTheTruePeakOfStressSignalsBelowTheCeiling)
+// By the 16x measure the ceiling may be exceeded by the tolerance; BS.1770's meters, libebur128
+// and ffmpeg's, read at or below it.
+TEST(TruePeakLimiter, HoldsTheTruePeakOfStressSignalsBelowTheCeilingByEveryMeter)
 {
     for (int rate : kRates)
     {
@@ -172,6 +210,8 @@ TEST(TruePeakLimiter, HoldsTheTruePeakOfStressSignalsBelowTheCeiling)
                 EXPECT_LE(meterTruePeakDb(out, rate), ceiling)
                     << rate << " Hz, " << stress.name << ", ceiling " << ceiling;
                 EXPECT_LE(fineTruePeakDb(out), ceiling + kFineToleranceDb)
+                    << rate << " Hz, " << stress.name << ", ceiling " << ceiling;
+                EXPECT_LE(ffmpegTruePeakDb(out, rate), ceiling)
                     << rate << " Hz, " << stress.name << ", ceiling " << ceiling;
             }
         }
