@@ -4,6 +4,17 @@
 #include <cmath>
 #include <cstring>
 
+// On Linux x86-64 the first stage runs on AVX2 where the processor has it. MinGW does not align
+// the stack for 32-byte vectors, so Windows keeps to SSE.
+#if defined(__x86_64__) && defined(__linux__)
+#define VRN07_AVX2 1
+// The vector helpers below pass 32-byte vectors only inlined into the AVX2 instance, never
+// across a call, so the calling convention GCC warns about never applies.
+#pragma GCC diagnostic ignored "-Wpsabi"
+#else
+#define VRN07_AVX2 0
+#endif
+
 namespace
 {
 constexpr double kPi = 3.141592653589793;
@@ -72,24 +83,76 @@ std::array<float, kHalf> halfwayTaps(double kaiserBeta, double windowHalf = kHal
     return result;
 }
 
-// Four floats in one vector register (a GCC extension, which MinGW has too).
+// Four floats in one SSE register, eight in one AVX register (GCC extensions, which MinGW has too).
 using Float4 = float __attribute__((vector_size(16)));
+using Float8 = float __attribute__((vector_size(32)));
 
-Float4 load(const float* from)
+template <typename Vector = Float4> [[gnu::always_inline]] inline Vector load(const float* from)
 {
-    Float4 v;
+    Vector v;
     std::memcpy(&v, from, sizeof v);
     return v;
 }
 
-void store(const Float4& v, float* to)
+template <typename Vector> [[gnu::always_inline]] inline void store(const Vector& v, float* to)
 {
     std::memcpy(to, &v, sizeof v);
 }
+
+template <typename Vector> [[gnu::always_inline]] inline Vector magnitude(const Vector& v)
+{
+    return v < 0.0f ? -v : v;
+}
+
+template <typename Vector>
+[[gnu::always_inline]] inline Vector larger(const Vector& a, const Vector& b)
+{
+    return a > b ? a : b;
+}
+
+// A tap kept in the four lanes of a Float4, in every lane of a vector.
+template <typename Vector> [[gnu::always_inline]] inline Vector spread(const Float4& tap)
+{
+    if constexpr (sizeof(Vector) == sizeof(Float4))
+    {
+        return tap;
+    }
+    else
+    {
+        return Vector{} + tap[0];
+    }
+}
+
+// One meter's sums for one vector of periods: its half-sample and quarter phases.
+template <typename Vector> struct MeterSums
+{
+    Vector middle = {};
+    Vector even = {};
+    Vector odd = {};
+
+    template <typename Phases>
+    [[gnu::always_inline]] void add(const Phases& phases, int k, const Vector& sum,
+                                    const Vector& difference)
+    {
+        middle += spread<Vector>(phases.middle[k]) * sum;
+        even += spread<Vector>(phases.quarterEven[k]) * sum;
+        odd += spread<Vector>(phases.quarterOdd[k]) * difference;
+    }
+
+    // The largest magnitude on the meter's grid, per period: quarters only when it has them.
+    [[gnu::always_inline]] Vector largest(bool quarters) const
+    {
+        const Vector m = magnitude(middle);
+        return quarters ? larger(m, larger(magnitude(even + odd), magnitude(even - odd))) : m;
+    }
+};
 } // namespace
 
 CTruePeakDetector::CTruePeakDetector(int sampleRate)
 {
+#if VRN07_AVX2
+    avx2_ = __builtin_cpu_supports("avx2");
+#endif
     setSampleRate(sampleRate);
 }
 
@@ -100,7 +163,9 @@ void CTruePeakDetector::setSampleRate(int rate)
         return;
     }
     factor_ = oversamplingFor(rate);
-    firstStage_ = halfwayTaps<kFirstHalf>(kFirstStageBeta, kFirstStageWindowHalf);
+    const auto first = halfwayTaps<kFirstHalf>(kFirstStageBeta, kFirstStageWindowHalf);
+    std::transform(first.begin(), first.end(), firstStage_.begin(),
+                   [](float tap) { return Float4{} + tap; });
     const auto second = halfwayTaps<kSecondHalf>(kSecondStageBeta);
     std::reverse_copy(second.begin(), second.end(), secondStage_.begin());
     designMeters(rate);
@@ -111,29 +176,29 @@ void CTruePeakDetector::setSampleRate(int rate)
 
 // The meters' phases are symmetric like the first stage's: kept, by pairs of samples from the
 // outermost in, as the half-sample phase and the even and odd halves of the quarter phases.
-// `tap(t)` weighs a sample t periods from the point; pair k weighs the samples r = half - 1 - k
-// before the period and r after it; each phase is scaled by `scale(its sum)`.
+// `tap(t)` weighs a sample t periods from the point; the pair r weighs the samples r before the
+// period and r after it. The innermost kMeterPairs pairs are kept, each phase scaled by
+// `scale(its sum over `reach` pairs)`.
 template <typename Tap, typename Scale>
-void CTruePeakDetector::designMeter(MeterPhases& phases, int half, Tap tap, Scale scale)
+void CTruePeakDetector::designMeter(MeterPhases& phases, int reach, Tap tap, Scale scale)
 {
     double middleSum = 0.0;
     double quarterSum = 0.0;
-    for (int k = 0; k < half; ++k)
+    for (int r = 0; r < reach; ++r)
     {
-        const int r = half - 1 - k;
         middleSum += 2.0 * tap(r + 0.5);
         quarterSum += tap(r + 0.25) + tap(r + 0.75);
     }
-    for (int k = 0; k < half; ++k)
+    const double middleScale = scale(middleSum);
+    const double quarterScale = scale(quarterSum);
+    for (int r = 0; r < kMeterPairs; ++r)
     {
-        const int r = half - 1 - k;
+        const int k = kMeterPairs - 1 - r;
         const double early = tap(r + 0.25);
         const double late = tap(r + 0.75);
-        phases.middle[k] = Float4{} + static_cast<float>(tap(r + 0.5) * scale(middleSum));
-        phases.quarterEven[k] =
-            Float4{} + static_cast<float>((early + late) / 2.0 * scale(quarterSum));
-        phases.quarterOdd[k] =
-            Float4{} + static_cast<float>((early - late) / 2.0 * scale(quarterSum));
+        phases.middle[k] = Float4{} + static_cast<float>(tap(r + 0.5) * middleScale);
+        phases.quarterEven[k] = Float4{} + static_cast<float>((early + late) / 2.0 * quarterScale);
+        phases.quarterOdd[k] = Float4{} + static_cast<float>((early - late) / 2.0 * quarterScale);
     }
 }
 
@@ -159,7 +224,7 @@ void CTruePeakDetector::designMeters(int rate)
         const double j = t * factor + kHannHalf;
         return sinc(t) * 0.5 * (1.0 - std::cos(2.0 * kPi * j / (kEbuTaps - 1)));
     };
-    designMeter(ebu_, kEbuMaxHalf, hann, [](double) { return 1.0; });
+    designMeter(ebu_, kMeterPairs, hann, [](double) { return 1.0; });
     auto kaiser = [](double t)
     {
         const double r = t / kFfmpegHalf;
@@ -242,13 +307,13 @@ void CTruePeakDetector::oversample(Channel& channel, const float* in, int n) con
     switch (ebuFactor_)
     {
     case 4:
-        interpolateMidpoints<4>(channel, n);
+        interpolateMidpointsOnAnyProcessor<4>(channel, n);
         break;
     case 2:
-        interpolateMidpoints<2>(channel, n);
+        interpolateMidpointsOnAnyProcessor<2>(channel, n);
         break;
     default:
-        interpolateMidpoints<1>(channel, n);
+        interpolateMidpointsOnAnyProcessor<1>(channel, n);
     }
     if constexpr (kFactor == 4)
     {
@@ -257,87 +322,65 @@ void CTruePeakDetector::oversample(Channel& channel, const float* in, int n) con
     findLargest<kFactor>(channel, n);
 }
 
-namespace
-{
-// One meter's sums for one vector of periods: its half-sample and quarter phases.
-struct MeterSums
-{
-    Float4 middle = {};
-    Float4 even = {};
-    Float4 odd = {};
-
-    template <typename Phases>
-    void add(const Phases& phases, int k, const Float4& sum, const Float4& difference)
-    {
-        middle += phases.middle[k] * sum;
-        even += phases.quarterEven[k] * sum;
-        odd += phases.quarterOdd[k] * difference;
-    }
-
-    // The largest magnitude on the meter's grid, per period: quarters only when it has them.
-    Float4 largest(bool quarters) const
-    {
-        const Float4 m = middle < 0.0f ? -middle : middle;
-        if (!quarters)
-        {
-            return m;
-        }
-        const Float4 q = even + odd;
-        const Float4 t = even - odd;
-        const Float4 a = q < 0.0f ? -q : q;
-        const Float4 b = t < 0.0f ? -t : t;
-        const Float4 ab = a > b ? a : b;
-        return m > ab ? m : ab;
-    }
-};
-} // namespace
-
 // Midpoint i lies between the samples kFirstHalf and kFirstHalf - 1 before the i-th of the
 // chunk. Each tap meets a sample and its mirror. The frames run in blocks of vectors of four,
 // summed tap by tap: written out, because the compiler vectorizes this loop nest across the
 // taps instead, at a third of the speed. The meters' phases for the same period reach over the
-// innermost taps and use the same sums: ffmpeg's over kFfmpegHalf pairs, libebur128's within
+// innermost taps and use the same sums: ffmpeg's over kMeterPairs pairs, libebur128's within
 // them.
 template <int kEbuFactor>
-void CTruePeakDetector::interpolateMidpoints(Channel& channel, int n) const
+void CTruePeakDetector::interpolateMidpointsOnAnyProcessor(Channel& channel, int n) const
+{
+#if VRN07_AVX2
+    if (avx2_)
+    {
+        interpolateMidpointsAvx2<kEbuFactor>(channel, n);
+        return;
+    }
+#endif
+    interpolateMidpoints<kEbuFactor, Float4>(channel, n);
+}
+
+template <int kEbuFactor, typename Vector>
+[[gnu::always_inline]] inline void CTruePeakDetector::interpolateMidpoints(Channel& channel,
+                                                                           int n) const
 {
     constexpr bool kMeters = kEbuFactor > 1;
     constexpr int kEbuHalf = kMeters ? (kEbuTaps - 1) / kEbuFactor / 2 : 0;
-    constexpr int kFfmpegFrom = kMeters ? kFirstHalf - kFfmpegHalf : kFirstHalf;
+    constexpr int kFfmpegFrom = kMeters ? kFirstHalf - kMeterPairs : kFirstHalf;
     constexpr int kEbuFrom = kFirstHalf - kEbuHalf;
-    // libebur128's phases keep its innermost pair last, as ffmpeg's do.
-    constexpr int kEbuShift = kFirstHalf - kEbuMaxHalf;
+    constexpr int kLanes = sizeof(Vector) / sizeof(float);
+    constexpr int kVectors = kBlockFrames / kLanes;
     const float* x = channel.samples.data();
     float* midpoints = channel.midpoints.data() + kMidpointHistory;
-    float* meterLargest = channel.meterLargest.data() + kMidpointHistory;
-    constexpr int kVectors = kBlockFrames / 4;
     for (int i = 0; i < n; i += kBlockFrames)
     {
-        Float4 sums[kVectors] = {};
+        Vector sums[kVectors] = {};
         for (int k = 0; k < kFfmpegFrom; ++k)
         {
+            const Vector tap = spread<Vector>(firstStage_[k]);
             for (int v = 0; v < kVectors; ++v)
             {
-                sums[v] += firstStage_[k] *
-                           (load(x + i + 4 * v + k) + load(x + i + 4 * v + kSampleHistory - k));
+                const float* at = x + i + kLanes * v;
+                sums[v] += tap * (load<Vector>(at + k) + load<Vector>(at + kSampleHistory - k));
             }
         }
         // The meters' sums for two vectors at a time, so that they stay in registers; the
         // pairs within libebur128's reach are loaded again for it.
-        constexpr int kMeterVectors = 2;
+        constexpr int kMeterVectors = std::min(2, kVectors);
         for (int v0 = 0; v0 < kVectors; v0 += kMeterVectors)
         {
-            const float* at = x + i + 4 * v0;
-            MeterSums ffmpeg[kMeterVectors];
-            MeterSums ebu[kMeterVectors];
+            const float* at = x + i + kLanes * v0;
+            MeterSums<Vector> ffmpeg[kMeterVectors];
+            MeterSums<Vector> ebu[kMeterVectors];
             for (int k = kFfmpegFrom; k < kFirstHalf; ++k)
             {
                 for (int v = 0; v < kMeterVectors; ++v)
                 {
-                    const Float4 rising = load(at + 4 * v + k);
-                    const Float4 falling = load(at + 4 * v + kSampleHistory - k);
-                    const Float4 sum = rising + falling;
-                    sums[v0 + v] += firstStage_[k] * sum;
+                    const Vector rising = load<Vector>(at + kLanes * v + k);
+                    const Vector falling = load<Vector>(at + kLanes * v + kSampleHistory - k);
+                    const Vector sum = rising + falling;
+                    sums[v0 + v] += spread<Vector>(firstStage_[k]) * sum;
                     ffmpeg[v].add(ffmpeg_, k - kFfmpegFrom, sum, rising - falling);
                 }
             }
@@ -345,28 +388,39 @@ void CTruePeakDetector::interpolateMidpoints(Channel& channel, int n) const
             {
                 for (int v = 0; v < kMeterVectors; ++v)
                 {
-                    const Float4 rising = load(at + 4 * v + k);
-                    const Float4 falling = load(at + 4 * v + kSampleHistory - k);
-                    ebu[v].add(ebu_, k - kEbuShift, rising + falling, rising - falling);
+                    const Vector rising = load<Vector>(at + kLanes * v + k);
+                    const Vector falling = load<Vector>(at + kLanes * v + kSampleHistory - k);
+                    ebu[v].add(ebu_, k - kFfmpegFrom, rising + falling, rising - falling);
                 }
             }
             for (int v = 0; v < kMeterVectors; ++v)
             {
-                store(sums[v0 + v], midpoints + i + 4 * (v0 + v));
+                const int period = i + kLanes * (v0 + v);
+                store(sums[v0 + v], midpoints + period);
                 if constexpr (kMeters)
                 {
-                    const int to = kMidpointHistory + i + 4 * (v0 + v);
+                    const int to = kMidpointHistory + period;
                     store(ffmpeg[v].even + ffmpeg[v].odd, channel.ffmpegQuarters.data() + to);
                     store(ffmpeg[v].middle, channel.ffmpegMiddles.data() + to);
                     store(ffmpeg[v].even - ffmpeg[v].odd, channel.ffmpegThreeQuarters.data() + to);
-                    const Float4 a = ffmpeg[v].largest(true);
-                    const Float4 b = ebu[v].largest(kEbuFactor == 4);
-                    store(a > b ? a : b, meterLargest + i + 4 * (v0 + v));
+                    store(larger(ffmpeg[v].largest(true), ebu[v].largest(kEbuFactor == 4)),
+                          channel.meterLargest.data() + to);
                 }
             }
         }
     }
 }
+
+#if VRN07_AVX2
+// The same with eight periods to a vector, on processors that have AVX2; the sums are the same
+// to the last bit, as each lane adds the same products in the same order.
+template <int kEbuFactor>
+__attribute__((target("avx2"))) void CTruePeakDetector::interpolateMidpointsAvx2(Channel& channel,
+                                                                                 int n) const
+{
+    interpolateMidpoints<kEbuFactor, Float8>(channel, n);
+}
+#endif
 
 // The doubled signal z interleaves samples (z[2j] = x[j]) and midpoints (z[2j + 1] = m[j]);
 // the second stage finds the points halfway between its neighbours: a quarter and three

@@ -47,6 +47,8 @@ class CTruePeakDetector
     void detect(const float* left, const float* right, int frames, double* peaks);
 
   private:
+    // Four floats in one vector register (a GCC extension, which MinGW has too).
+    using Float4 = float __attribute__((vector_size(16)));
     static constexpr int kMaxOversampling = 4;
     static constexpr int kChunkFrames = 256;
     // Vector loops run over whole blocks of this many frames, into padding after the chunk.
@@ -58,12 +60,13 @@ class CTruePeakDetector
     // stage's reach behind the period, and the last one of the period before.
     static constexpr int kSampleHistory = kFirstStageTaps - 1;
     static constexpr int kMidpointHistory = kSecondHalf;
-    // libebur128's taps, and its reach in pairs of samples at 2x.
+    // libebur128's taps; ffmpeg's reach to either side of a point and its Kaiser window's shape.
     static constexpr int kEbuTaps = 49;
-    static constexpr int kEbuMaxHalf = (kEbuTaps - 1) / 4;
-    // ffmpeg's reach to either side of a point, and its Kaiser window's shape.
     static constexpr int kFfmpegHalf = 16;
     static constexpr double kFfmpegBeta = 9.0;
+    // The pairs of samples around a period the meters are read over: all of libebur128's at 2x,
+    // all of ffmpeg's but the outermost four, which weigh 0.3 % together.
+    static constexpr int kMeterPairs = 12;
 
     struct Channel
     {
@@ -87,20 +90,22 @@ class CTruePeakDetector
     template <int kFactor>
     void detectChunk(const float* left, const float* right, int n, double* peaks);
     template <int kFactor> void oversample(Channel& channel, const float* in, int n) const;
-    template <int kEbuFactor> void interpolateMidpoints(Channel& channel, int n) const;
+    template <int kEbuFactor>
+    void interpolateMidpointsOnAnyProcessor(Channel& channel, int n) const;
+    template <int kEbuFactor, typename Vector>
+    void interpolateMidpoints(Channel& channel, int n) const;
+    template <int kEbuFactor> void interpolateMidpointsAvx2(Channel& channel, int n) const;
     void interpolateQuarters(Channel& channel, int n) const;
     template <int kFactor> void findLargest(Channel& channel, int n) const;
-    // Four floats in one vector register (a GCC extension, which MinGW has too).
-    using Float4 = float __attribute__((vector_size(16)));
     // Each tap in all four lanes, so that a vector multiplies by it without a shuffle.
     struct MeterPhases
     {
-        std::array<Float4, kFfmpegHalf> middle{};
-        std::array<Float4, kFfmpegHalf> quarterEven{};
-        std::array<Float4, kFfmpegHalf> quarterOdd{};
+        std::array<Float4, kMeterPairs> middle{};
+        std::array<Float4, kMeterPairs> quarterEven{};
+        std::array<Float4, kMeterPairs> quarterOdd{};
     };
     template <typename Tap, typename Scale>
-    static void designMeter(MeterPhases& phases, int half, Tap tap, Scale scale);
+    static void designMeter(MeterPhases& phases, int reach, Tap tap, Scale scale);
     void designMeters(int rate);
     template <int kFactor> double fittedPeak(const Channel& channel, int i) const;
     double ffmpegFittedPeak(const Channel& channel, int i, int meter) const;
@@ -110,8 +115,9 @@ class CTruePeakDetector
     Channel left_;
     Channel right_;
     // The half-sample phases of the two stages, each given by one half, as they are symmetric:
-    // the first stage's from its outermost tap in, the second stage's from its innermost out.
-    std::array<float, kFirstHalf> firstStage_{};
+    // the first stage's from its outermost tap in (in all four lanes), the second stage's from
+    // its innermost out.
+    std::array<Float4, kFirstHalf> firstStage_{};
     std::array<float, kSecondHalf> secondStage_{};
     // The meters' phases, by pairs of samples from the outermost in: the half-sample phase and
     // the even and odd halves of the quarter phases.
@@ -119,6 +125,7 @@ class CTruePeakDetector
     MeterPhases ffmpeg_;
     int factor_ = 4;
     int ebuFactor_ = 4;
+    bool avx2_ = false;
     int delay_ = 0;
     double fitLevel_ = 0.0;
     // The sine fit on a grid of some points per period: the highest frequency it accepts, as
