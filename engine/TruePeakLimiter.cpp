@@ -11,8 +11,8 @@ namespace
 // The gain falls over this time before a peak, over kMinRampFrames at least.
 constexpr double kRampMs = 1.2;
 // Output samples this many frames to either side of a peak get the gain the peak asks for, so
-// that a meter's interpolator, which reaches as far (49 taps at 2x), sees one gain around it.
-constexpr int kHoldFrames = 12;
+// that the meters' interpolators, which reach as far (ffmpeg's), see one gain around it.
+constexpr int kHoldFrames = 16;
 // The gain's fall spans at least this many frames, at any rate.
 constexpr int kMinRampFrames = 4;
 // The gain aims this far below the ceiling: room for the detector's error on signals that are not

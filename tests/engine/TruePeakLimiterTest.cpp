@@ -322,21 +322,21 @@ TEST(TruePeakLimiter, FallsSmoothlyOverTheLookAhead)
 
 TEST(TruePeakLimiter, HoldsTheGainWhileAPeakPasses)
 {
-    // An impulse on a quiet level: the frames whose interpolation reaches the peak (as far as a
-    // meter's 49-tap interpolator at 2x, 12 frames) all get its gain, even with the shortest
-    // release.
+    // An impulse on a quiet level: the frames whose interpolation reaches the peak (as far as
+    // ffmpeg's meter reaches, 16 frames) all get its gain, even with the shortest release.
     constexpr int kRate = 44100;
     constexpr int kPeak = 2000;
+    constexpr int kReach = 16;
     Stereo in = constant(0.25f, 4000);
     in.left[kPeak] = 1.78f;
     CTruePeakLimiter limiter(kRate);
     limiter.setRelease(1.0);
     const std::vector<double> gains = gainsOf(in, limit(limiter, in), limiter.latencyFrames());
     // Read off the quiet level's frames, whose roundings are alike.
-    const double held = gains[kPeak - 12];
+    const double held = gains[kPeak - kReach];
     EXPECT_LT(held, 0.6);
     EXPECT_EQ(held, *std::min_element(gains.begin(), gains.begin() + kPeak));
-    for (int i = kPeak - 12; i <= kPeak + 12; ++i)
+    for (int i = kPeak - kReach; i <= kPeak + kReach; ++i)
     {
         if (i != kPeak)
         {
