@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <numbers>
 
 // On Linux x86-64 the first stage runs on AVX2 where the processor has it. MinGW does not align
 // the stack for 32-byte vectors, so Windows keeps to SSE.
@@ -18,6 +19,10 @@
 namespace
 {
 constexpr double kPi = 3.141592653589793;
+// Points per period on the grid: the samples, the midpoints and the quarters between them.
+constexpr int kOversampling = 4;
+// The fastest sine the grid holds, at half the rate, as 1 - cos of its step on the grid.
+constexpr double kMaxFitStep = 1.0 - std::numbers::sqrt2 / 2.0;
 // The Kaiser windows' shapes. The first stage is the halfway phase of a 16x interpolation by a
 // Kaiser-windowed sinc of 64 taps to either side, flat within 0.01 dB up to 0.46 of the rate and
 // steep above, without its outermost 16 taps to either side, which weigh 0.6 % together: a
@@ -27,11 +32,6 @@ constexpr double kPi = 3.141592653589793;
 constexpr double kFirstStageBeta = 8.0;
 constexpr double kFirstStageWindowHalf = 64.0;
 constexpr double kSecondStageBeta = 6.0;
-
-int oversamplingFor(int rate)
-{
-    return rate < 88200 ? 4 : 2;
-}
 
 double sinc(double x)
 {
@@ -146,6 +146,35 @@ template <typename Vector> struct MeterSums
         return quarters ? larger(m, larger(magnitude(even + odd), magnitude(even - odd))) : m;
     }
 };
+// A sine through the largest point and its two neighbours, a = A cos(p - w), b = A cos(p),
+// c = A cos(p + w), has 1 - cos(w) = (2b - a - c) / 2b and amplitude
+// A = sqrt(b^2 + ((a - c) / 2 sin(w))^2), the peak near b. Around a point that is not the
+// largest of its three the signal peaks in the neighbour period, which reports it.
+double fit(const double* grid)
+{
+    int at = 1;
+    for (int i = 2; i <= kOversampling; ++i)
+    {
+        if (std::fabs(grid[i]) > std::fabs(grid[at]))
+        {
+            at = i;
+        }
+    }
+    const double b = std::fabs(grid[at]);
+    const double sign = grid[at] < 0.0 ? -1.0 : 1.0;
+    const double a = sign * grid[at - 1];
+    const double c = sign * grid[at + 1];
+    const double curvature = 2.0 * b - a - c;
+    if (!(b > 0.0 && a <= b && c <= b && curvature > 0.0))
+    {
+        return b;
+    }
+    // A step beyond the fastest sine the grid can hold is taken as that sine, which gives the
+    // larger amplitude.
+    const double step = std::min(curvature / (2.0 * b), kMaxFitStep);
+    const double slope = a - c;
+    return std::sqrt(b * b + slope * slope / (4.0 * step * (2.0 - step)));
+}
 } // namespace
 
 CTruePeakDetector::CTruePeakDetector(int sampleRate)
@@ -162,15 +191,13 @@ void CTruePeakDetector::setSampleRate(int rate)
     {
         return;
     }
-    factor_ = oversamplingFor(rate);
     const auto first = halfwayTaps<kFirstHalf>(kFirstStageBeta, kFirstStageWindowHalf);
     std::transform(first.begin(), first.end(), firstStage_.begin(),
                    [](float tap) { return Float4{} + tap; });
     const auto second = halfwayTaps<kSecondHalf>(kSecondStageBeta);
     std::reverse_copy(second.begin(), second.end(), secondStage_.begin());
     designMeters(rate);
-    delay_ = factor_ == 4 ? kFirstHalf + kSecondHalf / 2 : kFirstHalf;
-    setFitLevel(fitLevel_);
+    delay_ = kFirstHalf + kSecondHalf / 2;
     reset();
 }
 
@@ -235,17 +262,7 @@ void CTruePeakDetector::designMeters(int rate)
 
 void CTruePeakDetector::setFitLevel(double level)
 {
-    fitLevel_ = level;
-    ownFit_ = fitLimits(factor_, level);
-    ffmpegFit_ = fitLimits(kMaxOversampling, level);
-}
-
-// A sine faster than half the rate cannot be on the grid; one at half the rate peaks at most
-// 1 / cos(pi / 2 factor) above the grid.
-CTruePeakDetector::FitLimits CTruePeakDetector::fitLimits(int factor, double level)
-{
-    const double maxStep = kPi / factor;
-    return {1.0 - std::cos(maxStep), level * std::cos(maxStep / 2.0)};
+    fitFloor_ = level * std::cos(kPi / kOversampling / 2.0);
 }
 
 void CTruePeakDetector::reset()
@@ -259,22 +276,14 @@ void CTruePeakDetector::detect(const float* left, const float* right, int frames
     for (int offset = 0; offset < frames; offset += kChunkFrames)
     {
         const int n = std::min(kChunkFrames, frames - offset);
-        switch (factor_)
-        {
-        case 4:
-            detectChunk<4>(left + offset, right + offset, n, peaks + offset);
-            break;
-        default:
-            detectChunk<2>(left + offset, right + offset, n, peaks + offset);
-        }
+        detectChunk(left + offset, right + offset, n, peaks + offset);
     }
 }
 
-template <int kFactor>
 void CTruePeakDetector::detectChunk(const float* left, const float* right, int n, double* peaks)
 {
-    oversample<kFactor>(left_, left, n);
-    oversample<kFactor>(right_, right, n);
+    oversample(left_, left, n);
+    oversample(right_, right, n);
     // The meters' grid of frame i's period was found with its midpoint; without the meters
     // there are only zeros to read.
     const bool meters = ebuFactor_ > 1;
@@ -285,11 +294,11 @@ void CTruePeakDetector::detectChunk(const float* left, const float* right, int n
                                 right_.meterLargest[meter + i]});
         for (const Channel* channel : {&left_, &right_})
         {
-            if (channel->largest[i] >= ownFit_.floor)
+            if (channel->largest[i] >= fitFloor_)
             {
-                peak = std::max(peak, fittedPeak<kFactor>(*channel, i));
+                peak = std::max(peak, fittedPeak(*channel, i));
             }
-            if (meters && channel->meterLargest[meter + i] >= ffmpegFit_.floor)
+            if (meters && channel->meterLargest[meter + i] >= fitFloor_)
             {
                 peak = std::max(peak, ffmpegFittedPeak(*channel, i, meter + i));
             }
@@ -300,7 +309,6 @@ void CTruePeakDetector::detectChunk(const float* left, const float* right, int n
     keepHistory(right_, n);
 }
 
-template <int kFactor>
 void CTruePeakDetector::oversample(Channel& channel, const float* in, int n) const
 {
     std::copy(in, in + n, channel.samples.begin() + kSampleHistory);
@@ -315,11 +323,8 @@ void CTruePeakDetector::oversample(Channel& channel, const float* in, int n) con
     default:
         interpolateMidpointsOnAnyProcessor<1>(channel, n);
     }
-    if constexpr (kFactor == 4)
-    {
-        interpolateQuarters(channel, n);
-    }
-    findLargest<kFactor>(channel, n);
+    interpolateQuarters(channel, n);
+    findLargest(channel, n);
 }
 
 // Midpoint i lies between the samples kFirstHalf and kFirstHalf - 1 before the i-th of the
@@ -453,7 +458,7 @@ void CTruePeakDetector::interpolateQuarters(Channel& channel, int n) const
     }
 }
 
-template <int kFactor> void CTruePeakDetector::findLargest(Channel& channel, int n) const
+void CTruePeakDetector::findLargest(Channel& channel, int n) const
 {
     const float* x = channel.samples.data() + kSampleHistory - delay_;
     const float* m = channel.midpoints.data() + kMidpointHistory + kFirstHalf - delay_;
@@ -465,35 +470,21 @@ template <int kFactor> void CTruePeakDetector::findLargest(Channel& channel, int
         for (int j = 0; j < kBlockFrames; ++j)
         {
             const int at = i + j;
-            largest[j] = std::max(std::fabs(x[at]), std::fabs(m[at]));
-            if constexpr (kFactor == 4)
-            {
-                largest[j] = std::max(largest[j], std::fabs(quarters[at]));
-                largest[j] = std::max(largest[j], std::fabs(threeQuarters[at]));
-            }
+            largest[j] = std::max({std::fabs(x[at]), std::fabs(m[at]), std::fabs(quarters[at]),
+                                   std::fabs(threeQuarters[at])});
         }
         std::copy(largest, largest + kBlockFrames, channel.largest.begin() + i);
     }
 }
 
-template <int kFactor> double CTruePeakDetector::fittedPeak(const Channel& channel, int i) const
+double CTruePeakDetector::fittedPeak(const Channel& channel, int i) const
 {
     const float* x = channel.samples.data() + kSampleHistory - delay_ + i;
     const float* m = channel.midpoints.data() + kMidpointHistory + kFirstHalf - delay_ + i;
     // The period's grid with one point of each neighbour period around it.
-    double grid[kMaxOversampling + 2];
-    if constexpr (kFactor == 4)
-    {
-        const double points[] = {channel.threeQuarters[i],     x[0], channel.quarters[i], m[0],
-                                 channel.threeQuarters[i + 1], x[1]};
-        std::copy(std::begin(points), std::end(points), grid);
-    }
-    else
-    {
-        const double points[] = {m[-1], x[0], m[0], x[1]};
-        std::copy(std::begin(points), std::end(points), grid);
-    }
-    return fit(grid, kFactor, ownFit_.maxStep);
+    const double grid[] = {channel.threeQuarters[i],     x[0], channel.quarters[i], m[0],
+                           channel.threeQuarters[i + 1], x[1]};
+    return fit(grid);
 }
 
 // The same fit on ffmpeg's meter, whose points fall at every fraction of a period at most rates.
@@ -503,7 +494,7 @@ double CTruePeakDetector::ffmpegFittedPeak(const Channel& channel, int i, int me
     const double grid[] = {channel.ffmpegThreeQuarters[meter - 1], x[0],
                            channel.ffmpegQuarters[meter],          channel.ffmpegMiddles[meter],
                            channel.ffmpegThreeQuarters[meter],     x[1]};
-    return fit(grid, kMaxOversampling, ffmpegFit_.maxStep);
+    return fit(grid);
 }
 
 void CTruePeakDetector::keepHistory(Channel& channel, int n) const
@@ -518,34 +509,4 @@ void CTruePeakDetector::keepHistory(Channel& channel, int n) const
         std::copy(kept->begin() + n, kept->begin() + n + kMidpointHistory, kept->begin());
     }
     channel.threeQuarters[0] = channel.threeQuarters[n];
-}
-
-// A sine through the largest point and its two neighbours, a = A cos(p - w), b = A cos(p),
-// c = A cos(p + w), has 1 - cos(w) = (2b - a - c) / 2b and amplitude
-// A = sqrt(b^2 + ((a - c) / 2 sin(w))^2), the peak near b. Around a point that is not the
-// largest of its three the signal peaks in the neighbour period, which reports it.
-double CTruePeakDetector::fit(const double* grid, int points, double maxStep) const
-{
-    int at = 1;
-    for (int i = 2; i <= points; ++i)
-    {
-        if (std::fabs(grid[i]) > std::fabs(grid[at]))
-        {
-            at = i;
-        }
-    }
-    const double b = std::fabs(grid[at]);
-    const double sign = grid[at] < 0.0 ? -1.0 : 1.0;
-    const double a = sign * grid[at - 1];
-    const double c = sign * grid[at + 1];
-    const double curvature = 2.0 * b - a - c;
-    if (!(b > 0.0 && a <= b && c <= b && curvature > 0.0))
-    {
-        return b;
-    }
-    // A step beyond the fastest sine the grid can hold is taken as that sine, which gives the
-    // larger amplitude.
-    const double step = std::min(curvature / (2.0 * b), maxStep);
-    const double slope = a - c;
-    return std::sqrt(b * b + slope * slope / (4.0 * step * (2.0 - step)));
 }

@@ -1,7 +1,7 @@
 // CTruePeakDetector: finds the peaks of a stereo signal between its samples, as a true-peak meter
-// does. A polyphase FIR interpolator oversamples the signal (4x below 88.2 kHz, 2x from there
-// on) and a three-point sine fit around the largest oversampled value of each sample period
-// recovers the peak that falls between two points of the oversampled grid.
+// does. A polyphase FIR interpolator oversamples the signal 4x at every rate and a three-point
+// sine fit around the largest oversampled value of each sample period recovers the peak that
+// falls between two points of the oversampled grid.
 //
 // The 4x interpolator runs as two half-band stages: 96 taps per phase double the rate, and 8
 // taps per phase double it again, which suffice because the doubled signal fills only half of
@@ -29,7 +29,7 @@ class CTruePeakDetector
 
     explicit CTruePeakDetector(int sampleRate = 44100);
 
-    // Chooses the oversampling for the rate, designs the interpolators and empties the history.
+    // Designs the interpolators for the rate and empties the history.
     // A rate that is not positive is ignored.
     void setSampleRate(int rate);
     // Peaks below `level` may be reported as the largest oversampled value instead of the
@@ -38,7 +38,6 @@ class CTruePeakDetector
     // Empty history.
     void reset();
 
-    int oversampling() const { return factor_; }
     // Frames from a sample's arrival to the report of its period's peak.
     int delayFrames() const { return delay_; }
 
@@ -49,7 +48,6 @@ class CTruePeakDetector
   private:
     // Four floats in one vector register (a GCC extension, which MinGW has too).
     using Float4 = float __attribute__((vector_size(16)));
-    static constexpr int kMaxOversampling = 4;
     static constexpr int kChunkFrames = 256;
     // Vector loops run over whole blocks of this many frames, into padding after the chunk.
     static constexpr int kBlockFrames = 16;
@@ -87,16 +85,15 @@ class CTruePeakDetector
         std::array<float, kMidpointHistory + kPaddedFrames> ffmpegThreeQuarters{};
     };
 
-    template <int kFactor>
     void detectChunk(const float* left, const float* right, int n, double* peaks);
-    template <int kFactor> void oversample(Channel& channel, const float* in, int n) const;
+    void oversample(Channel& channel, const float* in, int n) const;
     template <int kEbuFactor>
     void interpolateMidpointsOnAnyProcessor(Channel& channel, int n) const;
     template <int kEbuFactor, typename Vector>
     void interpolateMidpoints(Channel& channel, int n) const;
     template <int kEbuFactor> void interpolateMidpointsAvx2(Channel& channel, int n) const;
     void interpolateQuarters(Channel& channel, int n) const;
-    template <int kFactor> void findLargest(Channel& channel, int n) const;
+    void findLargest(Channel& channel, int n) const;
     // Each tap in all four lanes, so that a vector multiplies by it without a shuffle.
     struct MeterPhases
     {
@@ -107,9 +104,8 @@ class CTruePeakDetector
     template <typename Tap, typename Scale>
     static void designMeter(MeterPhases& phases, int reach, Tap tap, Scale scale);
     void designMeters(int rate);
-    template <int kFactor> double fittedPeak(const Channel& channel, int i) const;
+    double fittedPeak(const Channel& channel, int i) const;
     double ffmpegFittedPeak(const Channel& channel, int i, int meter) const;
-    double fit(const double* grid, int points, double maxStep) const;
     void keepHistory(Channel& channel, int n) const;
 
     Channel left_;
@@ -123,20 +119,9 @@ class CTruePeakDetector
     // the even and odd halves of the quarter phases.
     MeterPhases ebu_;
     MeterPhases ffmpeg_;
-    int factor_ = 4;
     int ebuFactor_ = 4;
     bool avx2_ = false;
     int delay_ = 0;
-    double fitLevel_ = 0.0;
-    // The sine fit on a grid of some points per period: the highest frequency it accepts, as
-    // 1 - cos of its step on the grid, and the grid values below which it cannot reach the fit
-    // level.
-    struct FitLimits
-    {
-        double maxStep = 0.0;
-        double floor = 0.0;
-    };
-    static FitLimits fitLimits(int factor, double level);
-    FitLimits ownFit_;
-    FitLimits ffmpegFit_;
+    // Grid values below this cannot be fitted to a peak at the fit level.
+    double fitFloor_ = 0.0;
 };
