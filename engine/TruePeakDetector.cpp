@@ -87,7 +87,7 @@ std::array<float, kHalf> halfwayTaps(double kaiserBeta, double windowHalf = kHal
 using Float4 = float __attribute__((vector_size(16)));
 using Float8 = float __attribute__((vector_size(32)));
 
-template <typename Vector = Float4> [[gnu::always_inline]] inline Vector load(const float* from)
+template <typename Vector> [[gnu::always_inline]] inline Vector load(const float* from)
 {
     Vector v;
     std::memcpy(&v, from, sizeof v);
@@ -146,6 +146,7 @@ template <typename Vector> struct MeterSums
         return quarters ? larger(m, larger(magnitude(even + odd), magnitude(even - odd))) : m;
     }
 };
+
 // A sine through the largest point and its two neighbours, a = A cos(p - w), b = A cos(p),
 // c = A cos(p + w), has 1 - cos(w) = (2b - a - c) / 2b and amplitude
 // A = sqrt(b^2 + ((a - c) / 2 sin(w))^2), the peak near b. Around a point that is not the
@@ -205,7 +206,7 @@ void CTruePeakDetector::setSampleRate(int rate)
 // outermost in, as the half-sample phase and the even and odd halves of the quarter phases.
 // `tap(t)` weighs a sample t periods from the point; the pair r weighs the samples r before the
 // period and r after it. The innermost kMeterPairs pairs are kept, each phase scaled by
-// `scale(its sum over `reach` pairs)`.
+// scale(s), s its sum over the innermost `reach` pairs.
 template <typename Tap, typename Scale>
 void CTruePeakDetector::designMeter(MeterPhases& phases, int reach, Tap tap, Scale scale)
 {
