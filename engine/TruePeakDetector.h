@@ -1,17 +1,18 @@
 // CTruePeakDetector: finds the peaks of a stereo signal between its samples, as a true-peak meter
-// does. A polyphase FIR interpolator oversamples the signal (4x below 88.2 kHz, 2x below
-// 176.4 kHz, none above) and a three-point sine fit around the largest oversampled value of each
-// sample period recovers the peak that falls between two points of the oversampled grid.
+// does. A polyphase FIR interpolator oversamples the signal 4x at every rate and a three-point
+// sine fit around the largest oversampled value of each sample period recovers the peak that
+// falls between two points of the oversampled grid.
 //
-// The 4x interpolator runs as two half-band stages: 48 taps per phase double the rate, and 8
+// The 4x interpolator runs as two half-band stages: 96 taps per phase double the rate, and 8
 // taps per phase double it again, which suffice because the doubled signal fills only half of
 // its band.
 //
-// Beside it runs the interpolator of libebur128's true-peak meter (a 49-tap Hann-windowed sinc,
-// 4x below 96 kHz, 2x below 192 kHz), which reads signals with much content near half the rate
-// up to a few tenths of a decibel above their band-limited peaks: each period's peak is the
-// larger of the two findings, so that a gain that holds it below a ceiling satisfies that meter
-// too.
+// Beside it run the interpolators of two BS.1770 meters: libebur128's (a 49-tap Hann-windowed
+// sinc, 4x below 96 kHz, 2x below 192 kHz) and ffmpeg's (its resampler's Kaiser-windowed sinc of
+// 16 taps to either side, read at 4x below 192 kHz). Their short reach makes them read signals
+// with much content near half the rate above their band-limited peaks, up to half a decibel
+// where many peaks have been held at one level: each period's peak is the largest of the three
+// findings, so that a gain that holds it below a ceiling satisfies those meters too.
 #pragma once
 
 #include <array>
@@ -21,15 +22,14 @@
 class CTruePeakDetector
 {
   public:
-    static constexpr int kFirstStageTaps = 48;
+    static constexpr int kFirstStageTaps = 96;
     static constexpr int kSecondStageTaps = 8;
-    static constexpr int kMeterTaps = 49;
     // Samples may have up to this magnitude: the interpolators' sums stay finite.
     static constexpr float kMaxMagnitude = 1e30f;
 
     explicit CTruePeakDetector(int sampleRate = 44100);
 
-    // Chooses the oversampling for the rate, designs the interpolators and empties the history.
+    // Designs the interpolators for the rate and empties the history.
     // A rate that is not positive is ignored.
     void setSampleRate(int rate);
     // Peaks below `level` may be reported as the largest oversampled value instead of the
@@ -38,7 +38,6 @@ class CTruePeakDetector
     // Empty history.
     void reset();
 
-    int oversampling() const { return factor_; }
     // Frames from a sample's arrival to the report of its period's peak.
     int delayFrames() const { return delay_; }
 
@@ -47,7 +46,8 @@ class CTruePeakDetector
     void detect(const float* left, const float* right, int frames, double* peaks);
 
   private:
-    static constexpr int kMaxOversampling = 4;
+    // Four floats in one vector register (a GCC extension, which MinGW has too).
+    using Float4 = float __attribute__((vector_size(16)));
     static constexpr int kChunkFrames = 256;
     // Vector loops run over whole blocks of this many frames, into padding after the chunk.
     static constexpr int kBlockFrames = 16;
@@ -58,8 +58,13 @@ class CTruePeakDetector
     // stage's reach behind the period, and the last one of the period before.
     static constexpr int kSampleHistory = kFirstStageTaps - 1;
     static constexpr int kMidpointHistory = kSecondHalf;
-    // The meter's taps per phase at 2x; 12 at 4x.
-    static constexpr int kMaxMeterPhaseTaps = (kMeterTaps - 1) / 2;
+    // libebur128's taps; ffmpeg's reach to either side of a point and its Kaiser window's shape.
+    static constexpr int kEbuTaps = 49;
+    static constexpr int kFfmpegHalf = 16;
+    static constexpr double kFfmpegBeta = 9.0;
+    // The pairs of samples around a period the meters are read over: all of libebur128's at 2x,
+    // all of ffmpeg's but the outermost four, which weigh 0.3 % together.
+    static constexpr int kMeterPairs = 12;
 
     struct Channel
     {
@@ -70,42 +75,53 @@ class CTruePeakDetector
         // the first entry of `threeQuarters` is the period before the chunk's.
         std::array<float, kPaddedFrames> quarters{};
         std::array<float, 1 + kPaddedFrames> threeQuarters{};
-        // The largest magnitude on each period's grid; on the meter's, found with the midpoints
+        // The largest magnitude on each period's grid; on the meters', found with the midpoints
         // and kept as long.
         std::array<float, kPaddedFrames> largest{};
         std::array<float, kMidpointHistory + kPaddedFrames> meterLargest{};
+        // ffmpeg's meter a quarter, half and three quarters into each period, for its fit.
+        std::array<float, kMidpointHistory + kPaddedFrames> ffmpegQuarters{};
+        std::array<float, kMidpointHistory + kPaddedFrames> ffmpegMiddles{};
+        std::array<float, kMidpointHistory + kPaddedFrames> ffmpegThreeQuarters{};
     };
 
-    template <int kFactor>
     void detectChunk(const float* left, const float* right, int n, double* peaks);
-    template <int kFactor> void oversample(Channel& channel, const float* in, int n) const;
-    template <int kMeterFactor> void interpolateMidpoints(Channel& channel, int n) const;
+    void oversample(Channel& channel, const float* in, int n) const;
+    template <int kEbuFactor>
+    void interpolateMidpointsOnAnyProcessor(Channel& channel, int n) const;
+    template <int kEbuFactor, typename Vector>
+    void interpolateMidpoints(Channel& channel, int n) const;
+    template <int kEbuFactor> void interpolateMidpointsAvx2(Channel& channel, int n) const;
     void interpolateQuarters(Channel& channel, int n) const;
-    template <int kFactor> void findLargest(Channel& channel, int n) const;
-    void designMeterPhases(int rate);
-    template <int kFactor> double fittedPeak(const Channel& channel, int i) const;
-    double fit(const double* grid, int points) const;
+    void findLargest(Channel& channel, int n) const;
+    // Each tap in all four lanes, so that a vector multiplies by it without a shuffle.
+    struct MeterPhases
+    {
+        std::array<Float4, kMeterPairs> middle{};
+        std::array<Float4, kMeterPairs> quarterEven{};
+        std::array<Float4, kMeterPairs> quarterOdd{};
+    };
+    template <typename Tap, typename Scale>
+    static void designMeter(MeterPhases& phases, int reach, Tap tap, Scale scale);
+    void designMeters(int rate);
+    double fittedPeak(const Channel& channel, int i) const;
+    double ffmpegFittedPeak(const Channel& channel, int i, int meter) const;
     void keepHistory(Channel& channel, int n) const;
 
     Channel left_;
     Channel right_;
     // The half-sample phases of the two stages, each given by one half, as they are symmetric:
-    // the first stage's from its outermost tap in, the second stage's from its innermost out.
-    std::array<float, kFirstHalf> firstStage_{};
+    // the first stage's from its outermost tap in (in all four lanes), the second stage's from
+    // its innermost out.
+    std::array<Float4, kFirstHalf> firstStage_{};
     std::array<float, kSecondHalf> secondStage_{};
-    // The meter's phases, by halves from the outermost tap in: the half-sample phase and the
-    // even and odd halves of the quarter phases (at 4x).
-    std::array<float, kMaxMeterPhaseTaps / 2> meterMiddle_{};
-    std::array<float, kMaxMeterPhaseTaps / 2> meterQuarterEven_{};
-    std::array<float, kMaxMeterPhaseTaps / 2> meterQuarterOdd_{};
-    int factor_ = 4;
-    int meterFactor_ = 4;
+    // The meters' phases, by pairs of samples from the outermost in: the half-sample phase and
+    // the even and odd halves of the quarter phases.
+    MeterPhases ebu_;
+    MeterPhases ffmpeg_;
+    int ebuFactor_ = 4;
+    bool avx2_ = false;
     int delay_ = 0;
     // Grid values below this cannot be fitted to a peak at the fit level.
     double fitFloor_ = 0.0;
-    double fitLevel_ = 0.0;
-    // The highest frequency the sine fit accepts, as 1 - cos of its step on the grid, and the
-    // largest ratio of fitted peak to grid value that follows from it.
-    double maxFitStep_ = 0.0;
-    double maxFitRatio_ = 1.0;
 };

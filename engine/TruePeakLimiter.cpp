@@ -8,10 +8,11 @@
 
 namespace
 {
-constexpr double kMaxLookAheadMs = 2.0;
+// The gain falls over this time before a peak, over kMinRampFrames at least.
+constexpr double kRampMs = 1.2;
 // Output samples this many frames to either side of a peak get the gain the peak asks for, so
-// that a meter's interpolator, which reaches as far (49 taps at 2x), sees one gain around it.
-constexpr int kHoldFrames = 12;
+// that the meters' interpolators, which reach as far (ffmpeg's), see one gain around it.
+constexpr int kHoldFrames = 16;
 // The gain's fall spans at least this many frames, at any rate.
 constexpr int kMinRampFrames = 4;
 // The gain aims this far below the ceiling: room for the detector's error on signals that are not
@@ -46,12 +47,11 @@ void CTruePeakLimiter::setSampleRate(int rate)
     sampleRate_ = std::clamp(rate, kMinSampleRate, kMaxSampleRate);
     detector_.setSampleRate(sampleRate_);
     const int detectorDelay = detector_.delayFrames();
-    lookAhead_ = std::max(static_cast<int>(sampleRate_ * kMaxLookAheadMs / 1000.0),
-                          detectorDelay + kHoldFrames + kMinRampFrames - 1);
+    const int ramp = std::max(kMinRampFrames, static_cast<int>(sampleRate_ * kRampMs / 1000.0));
     // The gain of an output frame is the average, with trapezoid weights over `ramp` frames,
     // of the held reduction of the frames from kHoldFrames after it on; holding over
     // 2 kHoldFrames + ramp covers every frame within kHoldFrames of it.
-    const int ramp = lookAhead_ - detectorDelay - kHoldFrames + 1;
+    lookAhead_ = detectorDelay + kHoldFrames + ramp - 1;
     firstBox_ = (ramp + 1) / 2;
     secondBox_ = ramp + 1 - firstBox_;
     holdWindow_ = 2 * kHoldFrames + ramp;

@@ -40,8 +40,8 @@ class CTruePeakLimiter
     void reset();
 
     double ceiling() const { return ceilingDb_; }
-    // The look-ahead: every sample comes out this many frames after it went in (2 ms at most,
-    // at rates from 22050 Hz on).
+    // The look-ahead: every sample comes out this many frames after it went in (3 ms at most,
+    // at rates from 44.1 kHz on).
     int latencyFrames() const { return lookAhead_; }
     // The lowest gain applied during the last `process` call (1 when it did not limit).
     double lowestGainOfLastBlock() const { return lowestGain_; }
