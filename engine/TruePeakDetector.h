@@ -15,10 +15,12 @@
 // findings, so that a gain that holds it below a ceiling satisfies those meters too.
 #pragma once
 
+#include "engine/Units.h"
+
 #include <array>
 
-// A new detector runs at 44100 Hz with an empty history and fits wherever a peak is above 0.
-// It is audio-side state: configure it only while nothing processes.
+// A new detector runs at kDefaultSampleRate with an empty history and fits wherever a peak is above
+// 0. It is audio-side state: configure it only while nothing processes.
 class CTruePeakDetector
 {
   public:
@@ -27,7 +29,7 @@ class CTruePeakDetector
     // Samples may have up to this magnitude: the interpolators' sums stay finite.
     static constexpr float kMaxMagnitude = 1e30f;
 
-    explicit CTruePeakDetector(int sampleRate = 44100);
+    explicit CTruePeakDetector(int sampleRate = kDefaultSampleRate);
 
     // Designs the interpolators for the rate and empties the history.
     // A rate that is not positive is ignored.

@@ -25,7 +25,7 @@ class CTruePeakLimiter
     static constexpr int kMinSampleRate = 8000;
     static constexpr int kMaxSampleRate = 768000;
 
-    explicit CTruePeakLimiter(int sampleRate = 44100);
+    explicit CTruePeakLimiter(int sampleRate = kDefaultSampleRate);
 
     // Sizes the delay lines for the rate (clamped to kMinSampleRate .. kMaxSampleRate) and
     // resets. The only operation that allocates.
@@ -69,7 +69,7 @@ class CTruePeakLimiter
     double applyGains(float* outLeft, float* outRight, int n);
 
     CTruePeakDetector detector_;
-    int sampleRate_ = 44100;
+    int sampleRate_ = kDefaultSampleRate;
     double ceilingDb_ = kDefaultCeilingDb;
     double releaseMs_ = kDefaultReleaseMs;
     double target_ = 1.0;       // linear level the gain aims the peaks at
