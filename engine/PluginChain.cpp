@@ -1,5 +1,7 @@
 #include "engine/PluginChain.h"
 
+#include "engine/ParameterRecords.h"
+
 CPluginChain::CPluginChain(int sampleRate) : audio_(sampleRate), ceiling_(sampleRate) {}
 
 void CPluginChain::setSampleRate(int sampleRate)
@@ -18,7 +20,7 @@ void CPluginChain::reset()
 
 void CPluginChain::setCeiling(double dBTP)
 {
-    const bool on = dBTP >= CTruePeakLimiter::kMinCeilingDb;
+    const bool on = kCeilingRecord.isOn(dBTP);
     if (on)
         ceiling_.setCeiling(dBTP);
     ceiling_.switchOn(on);

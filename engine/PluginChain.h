@@ -19,7 +19,7 @@ class CPluginChain
     void setSampleRate(int sampleRate);
     // Clears every running state (a host's activation).
     void reset();
-    // The ceiling in dBTP; below CTruePeakLimiter::kMinCeilingDb it is off. Audio thread,
+    // The ceiling in dBTP; off where its record says so (below the stage's lowest). Audio thread,
     // between blocks.
     void setCeiling(double dBTP);
 
