@@ -71,18 +71,14 @@ void formatLevelLine(int db, char* text, size_t size)
 } // namespace
 
 CWAVGRAP::CWAVGRAP(const CRect& size, CBitmap* background, PublishedState* effect,
-                   CControlListener* listener, CWaveformCapture* capture)
-    : CGRAP(size, listener, background), effect_(effect), capture_(capture),
+                   CControlListener* listener)
+    : CGRAP(size, listener, background), effect_(effect),
+      capture_(effect ? &effect->waveformCapture() : nullptr),
       vertices_(size_t(2 * std::max(plotWidth_, 0)))
 {
     setTransparent(true);
-    if (capture_ != nullptr)
-    {
-        capture_->reset(std::max(plotWidth_, 0));
-        capture_->setTime(kStartTimeMs);
-        if (effect_ != nullptr)
-            setSampleRate(effect_->sampleRate());
-    }
+    if (effect_ != nullptr)
+        effect_->restartWaveform(std::max(plotWidth_, 0), kStartTimeMs);
 }
 
 void CWAVGRAP::setTime(float milliseconds)
@@ -90,20 +86,14 @@ void CWAVGRAP::setTime(float milliseconds)
     if (!std::isfinite(milliseconds) || !(milliseconds > 0.0f))
         return;
     time_.store(milliseconds, std::memory_order_relaxed);
-    if (capture_ != nullptr)
-        capture_->setTime(milliseconds);
+    if (effect_ != nullptr)
+        effect_->setViewerTime(milliseconds);
 }
 
 void CWAVGRAP::setLevel(float level)
 {
     if (std::isfinite(level))
         level_.store(std::clamp(level, kLowestLevel, kHighestLevel), std::memory_order_relaxed);
-}
-
-void CWAVGRAP::setSampleRate(int sampleRate)
-{
-    if (sampleRate > 0 && capture_ != nullptr)
-        capture_->setSampleRate(sampleRate);
 }
 
 int32_t CWAVGRAP::rowOf(float amplitude, float level) const

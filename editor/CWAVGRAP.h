@@ -1,7 +1,7 @@
 // The waveform viewer: the peak envelopes of the source, the limited signal and the total
 // output over the last "Viewer Time" milliseconds, scrolling right to left, over a time grid
 // ending at "0" on the right and a dB grid placed by "Viewer Level". It draws only while the
-// effect shows the waveform, and configures the effect's capture to its columns.
+// effect shows the waveform, and asks the effect to capture for its columns.
 #pragma once
 
 #include <atomic>
@@ -19,11 +19,10 @@ class CWAVGRAP : public CGRAP
     static constexpr float kLowestLevel = 0.125f;
     static constexpr float kHighestLevel = 1.0f;
 
-    // Resets the capture to one column per plot column, with a time window of kStartTimeMs
-    // at the effect's sample rate, and level 1. Without an effect the view draws nothing;
-    // without a capture it draws no trace.
+    // Asks the effect to restart its capture with one column per plot column and a time
+    // window of kStartTimeMs; level 1. Without an effect the view draws nothing.
     CWAVGRAP(const CRect& size, CBitmap* background, PublishedState* effect,
-             CControlListener* listener, CWaveformCapture* capture);
+             CControlListener* listener);
 
     // The setters may be called from any thread.
     // The time window in milliseconds, also the capture's; ignored unless finite and positive.
@@ -31,8 +30,6 @@ class CWAVGRAP : public CGRAP
     // The vertical scale: amplitude 1 / level reaches the plot's top. Held to kLowestLevel ..
     // kHighestLevel; a non-finite level is ignored.
     void setLevel(float level);
-    // The capture's sample rate in Hz; ignored unless positive.
-    void setSampleRate(int sampleRate);
     float time() const { return time_.load(std::memory_order_relaxed); }
     float level() const { return level_.load(std::memory_order_relaxed); }
 
@@ -48,7 +45,7 @@ class CWAVGRAP : public CGRAP
     int32_t rowOf(float amplitude, float level) const;
 
     PublishedState* effect_;
-    CWaveformCapture* capture_;
+    const CWaveformCapture* capture_;
     std::atomic<float> time_{kStartTimeMs};
     std::atomic<float> level_{kHighestLevel};
     std::vector<CPoint> vertices_;

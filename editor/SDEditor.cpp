@@ -137,8 +137,7 @@ bool SDEditor::open(void* parentWindow)
 
     if (published_)
     {
-        published_->inputAnalyzer().clear();
-        published_->outputAnalyzer().clear();
+        published_->restartSpectra();
         published_->takeSampleRateChange();
         published_->takeCurvesReset();
     }
@@ -300,7 +299,7 @@ CView* SDEditor::buildViewer(const ControlRow& row, const CRect& size, CBitmap* 
         return graph;
     }
     case kKindWaveGraph:
-        waveGraph_ = new CWAVGRAP(size, first, published_, this, &published_->waveformCapture());
+        waveGraph_ = new CWAVGRAP(size, first, published_, this);
         return waveGraph_;
     case kKindOutputMeter:
         if (!first)
@@ -404,7 +403,7 @@ void SDEditor::setParameter(int32_t index, float value)
         return;
     // The capture belongs to the effect, so its time window may follow at once.
     if (index == kParamViewerTime && published_)
-        published_->waveformCapture().setTime(float(normalizedToReal(value, index)));
+        published_->setViewerTime(float(normalizedToReal(value, index)));
     pending_[index].value.store(value, std::memory_order_relaxed);
     pending_[index].pending.store(true, std::memory_order_release);
 }
@@ -430,14 +429,9 @@ void SDEditor::applyPendingChanges()
         if (entry.pending.exchange(false, std::memory_order_acquire))
             showParameter(index, entry.value.load(std::memory_order_relaxed));
     }
-    if (published_ && published_->takeSampleRateChange())
-    {
-        const int rate = published_->sampleRate();
-        if (spectrumGraph_)
-            spectrumGraph_->sampleRateChanged(rate);
-        if (waveGraph_)
-            waveGraph_->setSampleRate(rate);
-    }
+    // The capture follows the rate by itself; the spectrum's scale is the graph's.
+    if (published_ && published_->takeSampleRateChange() && spectrumGraph_)
+        spectrumGraph_->sampleRateChanged(published_->sampleRate());
     if (published_ && published_->takeCurvesReset() && spectrumGraph_)
         spectrumGraph_->resetCurves();
     openRequestedDocument();

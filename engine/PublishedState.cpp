@@ -19,6 +19,18 @@ void PublishedState::setSampleRate(int sampleRate)
     sampleRateChanged_.store(true);
 }
 
+void PublishedState::restartSpectra()
+{
+    inputAnalyzer_.clear();
+    outputAnalyzer_.clear();
+}
+
+void PublishedState::restartWaveform(int columns, float milliseconds)
+{
+    waveCapture_.reset(columns);
+    waveCapture_.setTime(milliseconds);
+}
+
 void PublishedState::applyViewerSetting(int index, float value)
 {
     const bool on = value != 0.0f;
@@ -33,8 +45,7 @@ void PublishedState::applyViewerSetting(int index, float value)
         else
         {
             spectrumMode_.store(1, std::memory_order_relaxed);
-            inputAnalyzer_.clear();
-            outputAnalyzer_.clear();
+            restartSpectra();
         }
         break;
     case kParamViewerPause:

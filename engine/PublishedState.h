@@ -48,6 +48,15 @@ class PublishedState
     bool takeSampleRateChange() { return sampleRateChanged_.exchange(false); }
     bool takeCurvesReset() { return curvesReset_.exchange(false); }
 
+    // The editor's commands: what it asks of the objects the audio thread writes, instead of
+    // changing them itself. Any thread.
+    // Both spectra start afresh.
+    void restartSpectra();
+    // The capture starts an empty envelope over `columns` columns spanning `milliseconds`.
+    void restartWaveform(int columns, float milliseconds);
+    // The capture's time span.
+    void setViewerTime(float milliseconds) { waveCapture_.setTime(milliseconds); }
+
     MeterValues& meters() { return meters_; }
     CSpectrumAnalyzer& inputAnalyzer() { return inputAnalyzer_; }
     CSpectrumAnalyzer& outputAnalyzer() { return outputAnalyzer_; }

@@ -31,7 +31,7 @@ class WaveformGraph : public GraphFixture
     WaveformGraph()
     {
         setReal(kParamViewerMode, 1.0);
-        graph = new CWAVGRAP(kView, background_, &effect().published(), nullptr, &capture());
+        graph = new CWAVGRAP(kView, background_, &effect().published(), nullptr);
         frame_.frame->addChild(graph);
     }
 
@@ -83,11 +83,11 @@ class WaveformGraph : public GraphFixture
 };
 } // namespace
 
-TEST_F(WaveformGraph, StartsAnEmptyEnvelopeOverItsColumnsAndPassesTheCaptureItsSettings)
+TEST_F(WaveformGraph, StartsAnEmptyEnvelopeOverItsColumnsAndAsksTheCaptureForItsTime)
 {
     captureSteady(0.5f, 0.5f, 0.5f);
     capture().setTime(4000.0f);
-    auto* fresh = new CWAVGRAP(kView, background_, &effect().published(), nullptr, &capture());
+    auto* fresh = new CWAVGRAP(kView, background_, &effect().published(), nullptr);
     EXPECT_EQ(capture().columns(), kColumns);
     EXPECT_FLOAT_EQ(capture().time(), 250.0f);
     EXPECT_FLOAT_EQ(fresh->level(), 1.0f);
@@ -95,16 +95,16 @@ TEST_F(WaveformGraph, StartsAnEmptyEnvelopeOverItsColumnsAndPassesTheCaptureItsS
         ASSERT_EQ(capture().value(Trace::limited, i), 0.0f) << i;
     fresh->release();
 
-    // 200 ms at 48 kHz: 9600 samples per lap, so 4800 reach the middle column.
+    // 200 ms at 48 kHz (the effect's rate, which the capture follows): 9600 samples per lap,
+    // so 4800 reach the middle column.
     graph->setTime(200.0f);
-    graph->setSampleRate(48000);
+    effect().published().setSampleRate(48000);
     for (int i = 0; i < 4800; ++i)
         capture().advance();
     EXPECT_NEAR(capture().currentColumn(), 169, 1);
 
     for (float time : {0.0f, -5.0f, NAN, INFINITY})
         graph->setTime(time);
-    graph->setSampleRate(0);
     EXPECT_FLOAT_EQ(capture().time(), 200.0f);
     for (int i = 0; i < 4700; ++i)
         capture().advance();
