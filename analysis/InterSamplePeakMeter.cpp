@@ -7,8 +7,6 @@
 namespace
 {
 constexpr double kPi = 3.141592653589793;
-constexpr int kFactor = 16;
-constexpr int kTaps = 128;
 constexpr double kKaiserBeta = 8.0;
 // What the grid points around the largest value read at least, as fractions of it (see the
 // header): the cosine bound for a band edge of 0.55 of the rate, which covers the interpolator's
@@ -29,9 +27,20 @@ double besselI0(double x)
     return sum;
 }
 
-// Tap k of phase p weighs the sample k - (kTaps / 2 - 1) periods after the one the point
-// p / kFactor follows; each phase has unit gain at DC.
-struct Phases
+// Four floats in one vector register (a GCC extension).
+using Float4 = float __attribute__((vector_size(16)));
+
+Float4 load(const float* from)
+{
+    Float4 v;
+    std::memcpy(&v, from, sizeof v);
+    return v;
+}
+} // namespace
+
+// Tap k of phase p weighs the sample k - (kHalfTaps - 1) periods after the one the point
+// p / kFactor follows; each phase has unit gain at DC. Phase 0 is the sample itself.
+struct CInterSamplePeakMeter::Phases
 {
     alignas(16) float taps[kFactor][kTaps];
 
@@ -43,8 +52,8 @@ struct Phases
             double sum = 0.0;
             for (int k = 0; k < kTaps; ++k)
             {
-                const double t = double(p) / kFactor - (k - (kTaps / 2 - 1));
-                const double r = t / (kTaps / 2);
+                const double t = double(p) / kFactor - (k - (kHalfTaps - 1));
+                const double r = t / kHalfTaps;
                 const double window = besselI0(kKaiserBeta * std::sqrt(1.0 - r * r));
                 weights[k] = std::sin(kPi * t) / (kPi * t) * window;
                 sum += weights[k];
@@ -57,51 +66,24 @@ struct Phases
     }
 };
 
-const Phases& phases()
+const CInterSamplePeakMeter::Phases& CInterSamplePeakMeter::phases()
 {
     static const Phases designed;
     return designed;
 }
 
-// Four floats in one vector register (a GCC extension).
-using Float4 = float __attribute__((vector_size(16)));
-
-Float4 load(const float* from)
-{
-    Float4 v;
-    std::memcpy(&v, from, sizeof v);
-    return v;
-}
-
-// The interpolated value at phase p after the sample window[kTaps / 2 - 1].
-float interpolate(const float* window, int p)
-{
-    const float* taps = phases().taps[p];
-    Float4 sums[4] = {};
-    for (int k = 0; k < kTaps; k += 16)
-    {
-        for (int v = 0; v < 4; ++v)
-        {
-            sums[v] += load(window + k + 4 * v) * load(taps + k + 4 * v);
-        }
-    }
-    const Float4 sum = (sums[0] + sums[1]) + (sums[2] + sums[3]);
-    return (sum[0] + sum[1]) + (sum[2] + sum[3]);
-}
-} // namespace
-
 void CInterSamplePeakMeter::add(const float* left, const float* right, int frames)
 {
     while (frames > 0)
     {
-        const int n = std::min(frames, static_cast<int>(left_.size()) - filled_);
+        const int n = std::min(frames, kHistory + kChunkFrames - filled_);
         std::copy(left, left + n, left_.begin() + filled_);
         std::copy(right, right + n, right_.begin() + filled_);
         filled_ += n;
         left += n;
         right += n;
         frames -= n;
-        if (filled_ == static_cast<int>(left_.size()))
+        if (filled_ == kHistory + kChunkFrames)
         {
             measureChunk();
         }
@@ -138,43 +120,111 @@ void CInterSamplePeakMeter::reset()
 void CInterSamplePeakMeter::measureChunk()
 {
     const int periods = filled_ - kHistory;
-    for (int i = 0; i < periods; ++i)
-    {
-        measurePeriod(left_.data() + i);
-        measurePeriod(right_.data() + i);
-    }
+    measurePeriods(left_.data(), periods);
+    measurePeriods(right_.data(), periods);
     std::copy(left_.begin() + periods, left_.begin() + filled_, left_.begin());
     std::copy(right_.begin() + periods, right_.begin() + filled_, right_.begin());
     filled_ = kHistory;
 }
 
-// The period from sample window[kHalfTaps - 1] to the next.
-void CInterSamplePeakMeter::measurePeriod(const float* window)
+// The periods from sample samples[kHalfTaps - 1] on.
+void CInterSamplePeakMeter::measurePeriods(const float* samples, int periods)
 {
-    float grid[kFactor + 1];
-    grid[0] = std::fabs(window[kHalfTaps - 1]);
-    grid[kFactor] = std::fabs(window[kHalfTaps]);
-    grid[kFactor / 2] = std::fabs(interpolate(window, kFactor / 2));
-    double peak = std::max(peak_, double(std::max(grid[0], grid[kFactor / 2])));
-    if (std::max({grid[0], grid[kFactor / 2], grid[kFactor]}) >= kHalfSampleReach * peak)
+    float halfway[kChunkFrames + kBlockPeriods];
+    interpolateHalfway(samples, periods, halfway);
+    double peak = peak_;
+    for (int i = 0; i < periods; ++i)
     {
-        constexpr int kQuarter = kFactor / 4;
-        for (int p = kQuarter; p < kFactor; p += 2 * kQuarter)
+        // The magnitudes on the 16x grid of this period, as far as they are known.
+        float grid[kFactor + 1];
+        grid[0] = std::fabs(samples[i + kHalfTaps - 1]);
+        grid[kFactor / 2] = halfway[i];
+        grid[kFactor] = std::fabs(samples[i + kHalfTaps]);
+        peak = std::max(peak, double(std::max(grid[0], grid[kFactor / 2])));
+        if (std::max({grid[0], grid[kFactor / 2], grid[kFactor]}) >= kHalfSampleReach * peak)
         {
-            grid[p] = std::fabs(interpolate(window, p));
-            peak = std::max(peak, double(grid[p]));
-        }
-        for (int from = 0; from < kFactor; from += kQuarter)
-        {
-            if (std::max(grid[from], grid[from + kQuarter]) < kEighthSampleReach * peak)
-            {
-                continue;
-            }
-            for (int p = from + 1; p < from + kQuarter; ++p)
-            {
-                peak = std::max(peak, double(std::fabs(interpolate(window, p))));
-            }
+            peak = measureBetweenHalves(samples + i, grid, peak);
         }
     }
     peak_ = peak;
+}
+
+// The larger of `peak` and the period's 4x grid and its 16x grid between 4x points that reach
+// kEighthSampleReach of the largest value so far.
+double CInterSamplePeakMeter::measureBetweenHalves(const float* window, float* grid, double peak)
+{
+    constexpr int kQuarter = kFactor / 4;
+    float quarters[2];
+    interpolate<2>(window, kQuarter, 2 * kQuarter, quarters);
+    grid[kQuarter] = quarters[0];
+    grid[3 * kQuarter] = quarters[1];
+    peak = std::max(peak, double(std::max(quarters[0], quarters[1])));
+    for (int from = 0; from < kFactor; from += kQuarter)
+    {
+        if (std::max(grid[from], grid[from + kQuarter]) >= kEighthSampleReach * peak)
+        {
+            float between[kQuarter - 1];
+            interpolate<kQuarter - 1>(window, from + 1, 1, between);
+            peak = std::max(peak, double(*std::max_element(between, between + kQuarter - 1)));
+        }
+    }
+    return peak;
+}
+
+// The magnitudes at kCount phases, `first` and every `stride`-th after it, of the period after
+// window[kHalfTaps - 1]. The phases share the loads of the window.
+template <int kCount>
+void CInterSamplePeakMeter::interpolate(const float* window, int first, int stride,
+                                        float* magnitudes)
+{
+    const float* taps[kCount];
+    for (int c = 0; c < kCount; ++c)
+    {
+        taps[c] = phases().taps[first + c * stride];
+    }
+    Float4 sums[kCount][2] = {};
+    for (int k = 0; k < kTaps; k += 8)
+    {
+        const Float4 x[2] = {load(window + k), load(window + k + 4)};
+        for (int c = 0; c < kCount; ++c)
+        {
+            sums[c][0] += x[0] * load(taps[c] + k);
+            sums[c][1] += x[1] * load(taps[c] + k + 4);
+        }
+    }
+    for (int c = 0; c < kCount; ++c)
+    {
+        const Float4 sum = sums[c][0] + sums[c][1];
+        magnitudes[c] = std::fabs((sum[0] + sum[1]) + (sum[2] + sum[3]));
+    }
+}
+
+// The magnitudes halfway between samples of `periods` periods from the one after
+// samples[kHalfTaps - 1], in blocks of kBlockPeriods: the phase is symmetric, so each tap
+// weighs the sum of a sample and its mirror. Reads up to kBlockPeriods - 1 samples past the
+// last period's window.
+void CInterSamplePeakMeter::interpolateHalfway(const float* samples, int periods, float* magnitudes)
+{
+    const float* taps = phases().taps[kFactor / 2];
+    constexpr int kVectors = kBlockPeriods / 4;
+    for (int i = 0; i < periods; i += kBlockPeriods)
+    {
+        Float4 sums[kVectors] = {};
+        for (int k = 0; k < kHalfTaps; ++k)
+        {
+            const float tap = taps[k];
+            for (int v = 0; v < kVectors; ++v)
+            {
+                const float* x = samples + i + 4 * v;
+                sums[v] += tap * (load(x + k) + load(x + kTaps - 1 - k));
+            }
+        }
+        for (int v = 0; v < kVectors; ++v)
+        {
+            for (int j = 0; j < 4; ++j)
+            {
+                magnitudes[i + 4 * v + j] = std::fabs(sums[v][j]);
+            }
+        }
+    }
 }

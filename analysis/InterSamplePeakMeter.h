@@ -22,18 +22,29 @@ class CInterSamplePeakMeter
     void reset();
 
   private:
+    static constexpr int kFactor = 16;
     // The interpolation reaches this many samples to either side of a point.
     static constexpr int kHalfTaps = 64;
+    static constexpr int kTaps = 2 * kHalfTaps;
     // Samples kept from before the periods being measured: a period needs kHalfTaps - 1 before
     // its first sample and kHalfTaps after it.
-    static constexpr int kHistory = 2 * kHalfTaps - 1;
+    static constexpr int kHistory = kTaps - 1;
     static constexpr int kChunkFrames = 1024;
+    // Periods measured together halfway between their samples.
+    static constexpr int kBlockPeriods = 16;
 
+    struct Phases;
+    static const Phases& phases();
+    template <int kCount>
+    static void interpolate(const float* window, int first, int stride, float* magnitudes);
+    static void interpolateHalfway(const float* samples, int periods, float* magnitudes);
     void measureChunk();
-    void measurePeriod(const float* x);
+    void measurePeriods(const float* samples, int periods);
+    double measureBetweenHalves(const float* window, float* grid, double peak);
 
-    std::array<float, kHistory + kChunkFrames> left_{};
-    std::array<float, kHistory + kChunkFrames> right_{};
+    // The samples, and room for the blocks of periods to read past them.
+    std::array<float, kHistory + kChunkFrames + kBlockPeriods> left_{};
+    std::array<float, kHistory + kChunkFrames + kBlockPeriods> right_{};
     int filled_ = kHistory;
     double peak_ = 0.0;
 };
