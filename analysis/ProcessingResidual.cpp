@@ -203,5 +203,7 @@ double processingResidualDb(StereoView input, StereoView output, int64_t frames,
     for (const Channel& channel : channels)
         for (int64_t n = 0; n < frames; ++n)
             energy += double(channel.output[n]) * channel.output[n];
-    return energy > 0.0 && best > 0.0 ? 10.0 * std::log10(best / energy) : none;
+    if (energy <= 0.0)
+        return none;
+    return std::max(kResidualFloorDb, 10.0 * std::log10(best / energy));
 }

@@ -18,5 +18,7 @@ constexpr int kResidualReachFrames = 16;
 constexpr double kResidualBlockSeconds = 0.05;
 
 // The energy of what the fitted gain and filter do not explain, against the output's
-// energy, in dB: lower is cleaner. -inf when the output is silent, or explained exactly.
+// energy, in dB: lower is cleaner, kResidualFloorDb at the lowest. -inf when the output is
+// silent.
+constexpr double kResidualFloorDb = -200.0;
 double processingResidualDb(StereoView input, StereoView output, int64_t frames, int sampleRate);

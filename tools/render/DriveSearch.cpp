@@ -31,7 +31,7 @@ class Search
     {
     }
 
-    DriveResult run();
+    DriveResult run(double startDb);
 
   private:
     Trial evaluate(double driveDb);
@@ -101,9 +101,9 @@ double Search::stepInBracket(const Trial& previous, const Trial& trial) const
     return 0.5 * (low + high);
 }
 
-DriveResult Search::run()
+DriveResult Search::run(double startDb)
 {
-    Trial trial = evaluate(0.0);
+    Trial trial = evaluate(std::clamp(startDb, kMinDriveDb, kMaxDriveDb));
     if (!std::isfinite(trial.loudness))
     {
         // A quiet input may fall under the meter's absolute gate (-70 LUFS) at 0 dB only.
@@ -131,9 +131,10 @@ DriveResult Search::run()
 }
 } // namespace
 
-DriveResult findDrive(double targetLufs, const std::function<double(double)>& loudnessAt)
+DriveResult findDrive(double targetLufs, const std::function<double(double)>& loudnessAt,
+                      double startDb)
 {
-    return Search(targetLufs, loudnessAt).run();
+    return Search(targetLufs, loudnessAt).run(startDb);
 }
 
 namespace

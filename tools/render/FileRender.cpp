@@ -1,16 +1,32 @@
 #include "tools/render/FileRender.h"
 
+#include "analysis/ProcessingResidual.h"
 #include "tools/render/DeliveryChain.h"
+#include "tools/render/LeastProcessing.h"
 #include "tools/render/OutputFile.h"
 #include "tools/render/OutputSink.h"
 #include "tools/render/ProgressBar.h"
 #include "tools/render/RenderError.h"
+
+#include <algorithm>
+#include <cmath>
 
 namespace
 {
 // The trials a drive search usually takes, for the progress bar's estimate.
 constexpr int kTypicalTrials = 5;
 constexpr int kOutputChannels = 2;
+// What a plain gain must leave under the ceiling: the rounding of the scaled samples.
+constexpr double kGainCeilingMarginDb = 0.001;
+constexpr double kStageStepDb = 0.1;
+// How often a master the renderer processed is rendered again with the stage aimed lower,
+// when its true peak went over the ceiling.
+constexpr int kMostCeilingRetries = 2;
+
+double linear(double decibels)
+{
+    return std::pow(10.0, decibels / 20.0);
+}
 
 OutputFormat chosenFormat(const RenderJob& job, const RenderOptions& options,
                           const SoundFileReader& reader)
@@ -31,6 +47,7 @@ FileRender::FileRender(const RenderJob& job, const RenderOptions& options)
     result_.channels = source_.reader().channels();
     result_.formatDescription = format_.description;
     result_.integerBits = format_.integerBits;
+    result_.ceilingDb = options.ceilingDb;
 }
 
 FileRender::~FileRender() = default;
@@ -59,29 +76,53 @@ void FileRender::takeSourceFigures()
     result_.frames = source_.framesRead();
     result_.nonFiniteSamples = source_.nonFiniteSamples();
     result_.input = source_.figures();
+    result_.inputHistory = source_.history();
 }
 
-std::unique_ptr<LoudnessMeter> FileRender::measure(double driveDb, ProgressBar& progress)
+bool FileRender::gainKeepsCeiling(double gainDb) const
+{
+    if (!options_.ceilingDb)
+        return true;
+    const double peak = linear(result_.input.truePeakDb) * linear(gainDb) + headroom();
+    return peak <= linear(*options_.ceilingDb - kGainCeilingMarginDb);
+}
+
+void FileRender::lowerStageCeiling()
+{
+    const double excessDb = result_.output.truePeakDb - *options_.ceilingDb;
+    stageMarginDb_ += std::ceil(excessDb / kStageStepDb) * kStageStepDb;
+}
+
+std::unique_ptr<LoudnessMeter> FileRender::measure(Processing processing, double driveDb,
+                                                   ProgressBar& progress)
 {
     auto meter =
         std::make_unique<LoudnessMeter>(result_.sampleRate, LoudnessMeter::Scope::integratedOnly);
-    DeliveryChain chain(options_, result_.sampleRate, driveDb, headroom(), false);
+    DeliveryChain chain(options_, processing, result_.sampleRate, driveDb, headroom(),
+                        stageMarginDb_, false);
     OutputSink sink(*meter, chain.alignmentFrames(), quantizer(), nullptr);
     MemoryStereoSource source(*signal_);
     chain.play(source, sink, progress);
     return meter;
 }
 
-void FileRender::write(double driveDb, ProgressBar& progress)
+void FileRender::write(Processing processing, double driveDb, ProgressBar& progress)
 {
     SoundFileWriter writer(result_.outputPath, format_, result_.sampleRate, kOutputChannels);
-    DeliveryChain chain(options_, result_.sampleRate, driveDb, headroom(), true);
+    DeliveryChain chain(options_, processing, result_.sampleRate, driveDb, headroom(),
+                        stageMarginDb_, true);
     LoudnessMeter meter(result_.sampleRate);
-    OutputSink sink(meter, chain.alignmentFrames(), quantizer(), &writer);
+    StereoSignal output;
+    OutputSink sink(meter, chain.alignmentFrames(), quantizer(), &writer,
+                    signal_ ? &output : nullptr);
     if (signal_)
     {
         MemoryStereoSource source(*signal_);
         chain.play(source, sink, progress);
+        result_.residualDb =
+            processingResidualDb({signal_->left.data(), signal_->right.data()},
+                                 {output.left.data(), output.right.data()},
+                                 std::min(signal_->frames(), output.frames()), result_.sampleRate);
     }
     else
     {
@@ -91,8 +132,10 @@ void FileRender::write(double driveDb, ProgressBar& progress)
     if (!options_.snapshotPath.empty())
         writeSnapshot(chain);
     writer.commit();
+    result_.processing = processing;
     result_.driveDb = driveDb;
     result_.output = meter.figures();
+    result_.outputHistory = meter.history();
     takeChainFigures(chain);
 }
 
@@ -100,7 +143,7 @@ void FileRender::writeSnapshot(const DeliveryChain& chain) const
 {
     // Through an OutputFile, so that a failure leaves no picture behind.
     OutputFile picture(options_.snapshotPath);
-    if (!chain.host().writeSnapshot(picture.temporaryPath()))
+    if (!chain.host() || !chain.host()->writeSnapshot(picture.temporaryPath()))
         throw RenderError("cannot write the snapshot " + options_.snapshotPath);
     picture.commit();
 }
@@ -109,24 +152,56 @@ void FileRender::takeChainFigures(const DeliveryChain& chain)
 {
     result_.pluginDelay = chain.pluginDelay();
     result_.stageLatency = chain.stageLatency();
-    result_.deepestStageGain = chain.deepestStageGain();
-    if (chain.host().hasBandMeters())
-        result_.deepestBandGains = chain.host().deepestBandGains();
+    result_.stageGains = chain.stageHistory();
+    result_.deepestStageGain = linear(result_.stageGains.largestReductionDb());
+    if (!chain.host())
+        result_.deepestBandGains = {1.0, 1.0, 1.0}; // no band ran
+    else if (chain.host()->hasBandMeters())
+    {
+        result_.deepestBandGains = chain.host()->deepestBandGains();
+        result_.bandGains = chain.bandHistories();
+    }
 }
 
 void renderFile(FileRender& render, const RenderOptions& options, ProgressBar& progress)
 {
     if (!options.targetLufs)
     {
-        render.write(0.0, progress);
+        render.write(Processing::plugin, 0.0, progress);
         return;
     }
     render.decode(progress);
-    const DriveResult found =
-        findDrive(*options.targetLufs,
-                  [&](double driveDb) { return render.measure(driveDb, progress)->integrated(); });
-    render.result().search = found;
-    render.write(found.driveDb, progress);
+    const auto loudnessAt = [&](Processing processing, double driveDb)
+    { return render.measure(processing, driveDb, progress)->integrated(); };
+    ProcessingChoice choice{Processing::plugin, {}};
+    if (options.leastProcessing())
+    {
+        const double inputLoudness = render.result().input.integrated;
+        const double plainGainDb =
+            std::isfinite(inputLoudness) ? *options.targetLufs - inputLoudness : 0.0;
+        choice = findLeastProcessing(
+            *options.targetLufs, plainGainDb,
+            {loudnessAt, [&](double gainDb) { return render.gainKeepsCeiling(gainDb); }});
+    }
+    else
+        choice.search = findDrive(*options.targetLufs, [&](double driveDb)
+                                  { return loudnessAt(Processing::plugin, driveDb); });
+    render.result().search = choice.search;
+    render.write(choice.processing, choice.search.driveDb, progress);
+    // The stage holds libebur128's reading and may let the 16x one through a little over.
+    for (int retry = 0;
+         retry < kMostCeilingRetries && options.leastProcessing() &&
+         render.result().processing != Processing::gain && render.result().ceilingMissed();
+         ++retry)
+    {
+        render.lowerStageCeiling();
+        choice.search = findDrive(
+            *options.targetLufs,
+            [&](double driveDb) { return loudnessAt(choice.processing, driveDb); },
+            choice.search.driveDb);
+        render.result().search = choice.search;
+        render.write(choice.processing, choice.search.driveDb, progress);
+    }
 }
 
 int64_t estimatedWork(int64_t frames, const RenderOptions& options)

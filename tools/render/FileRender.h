@@ -4,6 +4,7 @@
 #pragma once
 
 #include "tools/render/FileResult.h"
+#include "tools/render/Processing.h"
 #include "tools/render/Quantizer.h"
 #include "tools/render/RenderOptions.h"
 #include "tools/render/SoundFileWriter.h"
@@ -43,11 +44,19 @@ class FileRender
     // Reads the whole input into memory, for renders at several drives.
     void decode(ProgressBar& progress);
     // Renders the decoded input at a drive (dB) and measures it without writing.
-    std::unique_ptr<LoudnessMeter> measure(double driveDb, ProgressBar& progress);
+    std::unique_ptr<LoudnessMeter> measure(Processing processing, double driveDb,
+                                           ProgressBar& progress);
     // Renders at a drive into the output file (from memory after decode, else from the file
     // as it is read), with the snapshot when the options ask for one, and gives the file its
     // name. Throws RenderError, leaving nothing behind.
-    void write(double driveDb, ProgressBar& progress);
+    void write(Processing processing, double driveDb, ProgressBar& progress);
+
+    // After decode: whether the input times a gain (dB) keeps its true peak, and what the
+    // output's quantizing may add to it, at or under the ceiling.
+    bool gainKeepsCeiling(double gainDb) const;
+    // Aims the stage of later renders lower, by what the written output's true peak went over
+    // the ceiling, in the stage's steps of 0.1 dB.
+    void lowerStageCeiling();
 
     FileResult& result() { return result_; }
 
@@ -63,6 +72,7 @@ class FileRender
     OutputFormat format_;
     std::optional<StereoSignal> signal_;
     FileResult result_;
+    double stageMarginDb_ = 0.0;
 };
 
 // Renders one file as the options say: finds the drive for the target (when there is one)

@@ -90,10 +90,16 @@ void OfflineHost::process(float* inLeft, float* inRight, float* outLeft, float* 
 
 void OfflineHost::takeBandMeters()
 {
+    // Without an editor this host is the meters' only reader and takes each block's values;
+    // an open editor's tick takes them itself.
     MeterValues& meters = linkedEffect_->meters();
     for (int band = 0; band < kNumBands; ++band)
-        deepestBandGains_[band] = std::min(
-            deepestBandGains_[band], meters.bandMinGain[band].load(std::memory_order_relaxed));
+    {
+        std::atomic<double>& meter = meters.bandMinGain[band];
+        lastBandGains_[band] = editorOpen_ ? meter.load(std::memory_order_relaxed)
+                                           : meter.exchange(1.0, std::memory_order_relaxed);
+        deepestBandGains_[band] = std::min(deepestBandGains_[band], lastBandGains_[band]);
+    }
 }
 
 void OfflineHost::openEditor()

@@ -50,6 +50,8 @@ class OfflineHost
     bool hasBandMeters() const { return linkedEffect_ != nullptr; }
     // The lowest gain of each band (low, mid, high) since start, as a linear factor.
     const std::array<double, kNumBands>& deepestBandGains() const { return deepestBandGains_; }
+    // The same during the last process call (with an open editor: since its last tick).
+    const std::array<double, kNumBands>& lastBandGains() const { return lastBandGains_; }
 
   private:
     void adopt(AEffect* effect, const std::string& name);
@@ -61,4 +63,5 @@ class OfflineHost
     AKkk* linkedEffect_ = nullptr;
     bool editorOpen_ = false;
     std::array<double, kNumBands> deepestBandGains_{1.0, 1.0, 1.0};
+    std::array<double, kNumBands> lastBandGains_{1.0, 1.0, 1.0};
 };

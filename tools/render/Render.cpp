@@ -169,6 +169,10 @@ void printReport(std::ostream& report, const RenderOptions& options, const Rende
     if (options.ceilingDb)
         report << "deepest true-peak stage gain reduction: " << decibelText(result.deepestStageGain)
                << " dB\n";
+    if (result.search)
+        report << "applied  " << processingSummary(result) << "\n";
+    if (result.ceilingMissed())
+        report << "ceiling  missed: " << missedTargetText(result, options.targetLufs) << "\n";
 }
 } // namespace
 
@@ -198,6 +202,6 @@ int render(const RenderOptions& options, std::ostream& report, std::ostream& pro
         writeJsonReport(options.reportPath, options, {result});
     if (!result.missedTarget())
         return 0;
-    problems << "vrn07-render: " << missedTargetText(result, *options.targetLufs) << "\n";
+    problems << "vrn07-render: " << missedTargetText(result, options.targetLufs) << "\n";
     return kTargetMissedStatus;
 }

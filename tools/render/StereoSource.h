@@ -45,8 +45,9 @@ class FileStereoSource : public StereoSource
     const SoundFileReader& reader() const { return reader_; }
     int64_t framesRead() const { return framesRead_; }
     int64_t nonFiniteSamples() const { return nonFiniteSamples_; }
-    // The figures of what has been read.
+    // The figures of what has been read, and its loudness over time.
     LoudnessFigures figures() const { return meter_.figures(); }
+    const LoudnessHistory& history() const { return meter_.history(); }
 
   private:
     SoundFileReader reader_;
