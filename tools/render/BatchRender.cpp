@@ -7,6 +7,7 @@
 #include "tools/render/ProgressBar.h"
 #include "tools/render/Render.h"
 #include "tools/render/RenderError.h"
+#include "tools/render/ReportPicture.h"
 #include "tools/render/ReportTable.h"
 
 #include <algorithm>
@@ -363,6 +364,9 @@ int renderBatch(const RenderOptions& options, std::ostream& report, std::ostream
     printBatchHeader(report, batch);
     printTable(report, batch.rows);
     if (!options.reportPath.empty())
+    {
         writeJsonReport(options.reportPath, options, batch.rows);
+        writeReportPictures(options.reportPath, batch.rows);
+    }
     return exitStatus(batch, problems);
 }

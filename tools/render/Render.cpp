@@ -6,6 +6,7 @@
 #include "tools/render/OutputFile.h"
 #include "tools/render/ProgressBar.h"
 #include "tools/render/RenderError.h"
+#include "tools/render/ReportPicture.h"
 #include "tools/render/ReportTable.h"
 #include "tools/render/SoundFileWriter.h"
 
@@ -199,7 +200,10 @@ int render(const RenderOptions& options, std::ostream& report, std::ostream& pro
     const FileResult& result = file.result();
     printReport(report, options, paths, result);
     if (!options.reportPath.empty())
+    {
         writeJsonReport(options.reportPath, options, {result});
+        writeReportPictures(options.reportPath, {result});
+    }
     if (!result.missedTarget())
         return 0;
     problems << "vrn07-render: " << missedTargetText(result, options.targetLufs) << "\n";
