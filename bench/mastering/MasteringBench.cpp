@@ -22,6 +22,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <vector>
 
@@ -56,7 +57,8 @@ struct Measured
 struct Outcome
 {
     Measured figures;
-    double seconds = 0.0; // wall time of the render (vrn07-render only)
+    double seconds = 0.0;    // wall time of the render (vrn07-render only)
+    double cpuSeconds = 0.0; // its processor time, user and system
     bool ran = false;
 };
 
@@ -147,6 +149,17 @@ double seconds(std::chrono::steady_clock::time_point since)
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
 }
 
+// The processor time of every finished child process so far: on a shared machine the wall
+// time also counts the other programs' turns.
+double childCpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    const auto seconds = [](const timeval& t)
+    { return double(t.tv_sec) + 1e-6 * double(t.tv_usec); };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 Outcome renderVrn(const Settings& settings, const std::string& in, const std::string& out,
                   double target, const BenchMix& input)
 {
@@ -160,9 +173,11 @@ Outcome renderVrn(const Settings& settings, const std::string& in, const std::st
         command.append(quoted(argument)).append(" ");
     command.append(">/dev/null 2>&1");
     const auto start = std::chrono::steady_clock::now();
+    const double cpuBefore = childCpuSeconds();
     const int status = std::system(command.c_str());
     Outcome outcome;
     outcome.seconds = seconds(start);
+    outcome.cpuSeconds = childCpuSeconds() - cpuBefore;
     const std::optional<BenchMix> output = readWav(out);
     if (!output || (WEXITSTATUS(status) != 0 && WEXITSTATUS(status) != 3))
         return outcome;
@@ -346,7 +361,7 @@ int main(int argc, char** argv)
                     " VRN-07: LUFS   dBTP  16x   resid  LRA-",
                     " LSP: LUFS   dBTP  16x   resid  LRA-");
         std::vector<Row> rows;
-        double renderSeconds = 0.0, audioSeconds = 0.0;
+        double renderSeconds = 0.0, cpuSeconds = 0.0, audioSeconds = 0.0;
         for (size_t i = 0; i < mixes.size(); ++i)
         {
             const BenchMix& mix = mixes[i];
@@ -361,6 +376,7 @@ int main(int argc, char** argv)
             row.vrn =
                 renderVrn(settings, in, (folder / (mix.name + "-vrn.wav")).string(), target, mix);
             renderSeconds += row.vrn.seconds;
+            cpuSeconds += row.vrn.cpuSeconds;
             audioSeconds += double(mix.left.size()) / mix.sampleRate;
             if (settings.lsp)
             {
@@ -383,8 +399,10 @@ int main(int argc, char** argv)
         }
         printSummary("VRN", rows, target, true);
         printSummary("LSP", rows, target, false);
-        std::printf("VRN  wall time %.2f s per file, %.0fx real time\n",
-                    renderSeconds / double(mixes.size()), audioSeconds / renderSeconds);
+        std::printf("VRN  wall time %.2f s per file, %.0fx real time; processor time %.2f s per "
+                    "file, %.0fx real time\n",
+                    renderSeconds / double(mixes.size()), audioSeconds / renderSeconds,
+                    cpuSeconds / double(mixes.size()), audioSeconds / cpuSeconds);
     }
     return 0;
 }

@@ -121,7 +121,8 @@ TEST(RenderBatch, MastersEveryFileOfAFolderToItsTargetKeepingNamesAndFormats)
     EXPECT_EQ(folder.contents(),
               (std::vector<std::string>{"masters", "masters/a.wav", "masters/b.flac",
                                         "masters/c.wav", "mixes", "mixes/a.wav", "mixes/b.flac",
-                                        "mixes/c.wav", "mixes/notes.txt", "report.json"}));
+                                        "mixes/c.wav", "mixes/notes.txt", "report-a.png",
+                                        "report-b.png", "report-c.png", "report.json"}));
     const std::map<std::string, int> formats = {{"a.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT},
                                                 {"b.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16},
                                                 {"c.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24}};

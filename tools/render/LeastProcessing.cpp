@@ -1,5 +1,7 @@
 #include "tools/render/LeastProcessing.h"
 
+#include <cmath>
+
 namespace
 {
 DriveResult searchWith(Processing processing, double targetLufs, double startDb,
@@ -30,7 +32,11 @@ ProcessingChoice findLeastProcessing(double targetLufs, double plainGainDb,
         return {Processing::stage, stage};
     const DriveResult maximizer =
         searchWith(Processing::maximizer, targetLufs, stage.driveDb, probe);
-    if (maximizer.outcome == DriveOutcome::reached || stage.outcome != DriveOutcome::reached)
+    if (maximizer.outcome == DriveOutcome::reached)
         return {Processing::maximizer, maximizer};
-    return {Processing::stage, stage};
+    // Neither reached the target: the one that came closer.
+    if (stage.outcome == DriveOutcome::reached ||
+        std::abs(stage.loudness - targetLufs) <= std::abs(maximizer.loudness - targetLufs))
+        return {Processing::stage, stage};
+    return {Processing::maximizer, maximizer};
 }
