@@ -196,7 +196,8 @@ TEST(RenderBatch, ReportsADamagedFileInItsRowAndWritesTheOthers)
     // Nothing half-written: the damaged file's output and every temporary file are gone.
     EXPECT_EQ(folder.contents(),
               (std::vector<std::string>{"damaged.flac", "first.wav", "last.wav", "out",
-                                        "out/first.wav", "out/last.wav", "report.json"}));
+                                        "out/first.wav", "out/last.wav", "report-first.png",
+                                        "report-last.png", "report.json"}));
     EXPECT_NE(tableRow(result.out, "damaged.flac").rest.find("failed: cannot read damaged.flac"),
               std::string::npos)
         << result.out;
