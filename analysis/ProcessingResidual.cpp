@@ -11,6 +11,9 @@ namespace
 constexpr int kTaps = 2 * kResidualReachFrames + 1;
 // Gain and filter are fitted in turn, from a gain of 1 in every block.
 constexpr int kFilterFits = 3;
+// The filter is fitted on about this many blocks (10 s) spread over the whole signal: a
+// static filter is found as well from them as from all.
+constexpr size_t kFitBlocks = 200;
 
 using Filter = std::array<double, kTaps>;
 using System = std::array<Filter, kTaps>;
@@ -34,12 +37,22 @@ constexpr int64_t tapOffset(int k)
 
 void applyFilter(Channel& channel, const Filter& filter, int64_t frames)
 {
-    for (int64_t n = 0; n < frames; ++n)
+    // Tap by tap over a stretch of frames, so that the inner loop runs along the frames.
+    constexpr int64_t kStretch = 4096;
+    std::array<double, kStretch> sums;
+    for (int64_t start = 0; start < frames; start += kStretch)
     {
-        double sum = 0.0;
+        const int64_t length = std::min(kStretch, frames - start);
+        std::fill_n(sums.begin(), length, 0.0);
         for (int k = 0; k < kTaps; ++k)
-            sum += filter[size_t(k)] * channel.in(n + tapOffset(k));
-        channel.filtered[size_t(n)] = float(sum);
+        {
+            const double tap = filter[size_t(k)];
+            const float* x = &channel.padded[size_t(start + tapOffset(k) + kTaps)];
+            for (int64_t i = 0; i < length; ++i)
+                sums[size_t(i)] += tap * x[i];
+        }
+        for (int64_t i = 0; i < length; ++i)
+            channel.filtered[size_t(start + i)] = float(sums[size_t(i)]);
     }
 }
 
@@ -134,7 +147,8 @@ Filter fittedFilter(const Channel& channel, const std::vector<double>& gains, in
 {
     System system{};
     Filter cross{};
-    for (size_t b = 0; b < gains.size(); ++b)
+    const size_t stride = std::max<size_t>(1, gains.size() / kFitBlocks);
+    for (size_t b = 0; b < gains.size(); b += stride)
     {
         const int64_t start = int64_t(b) * blockFrames;
         const int64_t end = std::min(frames, start + blockFrames);

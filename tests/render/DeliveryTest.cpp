@@ -279,17 +279,35 @@ TEST_F(RenderDelivery, MastersAnInputWhosePeaksAllowItByAPlainGainAndReportsWhat
 TEST_F(RenderDelivery, LimitsOnlyAsMuchAsTheTargetNeedsAndReportsHowDeep)
 {
     writeSound(folder_.path("mix.wav"), interSamplePeakMix());
-    const Sound output =
-        master({"mix.wav", "out.wav", "--target", "-11", "--report", "r.json"}, "out.wav");
-    const Loudness measured = measureLoudness(output);
-    EXPECT_NEAR(measured.integrated, -11.0, 0.1);
-    EXPECT_LE(measured.truePeakDb, -1.0);
-    const std::string json = fileBytes(folder_.path("r.json"));
-    // The stage alone takes the peaks: its reduction is deep at the kicks and none between.
-    EXPECT_NE(json.find("\"processing\": \"true-peak stage\""), std::string::npos) << json;
-    EXPECT_LT(jsonNumber(json, "largest_db"), -1.0) << json;
-    EXPECT_GT(jsonNumber(json, "median_db"), jsonNumber(json, "largest_db")) << json;
-    EXPECT_LT(jsonNumber(json, "residual_db"), -15.0) << json;
+    struct Case
+    {
+        const char* target;
+        const char* processing;
+    };
+    // The mix is at -15.5 LUFS: 1.5 dB more takes the stage alone a little; 5.5 dB more
+    // would take it over a decibel of the loudness, and the maximizer shares the work.
+    for (const Case& c :
+         {Case{"-14", "true-peak stage"}, Case{"-10", "maximizer and true-peak stage"}})
+    {
+        SCOPED_TRACE(c.target);
+        const Sound output =
+            master({"mix.wav", "out.wav", "--target", c.target, "--report", "r.json"}, "out.wav");
+        const Loudness measured = measureLoudness(output);
+        EXPECT_NEAR(measured.integrated, std::atof(c.target), 0.1);
+        EXPECT_LE(measured.truePeakDb, -1.0);
+        const std::string json = fileBytes(folder_.path("r.json"));
+        EXPECT_NE(json.find(std::string("\"processing\": \"") + c.processing + "\""),
+                  std::string::npos)
+            << json;
+        // The stage's reduction is deep at the kicks and shallower most of the time.
+        EXPECT_LT(jsonNumber(json, "largest_db"), -0.5) << json;
+        EXPECT_GT(jsonNumber(json, "median_db"), jsonNumber(json, "largest_db")) << json;
+        EXPECT_LT(jsonNumber(json, "residual_db"), -15.0) << json;
+        // The band the maximizer runs is reported only where it ran.
+        EXPECT_EQ(json.find("\"bands\": null") == std::string::npos,
+                  std::string(c.processing).starts_with("maximizer"))
+            << json;
+    }
 }
 
 // Whatever the stage achieves, the report never calls a master whose true peak, read by the

@@ -23,6 +23,13 @@ constexpr double kStageStepDb = 0.1;
 // when its true peak went over the ceiling.
 constexpr int kMostCeilingRetries = 2;
 
+// The report's pictures need the loudness over time.
+LoudnessMeter::Scope figuresScope(const RenderOptions& options)
+{
+    return options.reportPath.empty() ? LoudnessMeter::Scope::everything
+                                      : LoudnessMeter::Scope::overTime;
+}
+
 double linear(double decibels)
 {
     return std::pow(10.0, decibels / 20.0);
@@ -38,7 +45,7 @@ OutputFormat chosenFormat(const RenderJob& job, const RenderOptions& options,
 } // namespace
 
 FileRender::FileRender(const RenderJob& job, const RenderOptions& options)
-    : options_(options), source_(job.inputPath, job.inputName),
+    : options_(options), source_(job.inputPath, job.inputName, figuresScope(options)),
       format_(chosenFormat(job, options, source_.reader()))
 {
     result_.inputName = job.inputName;
@@ -111,7 +118,7 @@ void FileRender::write(Processing processing, double driveDb, ProgressBar& progr
     SoundFileWriter writer(result_.outputPath, format_, result_.sampleRate, kOutputChannels);
     DeliveryChain chain(options_, processing, result_.sampleRate, driveDb, headroom(),
                         stageMarginDb_, true);
-    LoudnessMeter meter(result_.sampleRate);
+    LoudnessMeter meter(result_.sampleRate, figuresScope(options_));
     StereoSignal output;
     OutputSink sink(meter, chain.alignmentFrames(), quantizer(), &writer,
                     signal_ ? &output : nullptr);

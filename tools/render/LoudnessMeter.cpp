@@ -31,9 +31,9 @@ template <typename Query> double largestOfChannels(ebur128_state* state, Query q
 
 int modeOf(LoudnessMeter::Scope scope)
 {
-    return scope == LoudnessMeter::Scope::everything
-               ? EBUR128_MODE_I | EBUR128_MODE_S | EBUR128_MODE_LRA | EBUR128_MODE_TRUE_PEAK
-               : EBUR128_MODE_I;
+    return scope == LoudnessMeter::Scope::integratedOnly
+               ? EBUR128_MODE_I
+               : EBUR128_MODE_I | EBUR128_MODE_S | EBUR128_MODE_LRA | EBUR128_MODE_TRUE_PEAK;
 }
 } // namespace
 
@@ -53,7 +53,7 @@ LoudnessMeter::~LoudnessMeter()
 
 void LoudnessMeter::add(const float* interleavedStereo, size_t frames)
 {
-    if (scope_ == Scope::integratedOnly)
+    if (scope_ != Scope::overTime)
     {
         addPiece(interleavedStereo, frames);
         return;

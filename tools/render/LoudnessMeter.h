@@ -30,12 +30,13 @@ struct LoudnessHistory
 class LoudnessMeter
 {
   public:
-    // What a meter measures: everything, with the loudness over time, or only the
-    // integrated loudness, which costs a fraction of the true-peak meters' oversampling (the
-    // drive search needs no more).
+    // What a meter measures: everything, also the loudness over time (for the report's
+    // pictures), or only the integrated loudness, which costs a fraction of the true-peak
+    // meters' oversampling (the drive search needs no more).
     enum class Scope
     {
         everything,
+        overTime,
         integratedOnly
     };
 
@@ -57,7 +58,7 @@ class LoudnessMeter
     // made of them all (an album): the gating runs over the blocks of every meter.
     static double jointIntegrated(const std::vector<const LoudnessMeter*>& meters);
 
-    // The loudness over what was added; empty for an integratedOnly meter.
+    // The loudness over what was added; empty unless the meter measures overTime.
     static constexpr double kHistorySeconds = 0.1;
     const LoudnessHistory& history() const { return history_; }
 

@@ -28,8 +28,9 @@ int checkedSampleRate(const SoundFileReader& reader)
 }
 } // namespace
 
-FileStereoSource::FileStereoSource(const std::string& path, const std::string& name)
-    : reader_(path, name), meter_(checkedSampleRate(reader_))
+FileStereoSource::FileStereoSource(const std::string& path, const std::string& name,
+                                   LoudnessMeter::Scope scope)
+    : reader_(path, name), meter_(checkedSampleRate(reader_), scope)
 {
 }
 

@@ -34,9 +34,10 @@ struct StereoSignal
 class FileStereoSource : public StereoSource
 {
   public:
-    // Opens path; name is how messages call the file. Throws RenderError when it cannot be
-    // read, has more than two channels or a rate the plug-in does not take.
-    FileStereoSource(const std::string& path, const std::string& name);
+    // Opens path; name is how messages call the file; scope: what is measured of it. Throws
+    // RenderError when it cannot be read, has more than two channels or a rate the plug-in
+    // does not take.
+    FileStereoSource(const std::string& path, const std::string& name, LoudnessMeter::Scope scope);
 
     int64_t read(float* left, float* right, int64_t frames) override;
     // Reads everything left into memory.
