@@ -262,12 +262,12 @@ struct Batch
     // The joint loudness of every file still in the album, rendered at a drive.
     double jointLoudness(Processing processing, double driveDb)
     {
-        std::vector<std::unique_ptr<LoudnessMeter>> meters(jobs.size());
+        std::vector<TrialMeters> meters(jobs.size());
         forEachAlbumFile([&](size_t i)
                          { meters[i] = albumRenders[i]->measure(processing, driveDb, *progress); });
         std::vector<const LoudnessMeter*> measured;
-        for (const auto& meter : meters)
-            if (meter)
+        for (const TrialMeters& fileMeters : meters)
+            for (const auto& meter : fileMeters)
                 measured.push_back(meter.get());
         return LoudnessMeter::jointIntegrated(measured);
     }

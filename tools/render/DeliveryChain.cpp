@@ -15,12 +15,14 @@ constexpr double kEditorTickSeconds = 0.025;
 
 // The maximizer the renderer engages when the stage alone would take too much: after the
 // default program, one broadband band (both crossovers at their ends) that limits 2 dB under
-// full scale with a slow release, and leaves the fast peaks to the stage. Measured on the
+// full scale with a slow release, and leaves the fast peaks to the stage. Its Limiter Gain
+// of 12 dB lets the drive reach quiet inputs that the stage alone cannot bring to the target
+// within the drive's range. Measured on the
 // mastering benchmark, three bands, even linked by Sens, ride apart and leave 4 to 8 dB more
 // residual than the stage alone; this one leaves 1 to 3 dB less.
 constexpr ParameterSetting kMaximizerSettings[] = {
     {kParamCrossoverLow, 10.0}, {kParamCrossoverHigh, 20000.0}, {kParamThresholdMid, 6.0},
-    {kParamAttack, 5.0},        {kParamRelease, 200.0},         {kParamLimiterGain, 0.0},
+    {kParamAttack, 5.0},        {kParamRelease, 200.0},         {kParamLimiterGain, 12.0},
     {kParamOutputGain, 0.0},    {kParamSafeClip, 0.0},
 };
 // The stage's release when the renderer chooses the processing.

@@ -38,9 +38,12 @@ class Search
     std::optional<DriveOutcome> stepOneSided(const Trial& previous, const Trial& trial,
                                              double& next) const;
     double stepInBracket(const Trial& previous, const Trial& trial) const;
+    // A search that ends at the drive range's end or where the loudness stops rising has
+    // still reached the target when its closest trial lies within the tolerance.
     DriveResult result(DriveOutcome outcome) const
     {
-        return {outcome, best_.driveDb, best_.loudness, trials_};
+        const bool close = trials_ > 0 && std::abs(best_.error) <= kTargetToleranceLu;
+        return {close ? DriveOutcome::reached : outcome, best_.driveDb, best_.loudness, trials_};
     }
 
     const double target_;

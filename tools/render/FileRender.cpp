@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
+#include <thread>
 
 namespace
 {
@@ -19,6 +21,10 @@ constexpr int kOutputChannels = 2;
 // What a plain gain must leave under the ceiling: the rounding of the scaled samples.
 constexpr double kGainCeilingMarginDb = 0.001;
 constexpr double kStageStepDb = 0.1;
+// The second half of a split trial starts this early; inputs shorter than kShortestSplit
+// times it are not split.
+constexpr double kSettleSeconds = 2.0;
+constexpr int64_t kShortestSplit = 5;
 // How often a master the renderer processed is rendered again with the stage aimed lower,
 // when its true peak went over the ceiling.
 constexpr int kMostCeilingRetries = 2;
@@ -45,7 +51,8 @@ OutputFormat chosenFormat(const RenderJob& job, const RenderOptions& options,
 } // namespace
 
 FileRender::FileRender(const RenderJob& job, const RenderOptions& options)
-    : options_(options), source_(job.inputPath, job.inputName, figuresScope(options)),
+    : options_(options), splitTrials_(job.splitTrials),
+      source_(job.inputPath, job.inputName, figuresScope(options)),
       format_(chosenFormat(job, options, source_.reader()))
 {
     result_.inputName = job.inputName;
@@ -100,15 +107,58 @@ void FileRender::lowerStageCeiling()
     stageMarginDb_ += std::ceil(excessDb / kStageStepDb) * kStageStepDb;
 }
 
-std::unique_ptr<LoudnessMeter> FileRender::measure(Processing processing, double driveDb,
-                                                   ProgressBar& progress)
+TrialMeters FileRender::measure(Processing processing, double driveDb, ProgressBar& progress)
+{
+    const int64_t frames = signal_->frames();
+    const int64_t settle = int64_t(kSettleSeconds * result_.sampleRate);
+    TrialMeters meters(1);
+    if (!splitTrials_ || frames < kShortestSplit * settle)
+    {
+        meters[0] = measurePart(processing, driveDb, 0, frames, 0, progress);
+        return meters;
+    }
+    meters.resize(2);
+    const int64_t half = frames / 2;
+    std::exception_ptr failure;
+    std::thread second(
+        [&]
+        {
+            try
+            {
+                meters[1] =
+                    measurePart(processing, driveDb, half - settle, frames, settle, progress);
+            }
+            catch (...)
+            {
+                failure = std::current_exception();
+            }
+        });
+    try
+    {
+        meters[0] = measurePart(processing, driveDb, 0, half, 0, progress);
+    }
+    catch (...)
+    {
+        second.join();
+        throw;
+    }
+    second.join();
+    if (failure)
+        std::rethrow_exception(failure);
+    return meters;
+}
+
+std::unique_ptr<LoudnessMeter> FileRender::measurePart(Processing processing, double driveDb,
+                                                       int64_t begin, int64_t end,
+                                                       int64_t settleFrames,
+                                                       ProgressBar& progress) const
 {
     auto meter =
         std::make_unique<LoudnessMeter>(result_.sampleRate, LoudnessMeter::Scope::integratedOnly);
     DeliveryChain chain(options_, processing, result_.sampleRate, driveDb, headroom(),
                         stageMarginDb_, false);
-    OutputSink sink(*meter, chain.alignmentFrames(), quantizer(), nullptr);
-    MemoryStereoSource source(*signal_);
+    OutputSink sink(*meter, chain.alignmentFrames() + settleFrames, quantizer(), nullptr);
+    MemoryStereoSource source(*signal_, begin, end);
     chain.play(source, sink, progress);
     return meter;
 }
@@ -170,6 +220,14 @@ void FileRender::takeChainFigures(const DeliveryChain& chain)
     }
 }
 
+double integratedOf(const TrialMeters& meters)
+{
+    std::vector<const LoudnessMeter*> parts;
+    for (const auto& meter : meters)
+        parts.push_back(meter.get());
+    return LoudnessMeter::jointIntegrated(parts);
+}
+
 void renderFile(FileRender& render, const RenderOptions& options, ProgressBar& progress)
 {
     if (!options.targetLufs)
@@ -179,7 +237,7 @@ void renderFile(FileRender& render, const RenderOptions& options, ProgressBar& p
     }
     render.decode(progress);
     const auto loudnessAt = [&](Processing processing, double driveDb)
-    { return render.measure(processing, driveDb, progress)->integrated(); };
+    { return integratedOf(render.measure(processing, driveDb, progress)); };
     ProcessingChoice choice{Processing::plugin, {}};
     if (options.leastProcessing())
     {

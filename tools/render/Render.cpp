@@ -188,7 +188,7 @@ int render(const RenderOptions& options, std::ostream& report, std::ostream& pro
     if (options.demo)
         demoInput = writeDemoInput(paths.demoInput);
     const RenderJob job{demoInput ? demoInput->temporaryPath() : paths.input,
-                        demoInput ? paths.demoInput : paths.input, paths.output};
+                        demoInput ? paths.demoInput : paths.input, paths.output, false, true};
     FileRender file(job, options);
     {
         ProgressBar progress(estimatedWork(file.announcedFrames(), options));

@@ -73,7 +73,7 @@ StereoSignal FileStereoSource::readAll(ProgressBar& progress)
 
 int64_t MemoryStereoSource::read(float* left, float* right, int64_t frames)
 {
-    const int64_t got = std::min(frames, signal_.frames() - position_);
+    const int64_t got = std::min(frames, end_ - position_);
     std::copy_n(signal_.left.begin() + position_, got, left);
     std::copy_n(signal_.right.begin() + position_, got, right);
     position_ += got;

@@ -59,15 +59,20 @@ class FileStereoSource : public StereoSource
     int64_t nonFiniteSamples_ = 0;
 };
 
-// Plays a StereoSignal from its start; the signal must outlive the source.
+// Plays the frames of a StereoSignal from begin to end (its whole length by default); the
+// signal must outlive the source.
 class MemoryStereoSource : public StereoSource
 {
   public:
-    explicit MemoryStereoSource(const StereoSignal& signal) : signal_(signal) {}
+    explicit MemoryStereoSource(const StereoSignal& signal, int64_t begin = 0, int64_t end = -1)
+        : signal_(signal), position_(begin), end_(end < 0 ? signal.frames() : end)
+    {
+    }
 
     int64_t read(float* left, float* right, int64_t frames) override;
 
   private:
     const StereoSignal& signal_;
-    int64_t position_ = 0;
+    int64_t position_;
+    int64_t end_;
 };
