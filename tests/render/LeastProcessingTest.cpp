@@ -45,17 +45,17 @@ TEST(LeastProcessing, TakesTheFirstProcessingThatMeetsTheTargetAndRendersNoMore)
     Input quiet{10.0, 0.5, 0.0, {}};
     EXPECT_EQ(quiet.choose(-14.0).processing, Processing::gain);
     EXPECT_EQ(quiet.tried, (std::set<Processing>{Processing::gain}));
-    // The stage takes half a decibel: it is kept without trying the maximizer.
-    Input peaky{3.0, 0.5, 0.0, {}};
+    // The stage takes a little: it is kept without trying the maximizer.
+    Input peaky{3.0, kMostStageCostDb / 2, 0.0, {}};
     const ProcessingChoice stage = peaky.choose(-14.0);
     EXPECT_EQ(stage.processing, Processing::stage);
-    EXPECT_NEAR(stage.search.driveDb, 6.5, kTargetToleranceLu);
+    EXPECT_NEAR(stage.search.driveDb, 6.0 + kMostStageCostDb / 2, kTargetToleranceLu);
     EXPECT_EQ(peaky.tried, (std::set<Processing>{Processing::stage}));
-    // The stage would take 3 dB: the maximizer shares the work where it reaches the target.
-    Input dense{3.0, 3.0, 0.0, {}};
+    // The stage would take more: the maximizer shares the work where it reaches the target.
+    Input dense{3.0, kMostStageCostDb + 1.0, 0.0, {}};
     EXPECT_EQ(dense.choose(-9.0).processing, Processing::maximizer);
     // A maximizer that cannot get that loud leaves the stage that can.
-    Input saturating{3.0, 3.0, -12.0, {}};
+    Input saturating{3.0, kMostStageCostDb + 1.0, -12.0, {}};
     EXPECT_EQ(saturating.choose(-9.0).processing, Processing::stage);
 }
 

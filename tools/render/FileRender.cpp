@@ -21,6 +21,9 @@ constexpr int kOutputChannels = 2;
 // What a plain gain must leave under the ceiling: the rounding of the scaled samples.
 constexpr double kGainCeilingMarginDb = 0.001;
 constexpr double kStageStepDb = 0.1;
+// Where the renderer chooses the processing, the stage aims one step under the ceiling: it
+// holds libebur128's reading, and the 16x meter's reads up to about that much higher.
+constexpr double kFirstStageMarginDb = kStageStepDb;
 // The second half of a split trial starts this early; inputs shorter than kShortestSplit
 // times it are not split.
 constexpr double kSettleSeconds = 2.0;
@@ -53,7 +56,8 @@ OutputFormat chosenFormat(const RenderJob& job, const RenderOptions& options,
 FileRender::FileRender(const RenderJob& job, const RenderOptions& options)
     : options_(options), splitTrials_(job.splitTrials),
       source_(job.inputPath, job.inputName, figuresScope(options)),
-      format_(chosenFormat(job, options, source_.reader()))
+      format_(chosenFormat(job, options, source_.reader())),
+      stageMarginDb_(options.leastProcessing() ? kFirstStageMarginDb : 0.0)
 {
     result_.inputName = job.inputName;
     result_.outputPath = job.outputPath;

@@ -87,7 +87,7 @@ class FileRender
     OutputFormat format_;
     std::optional<StereoSignal> signal_;
     FileResult result_;
-    double stageMarginDb_ = 0.0;
+    double stageMarginDb_;
 };
 
 // Renders one file as the options say: finds the drive for the target (when there is one)
