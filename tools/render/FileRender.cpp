@@ -107,8 +107,11 @@ bool FileRender::gainKeepsCeiling(double gainDb) const
 
 void FileRender::lowerStageCeiling()
 {
-    const double excessDb = result_.output.truePeakDb - *options_.ceilingDb;
-    stageMarginDb_ += std::ceil(excessDb / kStageStepDb) * kStageStepDb;
+    // How far the output's true peak lay over where the stage aimed: the stage aims that
+    // much under the ceiling next.
+    const double overshootDb = result_.output.truePeakDb - (*options_.ceilingDb - stageMarginDb_);
+    stageMarginDb_ = std::max(stageMarginDb_ + kStageStepDb,
+                              std::ceil(overshootDb / kStageStepDb - 1e-9) * kStageStepDb);
 }
 
 TrialMeters FileRender::measure(Processing processing, double driveDb, ProgressBar& progress)

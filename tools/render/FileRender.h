@@ -66,7 +66,7 @@ class FileRender
     // output's quantizing may add to it, at or under the ceiling.
     bool gainKeepsCeiling(double gainDb) const;
     // Aims the stage of later renders lower, by what the written output's true peak went over
-    // the ceiling, in the stage's steps of 0.1 dB.
+    // where the stage aimed, in the stage's steps of 0.1 dB.
     void lowerStageCeiling();
 
     FileResult& result() { return result_; }
