@@ -27,7 +27,7 @@ constexpr ParameterSetting kMaximizerSettings[] = {
 };
 
 std::unique_ptr<OfflineHost> configuredHost(const RenderOptions& options, Processing processing,
-                                            int sampleRate, bool openEditor)
+                                            int sampleRate, bool written)
 {
     if (processing == Processing::gain || processing == Processing::stage)
         return nullptr;
@@ -42,7 +42,9 @@ std::unique_ptr<OfflineHost> configuredHost(const RenderOptions& options, Proces
             host->setParameter(setting.index, setting.value);
     if (options.bypass)
         host->setParameter(kParamBypass, 0.0);
-    if (openEditor && !options.snapshotPath.empty())
+    if (!written)
+        host->skipBandMeters();
+    if (written && !options.snapshotPath.empty())
     {
         host->setParameter(kParamViewerMode, options.spectrumView ? 0.0 : 1.0);
         host->openEditor();
@@ -74,8 +76,8 @@ float driveGain(double driveDb)
 }
 
 DeliveryChain::DeliveryChain(const RenderOptions& options, Processing processing, int sampleRate,
-                             double driveDb, double headroom, double stageMarginDb, bool openEditor)
-    : host_(configuredHost(options, processing, sampleRate, openEditor)),
+                             double driveDb, double headroom, double stageMarginDb, bool written)
+    : host_(configuredHost(options, processing, sampleRate, written)),
       stage_(stageFor(options, processing, sampleRate, stageMarginDb)),
       blockFrames_(options.blockFrames), raw_(options.raw), drive_(driveGain(driveDb)),
       trim_(trimFor(stage_, headroom)), pluginDelay_(host_ ? host_->delayFrames() : 0),

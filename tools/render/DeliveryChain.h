@@ -27,10 +27,11 @@ class DeliveryChain
   public:
     // headroom: how far (linear) below the ceiling the stage's output is held, for the
     // quantizer's change of the peaks; stageMarginDb: how far below the options' ceiling the
-    // stage aims. openEditor: open the editor when the options ask for a snapshot. Throws
+    // stage aims. written: the render that is written, which opens the editor when the
+    // options ask for a snapshot and reads the band meters (a trial needs neither). Throws
     // RenderError when the plug-in cannot be loaded or the editor opened.
     DeliveryChain(const RenderOptions& options, Processing processing, int sampleRate,
-                  double driveDb, double headroom, double stageMarginDb, bool openEditor);
+                  double driveDb, double headroom, double stageMarginDb, bool written);
 
     // Plays the source through the chain into the sink, then alignmentFrames() of silence,
     // which push out what the delays still hold, and switches the plug-in off. Advances the

@@ -76,7 +76,7 @@ void OfflineHost::process(float* inLeft, float* inRight, float* outLeft, float* 
     // The band meters are written only while an editor is open; without one this host
     // raises the same flag for the length of each block. It reads the meters after every
     // block, before an open editor's next tick resets them.
-    const bool raiseFlag = linkedEffect_ && !editorOpen_;
+    const bool raiseFlag = hasBandMeters() && !editorOpen_;
     if (raiseFlag)
         linkedEffect_->setEditorOpen(true);
     float* inputs[] = {inLeft, inRight};
@@ -84,7 +84,7 @@ void OfflineHost::process(float* inLeft, float* inRight, float* outLeft, float* 
     instance_->process(inputs, outputs, frames);
     if (raiseFlag)
         linkedEffect_->setEditorOpen(false);
-    if (linkedEffect_)
+    if (hasBandMeters())
         takeBandMeters();
 }
 
