@@ -273,7 +273,7 @@ TEST_F(RenderDelivery, MastersAnInputWhosePeaksAllowItByAPlainGainAndReportsWhat
     // The residual is the measure's floor; the loudness range is reported before and after.
     EXPECT_LT(jsonNumber(json, "residual_db"), -120.0);
     EXPECT_NEAR(jsonNumber(json, "input_lra"), jsonNumber(json, "output_lra"), 0.1);
-    EXPECT_TRUE(pngHolds(folder_.path("r-out.png"), kCeilingLinePixel));
+    EXPECT_TRUE(pngHolds(folder_.path("r-out.wav.png"), kCeilingLinePixel));
 }
 
 TEST_F(RenderDelivery, LimitsOnlyAsMuchAsTheTargetNeedsAndReportsHowDeep)

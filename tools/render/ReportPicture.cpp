@@ -156,9 +156,10 @@ void writeReportPicture(const FileResult& result, const std::string& path)
 
 std::string reportPicturePath(const std::string& reportPath, const std::string& outputPath)
 {
+    // The output's whole name: outputs of a batch may differ in their extension alone.
     const std::filesystem::path report(reportPath);
-    const std::string name =
-        report.stem().string() + "-" + std::filesystem::path(outputPath).stem().string() + ".png";
+    const std::string name = report.stem().string() + "-" +
+                             std::filesystem::path(outputPath).filename().string() + ".png";
     return (report.parent_path() / name).string();
 }
 

@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-// Where the picture of a file goes: beside the report, named after both.
+// Where the picture of a file goes: beside the report, named after both
+// (report.json, out.wav: report-out.wav.png).
 std::string reportPicturePath(const std::string& reportPath, const std::string& outputPath);
 
 // Writes the picture of every written row beside the report, each whole or not at all.
