@@ -105,6 +105,14 @@ std::unique_ptr<SoundFileWriter> writeDemoInput(const std::string& path)
     return writer;
 }
 
+// Why the plug-in delays nothing: its own bypass, or a chain that plays no plug-in.
+std::string undelayedText(const FileResult& result)
+{
+    const bool played =
+        result.processing == Processing::plugin || result.processing == Processing::maximizer;
+    return played ? "the bypassed effect has no delay" : "no plug-in played";
+}
+
 // Which output was written: aligned with the input or as delayed as the effect left it.
 std::string timingText(bool raw, const FileResult& result)
 {
@@ -114,14 +122,18 @@ std::string timingText(bool raw, const FileResult& result)
     if (raw)
     {
         const std::string delay = result.pluginDelay == 0
-                                      ? "raw (the bypassed effect has no delay)"
+                                      ? "raw (" + undelayedText(result) + ")"
                                       : "raw (delayed by " + std::to_string(result.pluginDelay) +
                                             " frames, as an uncompensated host records)";
         return stage.empty() ? delay : delay + ", " + stage + " removed";
     }
     const int removed = result.pluginDelay + result.stageLatency;
     if (removed == 0)
-        return "aligned with the input (the bypassed effect has no delay)";
+        return "aligned with the input (" + undelayedText(result) + ")";
+    if (result.pluginDelay == 0)
+        return "aligned with the input (" + std::to_string(removed) +
+               " frames of the true-peak stage's look-ahead removed; " + undelayedText(result) +
+               ")";
     if (stage.empty())
         return "aligned with the input (" + std::to_string(removed) + " frames of delay removed)";
     return "aligned with the input (" + std::to_string(removed) +
