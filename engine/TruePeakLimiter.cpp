@@ -1,6 +1,7 @@
 #include "engine/TruePeakLimiter.h"
 
 #include "engine/Smoothing.h"
+#include "engine/Units.h"
 
 #include <algorithm>
 #include <bit>
@@ -28,11 +29,6 @@ double unitsAbove(double x)
     constexpr double kRounder = 4503599627370496.0; // 2^52
     const double nearest = (x + kRounder) - kRounder;
     return nearest < x ? nearest + 1.0 : nearest;
-}
-
-double linearFromDecibels(double dB)
-{
-    return std::pow(10.0, dB / 20.0);
 }
 } // namespace
 
@@ -91,7 +87,7 @@ void CTruePeakLimiter::setRelease(double ms)
 
 void CTruePeakLimiter::computeTarget()
 {
-    target_ = linearFromDecibels(ceilingDb_ - kMarginDb);
+    target_ = gainFromDecibels(ceilingDb_ - kMarginDb);
     detector_.setFitLevel(target_);
 }
 

@@ -67,7 +67,11 @@ class Lv2Apply : public ::testing::Test
                              {"--set", std::string(findControlRow(index).name) + "=" + value});
         if (raw)
             arguments.push_back("--raw");
-        EXPECT_EQ(folder_.run(arguments).status, 0);
+        // A true peak the 16x meter reads over a ceiling exits with 3; the file is written.
+        const RunResult run = folder_.run(arguments);
+        EXPECT_TRUE(run.status == 0 ||
+                    (run.status == 3 && run.err.find("over the ceiling") != std::string::npos))
+            << run.err;
         return readSound(folder_.path("render.wav"));
     }
 

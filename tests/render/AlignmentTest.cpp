@@ -33,13 +33,17 @@ long long loudestFrame(const Sound& sound)
 class RenderAlignment : public ::testing::Test
 {
   protected:
-    // Renders a file holding sound with these extra arguments and reads the result.
+    // Renders a file holding sound with these extra arguments and reads the result. A true
+    // peak the 16x meter reads over a ceiling is reported with status 3; the output is
+    // written all the same.
     Sound render(const Sound& sound, std::vector<std::string> arguments)
     {
         writeSound(folder_.path("in.wav"), sound);
         arguments.insert(arguments.begin(), {"in.wav", "out.wav"});
         last_ = folder_.run(arguments);
-        EXPECT_EQ(last_.status, 0) << last_.err;
+        EXPECT_TRUE(last_.status == 0 ||
+                    (last_.status == 3 && last_.err.find("over the ceiling") != std::string::npos))
+            << last_.err;
         return readSound(folder_.path("out.wav"));
     }
 

@@ -121,7 +121,8 @@ TEST(RenderBatch, MastersEveryFileOfAFolderToItsTargetKeepingNamesAndFormats)
     EXPECT_EQ(folder.contents(),
               (std::vector<std::string>{"masters", "masters/a.wav", "masters/b.flac",
                                         "masters/c.wav", "mixes", "mixes/a.wav", "mixes/b.flac",
-                                        "mixes/c.wav", "mixes/notes.txt", "report.json"}));
+                                        "mixes/c.wav", "mixes/notes.txt", "report-a.wav.png",
+                                        "report-b.flac.png", "report-c.wav.png", "report.json"}));
     const std::map<std::string, int> formats = {{"a.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT},
                                                 {"b.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_16},
                                                 {"c.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_24}};
@@ -195,7 +196,8 @@ TEST(RenderBatch, ReportsADamagedFileInItsRowAndWritesTheOthers)
     // Nothing half-written: the damaged file's output and every temporary file are gone.
     EXPECT_EQ(folder.contents(),
               (std::vector<std::string>{"damaged.flac", "first.wav", "last.wav", "out",
-                                        "out/first.wav", "out/last.wav", "report.json"}));
+                                        "out/first.wav", "out/last.wav", "report-first.wav.png",
+                                        "report-last.wav.png", "report.json"}));
     EXPECT_NE(tableRow(result.out, "damaged.flac").rest.find("failed: cannot read damaged.flac"),
               std::string::npos)
         << result.out;

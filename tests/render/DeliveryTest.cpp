@@ -2,8 +2,10 @@
 // libebur128 measures the written file, the report's figures, the targets that cannot be
 // reached, and the dither of integer outputs.
 #include "tests/render/RenderRun.h"
+#include "tools/render/ReportPicture.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 #include <sndfile.h>
 
 #include <cmath>
@@ -160,7 +162,8 @@ INSTANTIATE_TEST_SUITE_P(
                                   [] { return sineSound(kRate, 2, 2 * kRate, 440.0, 1e-4); },
                                   {"--delivery", "streaming"},
                                   "it would need more than +24 dB of drive"},
-                      // Noise held at a -1 dBTP ceiling cannot be made as loud as -2 LUFS.
+                      // Noise through the plug-in's default program, held at a -1 dBTP
+                      // ceiling, cannot be made as loud as -2 LUFS.
                       Unreachable{"LimitersSaturated",
                                   []
                                   {
@@ -168,7 +171,7 @@ INSTANTIATE_TEST_SUITE_P(
                                       addNoise(noise, 0.5);
                                       return noise;
                                   },
-                                  {"--target", "-2"},
+                                  {"--target", "-2", "--program", "0"},
                                   "the limiters are saturated"}),
     [](const ::testing::TestParamInfo<Unreachable>& info) { return info.param.title; });
 
@@ -220,4 +223,116 @@ TEST_F(RenderDelivery, DithersIntegerOutputsWithOneStepOfTpdfNoiseUnlessToldNotT
     EXPECT_LE(dithered.largestSteps, 1.5 + 1e-3);
     EXPECT_GT(dithered.largestSteps, 1.0);
     EXPECT_NEAR(dithered.rmsSteps, 0.5, 0.01);
+}
+
+namespace
+{
+// The number after "key": in a JSON report; NaN when missing or null.
+double jsonNumber(const std::string& json, const std::string& key)
+{
+    return reportNumber(json, "\"" + key + "\": ");
+}
+
+// Whether a PNG file holds a pixel of this 0xRRGGBB colour.
+bool pngHolds(const std::string& path, uint32_t colour)
+{
+    png_image png{};
+    png.version = PNG_IMAGE_VERSION;
+    if (png_image_begin_read_from_file(&png, path.c_str()) == 0)
+        return false;
+    png.format = PNG_FORMAT_RGB;
+    std::vector<unsigned char> rgb(PNG_IMAGE_SIZE(png));
+    if (png_image_finish_read(&png, nullptr, rgb.data(), 0, nullptr) == 0)
+        return false;
+    for (size_t i = 0; i + 2 < rgb.size(); i += 3)
+        if ((uint32_t(rgb[i]) << 16 | uint32_t(rgb[i + 1]) << 8 | rgb[i + 2]) == colour)
+            return true;
+    return false;
+}
+} // namespace
+
+TEST_F(RenderDelivery, MastersAnInputWhosePeaksAllowItByAPlainGainAndReportsWhatItApplied)
+{
+    // About -9 LUFS with its true peak near -5 dBTP: a cut of 5 dB meets the delivery.
+    Sound loud = sineSound(kRate, 2, 3 * kRate, 440.0, 0.4);
+    addNoise(loud, 0.05);
+    writeSound(folder_.path("in.wav"), loud);
+    const Sound output =
+        master({"in.wav", "out.wav", "--delivery", "streaming", "--report", "r.json"}, "out.wav");
+    expectStreamingMaster(output);
+    const std::string json = fileBytes(folder_.path("r.json"));
+    EXPECT_NE(json.find("\"processing\": \"gain only\""), std::string::npos) << json;
+    EXPECT_NE(json.find("\"stage\": null"), std::string::npos) << json;
+    // The output is the input times the one gain the report gives, to the last bit.
+    const float gain = float(jsonNumber(json, "gain"));
+    ASSERT_EQ(output.samples.size(), loud.samples.size());
+    size_t differing = 0;
+    for (size_t i = 0; i < loud.samples.size(); ++i)
+        differing += output.samples[i] != loud.samples[i] * gain;
+    EXPECT_EQ(differing, 0u);
+    // The residual is the measure's floor; the loudness range is reported before and after.
+    EXPECT_LT(jsonNumber(json, "residual_db"), -120.0);
+    EXPECT_NEAR(jsonNumber(json, "input_lra"), jsonNumber(json, "output_lra"), 0.1);
+    EXPECT_TRUE(pngHolds(folder_.path("r-out.wav.png"), kCeilingLinePixel));
+}
+
+TEST_F(RenderDelivery, LimitsOnlyAsMuchAsTheTargetNeedsAndReportsHowDeep)
+{
+    Sound mix = interSamplePeakMix();
+    writeSound(folder_.path("mix.wav"), mix);
+    for (float& sample : mix.samples)
+        sample *= 0.1f;
+    writeSound(folder_.path("quiet.wav"), mix);
+    struct Case
+    {
+        const char* input;
+        const char* target;
+        const char* processing;
+    };
+    // The mix is at -15.5 LUFS: 1.5 dB more takes the stage alone a little. Its quiet copy
+    // needs more drive than the stage alone is given, and the maximizer's Limiter Gain
+    // brings it there.
+    for (const Case& c : {Case{"mix.wav", "-14", "true-peak stage"},
+                          Case{"quiet.wav", "-11", "maximizer and true-peak stage"}})
+    {
+        SCOPED_TRACE(c.target);
+        const Sound output =
+            master({c.input, "out.wav", "--target", c.target, "--report", "r.json"}, "out.wav");
+        const Loudness measured = measureLoudness(output);
+        EXPECT_NEAR(measured.integrated, std::atof(c.target), 0.1);
+        EXPECT_LE(measured.truePeakDb, -1.0);
+        const std::string json = fileBytes(folder_.path("r.json"));
+        EXPECT_NE(json.find(std::string("\"processing\": \"") + c.processing + "\""),
+                  std::string::npos)
+            << json;
+        // The stage's reduction is deep at the kicks and shallower most of the time.
+        EXPECT_LT(jsonNumber(json, "largest_db"), -0.5) << json;
+        EXPECT_GT(jsonNumber(json, "median_db"), jsonNumber(json, "largest_db")) << json;
+        EXPECT_LT(jsonNumber(json, "residual_db"), -15.0) << json;
+        // The band the maximizer runs is reported only where it ran.
+        EXPECT_EQ(json.find("\"bands\": null") == std::string::npos,
+                  std::string(c.processing).starts_with("maximizer"))
+            << json;
+    }
+}
+
+// Whatever the stage achieves, the report never calls a master whose true peak, read by the
+// 16x meter, is over the ceiling a success: such a master is a missed target.
+TEST_F(RenderDelivery, ExitsWith3WhenTheWrittenTruePeakIsOverTheCeiling)
+{
+    writeSound(folder_.path("mix.wav"), interSamplePeakMix());
+    for (const char* ceiling : {"-1", "-3"})
+    {
+        SCOPED_TRACE(ceiling);
+        const RunResult result = folder_.run(
+            {"mix.wav", "out.wav", "--program", "0", "--target", "-9", "--ceiling", ceiling});
+        const Loudness measured = measureLoudness(readSound(folder_.path("out.wav")));
+        if (measured.truePeakDb > std::atof(ceiling))
+        {
+            EXPECT_EQ(result.status, 3);
+            EXPECT_NE(result.err.find("over the ceiling"), std::string::npos) << result.err;
+        }
+        else
+            EXPECT_EQ(result.status, 0) << result.err;
+    }
 }

@@ -98,6 +98,11 @@ TEST(DriveSearch, TellsALimiterThatIsSaturatedFromAnInputThatIsTooQuiet)
     EXPECT_EQ(hard.outcome, DriveOutcome::saturated);
     EXPECT_EQ(hard.driveDb, kMaxDriveDb); // the loudest render, the closest to the target
     EXPECT_LE(hard.trials, 4);
+    // Saturating at the largest drive within the tolerance of the target, it has reached it.
+    Curve late{[](double driveDb) { return limitedLoudness(driveDb, -30.0, -8.0); }};
+    const DriveResult close = late.search(-7.95);
+    EXPECT_EQ(close.outcome, DriveOutcome::reached);
+    EXPECT_EQ(close.driveDb, kMaxDriveDb);
     // Too quiet: still rising 1 LU per dB at the largest drive.
     Curve quiet{[](double driveDb) { return driveDb - 50.0; }};
     const DriveResult far = quiet.search(-14.0);

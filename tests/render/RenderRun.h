@@ -65,8 +65,8 @@ void addNoise(Sound& sound, double amplitude);
 double peakOf(const std::vector<float>& samples);
 double decibels(double amplitude);
 
-// A sound's integrated loudness (LUFS) and true peak (dBTP, the largest of its channels), as
-// libebur128 measures them.
+// A sound's integrated loudness (LUFS) as libebur128 measures it, and its true peak (dBTP, the
+// largest of its channels) as the larger reading of libebur128 and the 16x meter.
 struct Loudness
 {
     double integrated;

@@ -2,15 +2,18 @@
 
 #include "engine/FactoryPresets.h"
 #include "tools/render/FileRender.h"
+#include "tools/render/LeastProcessing.h"
 #include "tools/render/OutputFile.h"
 #include "tools/render/ProgressBar.h"
 #include "tools/render/Render.h"
 #include "tools/render/RenderError.h"
+#include "tools/render/ReportPicture.h"
 #include "tools/render/ReportTable.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -213,8 +216,8 @@ struct Batch
                           });
     }
 
-    // All files at one drive, found for their joint loudness; they are held in memory
-    // meanwhile.
+    // All files at one drive and processing, found for their joint loudness; they are held
+    // in memory meanwhile.
     void renderAlbum()
     {
         albumRenders.resize(jobs.size());
@@ -224,28 +227,50 @@ struct Batch
                 albumRenders[i] = std::make_unique<FileRender>(jobs[i], options);
                 albumRenders[i]->decode(*progress);
             });
-        albumSearch =
-            findDrive(*options.targetLufs, [&](double driveDb) { return jointLoudness(driveDb); });
+        const auto loudnessAt = [&](Processing processing, double driveDb)
+        { return jointLoudness(processing, driveDb); };
+        ProcessingChoice choice{Processing::plugin, {}};
+        if (options.leastProcessing())
+        {
+            const double inputLoudness = jointLoudness(Processing::gain, 0.0);
+            const double plainGainDb =
+                std::isfinite(inputLoudness) ? *options.targetLufs - inputLoudness : 0.0;
+            choice = findLeastProcessing(
+                *options.targetLufs, plainGainDb,
+                {loudnessAt, [&](double gainDb) { return everyFileKeepsCeiling(gainDb); }});
+        }
+        else
+            choice.search = findDrive(*options.targetLufs, [&](double driveDb)
+                                      { return loudnessAt(Processing::plugin, driveDb); });
+        albumSearch = choice.search;
         forEachAlbumFile(
             [&](size_t i)
             {
                 FileRender& render = *albumRenders[i];
                 render.result().search = albumSearch;
-                render.write(albumSearch->driveDb, *progress);
+                render.write(choice.processing, albumSearch->driveDb, *progress);
                 rows[i] = render.result();
                 albumRenders[i].reset();
             });
     }
 
-    // The joint loudness of every file still in the album, rendered at a drive.
-    double jointLoudness(double driveDb)
+    bool everyFileKeepsCeiling(double gainDb) const
     {
-        std::vector<std::unique_ptr<LoudnessMeter>> meters(jobs.size());
+        for (const auto& render : albumRenders)
+            if (render && !render->gainKeepsCeiling(gainDb))
+                return false;
+        return true;
+    }
+
+    // The joint loudness of every file still in the album, rendered at a drive.
+    double jointLoudness(Processing processing, double driveDb)
+    {
+        std::vector<TrialMeters> meters(jobs.size());
         forEachAlbumFile([&](size_t i)
-                         { meters[i] = albumRenders[i]->measure(driveDb, *progress); });
+                         { meters[i] = albumRenders[i]->measure(processing, driveDb, *progress); });
         std::vector<const LoudnessMeter*> measured;
-        for (const auto& meter : meters)
-            if (meter)
+        for (const TrialMeters& fileMeters : meters)
+            for (const auto& meter : fileMeters)
                 measured.push_back(meter.get());
         return LoudnessMeter::jointIntegrated(measured);
     }
@@ -311,8 +336,7 @@ int exitStatus(const Batch& batch, std::ostream& problems)
         }
         else if (row.missedTarget())
         {
-            problems << "vrn07-render: " << missedTargetText(row, *batch.options.targetLufs)
-                     << "\n";
+            problems << "vrn07-render: " << missedTargetText(row, batch.options.targetLufs) << "\n";
             status = status == 0 ? kTargetMissedStatus : status;
         }
     }
@@ -343,6 +367,9 @@ int renderBatch(const RenderOptions& options, std::ostream& report, std::ostream
     printBatchHeader(report, batch);
     printTable(report, batch.rows);
     if (!options.reportPath.empty())
+    {
         writeJsonReport(options.reportPath, options, batch.rows);
+        writeReportPictures(options.reportPath, batch.rows);
+    }
     return exitStatus(batch, problems);
 }

@@ -31,16 +31,19 @@ class Search
     {
     }
 
-    DriveResult run();
+    DriveResult run(double startDb);
 
   private:
     Trial evaluate(double driveDb);
     std::optional<DriveOutcome> stepOneSided(const Trial& previous, const Trial& trial,
                                              double& next) const;
     double stepInBracket(const Trial& previous, const Trial& trial) const;
+    // A search that ends at the drive range's end or where the loudness stops rising has
+    // still reached the target when its closest trial lies within the tolerance.
     DriveResult result(DriveOutcome outcome) const
     {
-        return {outcome, best_.driveDb, best_.loudness, trials_};
+        const bool close = trials_ > 0 && std::abs(best_.error) <= kTargetToleranceLu;
+        return {close ? DriveOutcome::reached : outcome, best_.driveDb, best_.loudness, trials_};
     }
 
     const double target_;
@@ -101,9 +104,9 @@ double Search::stepInBracket(const Trial& previous, const Trial& trial) const
     return 0.5 * (low + high);
 }
 
-DriveResult Search::run()
+DriveResult Search::run(double startDb)
 {
-    Trial trial = evaluate(0.0);
+    Trial trial = evaluate(std::clamp(startDb, kMinDriveDb, kMaxDriveDb));
     if (!std::isfinite(trial.loudness))
     {
         // A quiet input may fall under the meter's absolute gate (-70 LUFS) at 0 dB only.
@@ -131,9 +134,10 @@ DriveResult Search::run()
 }
 } // namespace
 
-DriveResult findDrive(double targetLufs, const std::function<double(double)>& loudnessAt)
+DriveResult findDrive(double targetLufs, const std::function<double(double)>& loudnessAt,
+                      double startDb)
 {
-    return Search(targetLufs, loudnessAt).run();
+    return Search(targetLufs, loudnessAt).run(startDb);
 }
 
 namespace

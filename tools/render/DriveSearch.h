@@ -32,8 +32,9 @@ struct DriveResult
 };
 
 // loudnessAt renders at a drive (dB) and answers the integrated loudness (LUFS; -inf when
-// the render is silent).
-DriveResult findDrive(double targetLufs, const std::function<double(double)>& loudnessAt);
+// the render is silent). The first trial is at startDb (clamped to the drive range).
+DriveResult findDrive(double targetLufs, const std::function<double(double)>& loudnessAt,
+                      double startDb = 0.0);
 
 // Why a target was not reached, as the report says it; empty for reached.
 std::string driveOutcomeText(DriveOutcome outcome);

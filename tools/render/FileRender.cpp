@@ -1,16 +1,44 @@
 #include "tools/render/FileRender.h"
 
+#include "analysis/ProcessingResidual.h"
+#include "engine/Units.h"
 #include "tools/render/DeliveryChain.h"
+#include "tools/render/LeastProcessing.h"
 #include "tools/render/OutputFile.h"
 #include "tools/render/OutputSink.h"
 #include "tools/render/ProgressBar.h"
 #include "tools/render/RenderError.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <thread>
 
 namespace
 {
 // The trials a drive search usually takes, for the progress bar's estimate.
 constexpr int kTypicalTrials = 5;
 constexpr int kOutputChannels = 2;
+// What a plain gain must leave under the ceiling: the rounding of the scaled samples.
+constexpr double kGainCeilingMarginDb = 0.001;
+constexpr double kStageStepDb = 0.1;
+// Where the renderer chooses the processing, the stage aims one step under the ceiling: it
+// holds libebur128's reading, and the 16x meter's reads up to about that much higher.
+constexpr double kFirstStageMarginDb = kStageStepDb;
+// The second half of a split trial starts this early; inputs shorter than kShortestSplit
+// times it are not split.
+constexpr double kSettleSeconds = 2.0;
+constexpr int64_t kShortestSplit = 5;
+// How often a master the renderer processed is rendered again with the stage aimed lower,
+// when its true peak went over the ceiling.
+constexpr int kMostCeilingRetries = 2;
+
+// The report's pictures need the loudness over time.
+LoudnessMeter::Scope figuresScope(const RenderOptions& options)
+{
+    return options.reportPath.empty() ? LoudnessMeter::Scope::everything
+                                      : LoudnessMeter::Scope::overTime;
+}
 
 OutputFormat chosenFormat(const RenderJob& job, const RenderOptions& options,
                           const SoundFileReader& reader)
@@ -22,8 +50,10 @@ OutputFormat chosenFormat(const RenderJob& job, const RenderOptions& options,
 } // namespace
 
 FileRender::FileRender(const RenderJob& job, const RenderOptions& options)
-    : options_(options), source_(job.inputPath, job.inputName),
-      format_(chosenFormat(job, options, source_.reader()))
+    : options_(options), splitTrials_(job.splitTrials),
+      source_(job.inputPath, job.inputName, figuresScope(options)),
+      format_(chosenFormat(job, options, source_.reader())),
+      stageMarginDb_(options.leastProcessing() ? kFirstStageMarginDb : 0.0)
 {
     result_.inputName = job.inputName;
     result_.outputPath = job.outputPath;
@@ -31,6 +61,7 @@ FileRender::FileRender(const RenderJob& job, const RenderOptions& options)
     result_.channels = source_.reader().channels();
     result_.formatDescription = format_.description;
     result_.integerBits = format_.integerBits;
+    result_.ceilingDb = options.ceilingDb;
 }
 
 FileRender::~FileRender() = default;
@@ -59,29 +90,100 @@ void FileRender::takeSourceFigures()
     result_.frames = source_.framesRead();
     result_.nonFiniteSamples = source_.nonFiniteSamples();
     result_.input = source_.figures();
+    result_.inputHistory = source_.history();
 }
 
-std::unique_ptr<LoudnessMeter> FileRender::measure(double driveDb, ProgressBar& progress)
+bool FileRender::gainKeepsCeiling(double gainDb) const
+{
+    if (!options_.ceilingDb)
+        return true;
+    const double peak =
+        gainFromDecibels(result_.input.truePeakDb) * gainFromDecibels(gainDb) + headroom();
+    return peak <= gainFromDecibels(*options_.ceilingDb - kGainCeilingMarginDb);
+}
+
+void FileRender::lowerStageCeiling()
+{
+    // How far the output's true peak lay over where the stage aimed: the stage aims that
+    // much under the ceiling next.
+    const double overshootDb = result_.output.truePeakDb - (*options_.ceilingDb - stageMarginDb_);
+    stageMarginDb_ = std::max(stageMarginDb_ + kStageStepDb,
+                              std::ceil(overshootDb / kStageStepDb - 1e-9) * kStageStepDb);
+}
+
+TrialMeters FileRender::measure(Processing processing, double driveDb, ProgressBar& progress)
+{
+    const int64_t frames = signal_->frames();
+    const int64_t settle = int64_t(kSettleSeconds * result_.sampleRate);
+    TrialMeters meters(1);
+    if (!splitTrials_ || frames < kShortestSplit * settle)
+    {
+        meters[0] = measurePart(processing, driveDb, 0, frames, 0, progress);
+        return meters;
+    }
+    meters.resize(2);
+    const int64_t half = frames / 2;
+    std::exception_ptr failure;
+    std::thread second(
+        [&]
+        {
+            try
+            {
+                meters[1] =
+                    measurePart(processing, driveDb, half - settle, frames, settle, progress);
+            }
+            catch (...)
+            {
+                failure = std::current_exception();
+            }
+        });
+    try
+    {
+        meters[0] = measurePart(processing, driveDb, 0, half, 0, progress);
+    }
+    catch (...)
+    {
+        second.join();
+        throw;
+    }
+    second.join();
+    if (failure)
+        std::rethrow_exception(failure);
+    return meters;
+}
+
+std::unique_ptr<LoudnessMeter> FileRender::measurePart(Processing processing, double driveDb,
+                                                       int64_t begin, int64_t end,
+                                                       int64_t settleFrames,
+                                                       ProgressBar& progress) const
 {
     auto meter =
         std::make_unique<LoudnessMeter>(result_.sampleRate, LoudnessMeter::Scope::integratedOnly);
-    DeliveryChain chain(options_, result_.sampleRate, driveDb, headroom(), false);
-    OutputSink sink(*meter, chain.alignmentFrames(), quantizer(), nullptr);
-    MemoryStereoSource source(*signal_);
+    DeliveryChain chain(options_, processing, result_.sampleRate, driveDb, headroom(),
+                        stageMarginDb_, false);
+    OutputSink sink(*meter, chain.alignmentFrames() + settleFrames, quantizer(), nullptr);
+    MemoryStereoSource source(*signal_, begin, end);
     chain.play(source, sink, progress);
     return meter;
 }
 
-void FileRender::write(double driveDb, ProgressBar& progress)
+void FileRender::write(Processing processing, double driveDb, ProgressBar& progress)
 {
     SoundFileWriter writer(result_.outputPath, format_, result_.sampleRate, kOutputChannels);
-    DeliveryChain chain(options_, result_.sampleRate, driveDb, headroom(), true);
-    LoudnessMeter meter(result_.sampleRate);
-    OutputSink sink(meter, chain.alignmentFrames(), quantizer(), &writer);
+    DeliveryChain chain(options_, processing, result_.sampleRate, driveDb, headroom(),
+                        stageMarginDb_, true);
+    LoudnessMeter meter(result_.sampleRate, figuresScope(options_));
+    StereoSignal output;
+    OutputSink sink(meter, chain.alignmentFrames(), quantizer(), &writer,
+                    signal_ ? &output : nullptr);
     if (signal_)
     {
         MemoryStereoSource source(*signal_);
         chain.play(source, sink, progress);
+        result_.residualDb =
+            processingResidualDb({signal_->left.data(), signal_->right.data()},
+                                 {output.left.data(), output.right.data()},
+                                 std::min(signal_->frames(), output.frames()), result_.sampleRate);
     }
     else
     {
@@ -91,8 +193,10 @@ void FileRender::write(double driveDb, ProgressBar& progress)
     if (!options_.snapshotPath.empty())
         writeSnapshot(chain);
     writer.commit();
+    result_.processing = processing;
     result_.driveDb = driveDb;
     result_.output = meter.figures();
+    result_.outputHistory = meter.history();
     takeChainFigures(chain);
 }
 
@@ -100,7 +204,7 @@ void FileRender::writeSnapshot(const DeliveryChain& chain) const
 {
     // Through an OutputFile, so that a failure leaves no picture behind.
     OutputFile picture(options_.snapshotPath);
-    if (!chain.host().writeSnapshot(picture.temporaryPath()))
+    if (!chain.host() || !chain.host()->writeSnapshot(picture.temporaryPath()))
         throw RenderError("cannot write the snapshot " + options_.snapshotPath);
     picture.commit();
 }
@@ -109,24 +213,64 @@ void FileRender::takeChainFigures(const DeliveryChain& chain)
 {
     result_.pluginDelay = chain.pluginDelay();
     result_.stageLatency = chain.stageLatency();
-    result_.deepestStageGain = chain.deepestStageGain();
-    if (chain.host().hasBandMeters())
-        result_.deepestBandGains = chain.host().deepestBandGains();
+    result_.stageGains = chain.stageHistory();
+    result_.deepestStageGain = gainFromDecibels(result_.stageGains.largestReductionDb());
+    if (!chain.host())
+        result_.deepestBandGains = {1.0, 1.0, 1.0}; // no band ran
+    else if (chain.host()->hasBandMeters())
+    {
+        result_.deepestBandGains = chain.host()->deepestBandGains();
+        result_.bandGains = chain.bandHistories();
+    }
+}
+
+double integratedOf(const TrialMeters& meters)
+{
+    std::vector<const LoudnessMeter*> parts;
+    for (const auto& meter : meters)
+        parts.push_back(meter.get());
+    return LoudnessMeter::jointIntegrated(parts);
 }
 
 void renderFile(FileRender& render, const RenderOptions& options, ProgressBar& progress)
 {
     if (!options.targetLufs)
     {
-        render.write(0.0, progress);
+        render.write(Processing::plugin, 0.0, progress);
         return;
     }
     render.decode(progress);
-    const DriveResult found =
-        findDrive(*options.targetLufs,
-                  [&](double driveDb) { return render.measure(driveDb, progress)->integrated(); });
-    render.result().search = found;
-    render.write(found.driveDb, progress);
+    const auto loudnessAt = [&](Processing processing, double driveDb)
+    { return integratedOf(render.measure(processing, driveDb, progress)); };
+    ProcessingChoice choice{Processing::plugin, {}};
+    if (options.leastProcessing())
+    {
+        const double inputLoudness = render.result().input.integrated;
+        const double plainGainDb =
+            std::isfinite(inputLoudness) ? *options.targetLufs - inputLoudness : 0.0;
+        choice = findLeastProcessing(
+            *options.targetLufs, plainGainDb,
+            {loudnessAt, [&](double gainDb) { return render.gainKeepsCeiling(gainDb); }});
+    }
+    else
+        choice.search = findDrive(*options.targetLufs, [&](double driveDb)
+                                  { return loudnessAt(Processing::plugin, driveDb); });
+    render.result().search = choice.search;
+    render.write(choice.processing, choice.search.driveDb, progress);
+    // The stage holds libebur128's reading and may let the 16x one through a little over.
+    for (int retry = 0;
+         retry < kMostCeilingRetries && options.leastProcessing() &&
+         render.result().processing != Processing::gain && render.result().ceilingMissed();
+         ++retry)
+    {
+        render.lowerStageCeiling();
+        choice.search = findDrive(
+            *options.targetLufs,
+            [&](double driveDb) { return loudnessAt(choice.processing, driveDb); },
+            choice.search.driveDb);
+        render.result().search = choice.search;
+        render.write(choice.processing, choice.search.driveDb, progress);
+    }
 }
 
 int64_t estimatedWork(int64_t frames, const RenderOptions& options)

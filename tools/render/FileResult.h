@@ -4,9 +4,11 @@
 #include "engine/MeterValues.h"
 #include "tools/render/DriveSearch.h"
 #include "tools/render/LoudnessMeter.h"
+#include "tools/render/Processing.h"
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 
@@ -26,15 +28,26 @@ struct FileResult
     int stageLatency = 0; // frames
 
     std::optional<DriveResult> search; // with a target: how the drive was found
+    std::optional<double> ceilingDb;   // the true peak the output must not exceed
+    Processing processing = Processing::plugin;
     double driveDb = 0.0;
     LoudnessFigures input{};
     LoudnessFigures output{};
+    LoudnessHistory inputHistory;
+    LoudnessHistory outputHistory;
     double deepestStageGain = 1.0;                                 // linear; 1 without a ceiling
     std::optional<std::array<double, kNumBands>> deepestBandGains; // linear, when readable
+    GainHistory stageGains;                                        // empty without the stage
+    std::array<GainHistory, kNumBands> bandGains; // empty without readable band meters
+    // How much the output was processed beyond a gain (dB; see ProcessingResidual.h);
+    // measured when the input was held in memory, NaN otherwise.
+    double residualDb = std::numeric_limits<double>::quiet_NaN();
 
     bool written() const { return error.empty(); }
+    bool ceilingMissed() const { return written() && ceilingDb && output.truePeakDb > *ceilingDb; }
     bool missedTarget() const
     {
-        return written() && search && search->outcome != DriveOutcome::reached;
+        return written() &&
+               ((search && search->outcome != DriveOutcome::reached) || ceilingMissed());
     }
 };

@@ -27,15 +27,16 @@ template <typename Query> double largestOfChannels(ebur128_state* state, Query q
 
 int modeOf(LoudnessMeter::Scope scope)
 {
-    return scope == LoudnessMeter::Scope::everything
-               ? EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_TRUE_PEAK
-               : EBUR128_MODE_I;
+    return scope == LoudnessMeter::Scope::integratedOnly
+               ? EBUR128_MODE_I
+               : EBUR128_MODE_I | EBUR128_MODE_S | EBUR128_MODE_LRA | EBUR128_MODE_TRUE_PEAK;
 }
 } // namespace
 
 LoudnessMeter::LoudnessMeter(int sampleRate, Scope scope)
     : state_(ebur128_init(kChannels, static_cast<unsigned long>(sampleRate), modeOf(scope))),
-      scope_(scope)
+      scope_(scope), historyFrames_(size_t(std::max(1.0, kHistorySeconds * sampleRate))),
+      framesToPoint_(historyFrames_)
 {
     if (!state_)
         throw RenderError("cannot measure loudness at " + std::to_string(sampleRate) + " Hz");
@@ -48,8 +49,44 @@ LoudnessMeter::~LoudnessMeter()
 
 void LoudnessMeter::add(const float* interleavedStereo, size_t frames)
 {
+    if (scope_ != Scope::overTime)
+    {
+        addPiece(interleavedStereo, frames);
+        return;
+    }
+    // In pieces that end at the history's points.
+    while (frames > 0)
+    {
+        const size_t piece = std::min(frames, framesToPoint_);
+        addPiece(interleavedStereo, piece);
+        interleavedStereo += 2 * piece;
+        frames -= piece;
+        framesToPoint_ -= piece;
+        if (framesToPoint_ > 0)
+            continue;
+        framesToPoint_ = historyFrames_;
+        double momentary = 0.0, shortTerm = 0.0;
+        ebur128_loudness_momentary(state_, &momentary);
+        ebur128_loudness_shortterm(state_, &shortTerm);
+        history_.momentary.push_back(momentary);
+        history_.shortTerm.push_back(shortTerm);
+    }
+}
+
+void LoudnessMeter::addPiece(const float* interleavedStereo, size_t frames)
+{
     if (ebur128_add_frames_float(state_, interleavedStereo, frames) != EBUR128_SUCCESS)
         throw RenderError("out of memory while measuring loudness");
+    if (scope_ == Scope::integratedOnly)
+        return;
+    left_.resize(frames);
+    right_.resize(frames);
+    for (size_t i = 0; i < frames; ++i)
+    {
+        left_[i] = interleavedStereo[2 * i];
+        right_[i] = interleavedStereo[2 * i + 1];
+    }
+    interSamplePeaks_.add(left_.data(), right_.data(), int(frames));
 }
 
 LoudnessFigures LoudnessMeter::figures() const
@@ -61,7 +98,11 @@ LoudnessFigures LoudnessMeter::figures() const
     }
     LoudnessFigures figures{};
     figures.samplePeakDb = decibelsFromGain(largestOfChannels(state_, ebur128_sample_peak));
-    figures.truePeakDb = decibelsFromGain(largestOfChannels(state_, ebur128_true_peak));
+    // The 16x meter counts the last samples once its interpolation's tail is fed.
+    CInterSamplePeakMeter finished = interSamplePeaks_;
+    finished.finish();
+    figures.truePeakDb =
+        std::max(decibelsFromGain(largestOfChannels(state_, ebur128_true_peak)), finished.peakDb());
     figures.integrated = integrated();
     ebur128_loudness_range(state_, &figures.range);
     return figures;

@@ -1,5 +1,9 @@
-// Loudness and peak figures of a stereo signal, measured by libebur128.
+// Loudness and peak figures of a stereo signal, measured by libebur128; the true peak also by
+// the 16x inter-sample peak meter, which reads signals with much content near half the rate
+// more precisely than libebur128's 4x interpolation.
 #pragma once
+
+#include "analysis/InterSamplePeakMeter.h"
 
 #include <ebur128.h>
 
@@ -10,19 +14,29 @@
 struct LoudnessFigures
 {
     double samplePeakDb; // dBFS
-    double truePeakDb;   // dBTP
+    double truePeakDb;   // dBTP: the larger reading of libebur128 and the 16x meter
     double integrated;   // LUFS
     double range;        // LU
+};
+
+// The momentary and short-term loudness (LUFS; -inf for silence) at the end of every
+// LoudnessMeter::kHistorySeconds of a signal.
+struct LoudnessHistory
+{
+    std::vector<double> momentary;
+    std::vector<double> shortTerm;
 };
 
 class LoudnessMeter
 {
   public:
-    // What a meter measures: everything, or only the integrated loudness, which costs a
-    // fraction of the true-peak meter's oversampling (the drive search needs no more).
+    // What a meter measures: everything, also the loudness over time (for the report's
+    // pictures), or only the integrated loudness, which costs a fraction of the true-peak
+    // meters' oversampling (the drive search needs no more).
     enum class Scope
     {
         everything,
+        overTime,
         integratedOnly
     };
 
@@ -44,9 +58,20 @@ class LoudnessMeter
     // made of them all (an album): the gating runs over the blocks of every meter.
     static double jointIntegrated(const std::vector<const LoudnessMeter*>& meters);
 
+    // The loudness over what was added; empty unless the meter measures overTime.
+    static constexpr double kHistorySeconds = 0.1;
+    const LoudnessHistory& history() const { return history_; }
+
   private:
+    void addPiece(const float* interleavedStereo, size_t frames);
+
     ebur128_state* state_;
     Scope scope_;
+    CInterSamplePeakMeter interSamplePeaks_;
+    std::vector<float> left_, right_;
+    size_t historyFrames_; // frames between two history points
+    size_t framesToPoint_; // frames still to add before the next point
+    LoudnessHistory history_;
 };
 
 // One report line: label, then the four figures with their units.

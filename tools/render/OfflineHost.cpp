@@ -76,7 +76,7 @@ void OfflineHost::process(float* inLeft, float* inRight, float* outLeft, float* 
     // The band meters are written only while an editor is open; without one this host counts
     // as an open editor for the length of each block. It reads the meters after every block,
     // before an open editor's next tick resets them.
-    const bool raiseFlag = linkedEffect_ && !editorOpen_;
+    const bool raiseFlag = hasBandMeters() && !editorOpen_;
     if (raiseFlag)
         linkedEffect_->editorOpened();
     float* inputs[] = {inLeft, inRight};
@@ -84,16 +84,22 @@ void OfflineHost::process(float* inLeft, float* inRight, float* outLeft, float* 
     instance_->process(inputs, outputs, frames);
     if (raiseFlag)
         linkedEffect_->editorClosed();
-    if (linkedEffect_)
+    if (hasBandMeters())
         takeBandMeters();
 }
 
 void OfflineHost::takeBandMeters()
 {
+    // Without an editor this host is the meters' only reader and takes each block's values;
+    // an open editor's tick takes them itself.
     MeterValues& meters = linkedEffect_->meters();
     for (int band = 0; band < kNumBands; ++band)
-        deepestBandGains_[band] = std::min(
-            deepestBandGains_[band], meters.bandMinGain[band].load(std::memory_order_relaxed));
+    {
+        std::atomic<double>& meter = meters.bandMinGain[band];
+        lastBandGains_[band] = editorOpen_ ? meter.load(std::memory_order_relaxed)
+                                           : meter.exchange(1.0, std::memory_order_relaxed);
+        deepestBandGains_[band] = std::min(deepestBandGains_[band], lastBandGains_[band]);
+    }
 }
 
 void OfflineHost::openEditor()

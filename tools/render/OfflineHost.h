@@ -46,10 +46,16 @@ class OfflineHost
     // Draws the open editor's whole panel into a PNG file; false when it cannot.
     bool writeSnapshot(const std::string& path) const;
 
-    // Whether the band gain reduction can be read: only for the linked-in code.
-    bool hasBandMeters() const { return linkedEffect_ != nullptr; }
+    // Whether the band gain reduction can be read: only for the linked-in code, and not
+    // after skipBandMeters().
+    bool hasBandMeters() const { return linkedEffect_ != nullptr && readsBandMeters_; }
+    // Leaves the band meters unread: the effect then records no meters and no envelopes,
+    // which a render that is only measured does not need.
+    void skipBandMeters() { readsBandMeters_ = false; }
     // The lowest gain of each band (low, mid, high) since start, as a linear factor.
     const std::array<double, kNumBands>& deepestBandGains() const { return deepestBandGains_; }
+    // The same during the last process call (with an open editor: since its last tick).
+    const std::array<double, kNumBands>& lastBandGains() const { return lastBandGains_; }
 
   private:
     void adopt(AEffect* effect, const std::string& name);
@@ -60,5 +66,7 @@ class OfflineHost
     std::unique_ptr<PluginInstance> instance_;
     AKkk* linkedEffect_ = nullptr;
     bool editorOpen_ = false;
+    bool readsBandMeters_ = true;
     std::array<double, kNumBands> deepestBandGains_{1.0, 1.0, 1.0};
+    std::array<double, kNumBands> lastBandGains_{1.0, 1.0, 1.0};
 };

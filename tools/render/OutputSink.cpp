@@ -3,8 +3,10 @@
 #include <algorithm>
 
 OutputSink::OutputSink(LoudnessMeter& meter, int64_t framesToDrop,
-                       std::optional<Quantizer> quantizer, SoundFileWriter* writer)
-    : meter_(meter), writer_(writer), quantizer_(quantizer), framesToDrop_(framesToDrop)
+                       std::optional<Quantizer> quantizer, SoundFileWriter* writer,
+                       StereoSignal* copy)
+    : meter_(meter), writer_(writer), copy_(copy), quantizer_(quantizer),
+      framesToDrop_(framesToDrop)
 {
 }
 
@@ -21,4 +23,10 @@ void OutputSink::take(float* interleavedStereo, int64_t frames)
     meter_.add(kept, size_t(frames));
     if (writer_)
         writer_->write(kept, frames);
+    if (copy_)
+        for (int64_t i = 0; i < frames; ++i)
+        {
+            copy_->left.push_back(kept[2 * i]);
+            copy_->right.push_back(kept[2 * i + 1]);
+        }
 }

@@ -7,6 +7,7 @@
 #include "tools/render/LoudnessMeter.h"
 #include "tools/render/Quantizer.h"
 #include "tools/render/SoundFileWriter.h"
+#include "tools/render/StereoSource.h"
 
 #include <cstdint>
 #include <optional>
@@ -14,9 +15,10 @@
 class OutputSink
 {
   public:
-    // The meter takes what is kept; writer: null to measure only.
+    // The meter takes what is kept; writer: null to measure only; copy: null, or a signal
+    // that gets a copy of what is kept.
     OutputSink(LoudnessMeter& meter, int64_t framesToDrop, std::optional<Quantizer> quantizer,
-               SoundFileWriter* writer);
+               SoundFileWriter* writer, StereoSignal* copy = nullptr);
 
     // The next frames of the output, interleaved stereo; quantized in place.
     void take(float* interleavedStereo, int64_t frames);
@@ -24,6 +26,7 @@ class OutputSink
   private:
     LoudnessMeter& meter_;
     SoundFileWriter* writer_;
+    StereoSignal* copy_;
     std::optional<Quantizer> quantizer_;
     int64_t framesToDrop_;
 };

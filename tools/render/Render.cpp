@@ -6,6 +6,7 @@
 #include "tools/render/OutputFile.h"
 #include "tools/render/ProgressBar.h"
 #include "tools/render/RenderError.h"
+#include "tools/render/ReportPicture.h"
 #include "tools/render/ReportTable.h"
 #include "tools/render/SoundFileWriter.h"
 
@@ -105,6 +106,14 @@ std::unique_ptr<SoundFileWriter> writeDemoInput(const std::string& path)
     return writer;
 }
 
+// Why the plug-in delays nothing: its own bypass, or a chain that plays no plug-in.
+std::string undelayedText(const FileResult& result)
+{
+    const bool played =
+        result.processing == Processing::plugin || result.processing == Processing::maximizer;
+    return played ? "the bypassed effect has no delay" : "no plug-in played";
+}
+
 // Which output was written: aligned with the input or as delayed as the effect left it.
 std::string timingText(bool raw, const FileResult& result)
 {
@@ -114,14 +123,18 @@ std::string timingText(bool raw, const FileResult& result)
     if (raw)
     {
         const std::string delay = result.pluginDelay == 0
-                                      ? "raw (the bypassed effect has no delay)"
+                                      ? "raw (" + undelayedText(result) + ")"
                                       : "raw (delayed by " + std::to_string(result.pluginDelay) +
                                             " frames, as an uncompensated host records)";
         return stage.empty() ? delay : delay + ", " + stage + " removed";
     }
     const int removed = result.pluginDelay + result.stageLatency;
     if (removed == 0)
-        return "aligned with the input (the bypassed effect has no delay)";
+        return "aligned with the input (" + undelayedText(result) + ")";
+    if (result.pluginDelay == 0)
+        return "aligned with the input (" + std::to_string(removed) +
+               " frames of the true-peak stage's look-ahead removed; " + undelayedText(result) +
+               ")";
     if (stage.empty())
         return "aligned with the input (" + std::to_string(removed) + " frames of delay removed)";
     return "aligned with the input (" + std::to_string(removed) +
@@ -170,6 +183,10 @@ void printReport(std::ostream& report, const RenderOptions& options, const Rende
     if (options.ceilingDb)
         report << "deepest true-peak stage gain reduction: " << decibelText(result.deepestStageGain)
                << " dB\n";
+    if (result.search)
+        report << "applied  " << processingSummary(result) << "\n";
+    if (result.ceilingMissed())
+        report << "ceiling  missed: " << missedTargetText(result, options.targetLufs) << "\n";
 }
 } // namespace
 
@@ -184,7 +201,7 @@ int render(const RenderOptions& options, std::ostream& report, std::ostream& pro
     if (options.demo)
         demoInput = writeDemoInput(paths.demoInput);
     const RenderJob job{demoInput ? demoInput->temporaryPath() : paths.input,
-                        demoInput ? paths.demoInput : paths.input, paths.output};
+                        demoInput ? paths.demoInput : paths.input, paths.output, false, true};
     FileRender file(job, options);
     {
         ProgressBar progress(estimatedWork(file.announcedFrames(), options));
@@ -196,9 +213,12 @@ int render(const RenderOptions& options, std::ostream& report, std::ostream& pro
     const FileResult& result = file.result();
     printReport(report, options, paths, result);
     if (!options.reportPath.empty())
+    {
         writeJsonReport(options.reportPath, options, {result});
+        writeReportPictures(options.reportPath, {result});
+    }
     if (!result.missedTarget())
         return 0;
-    problems << "vrn07-render: " << missedTargetText(result, *options.targetLufs) << "\n";
+    problems << "vrn07-render: " << missedTargetText(result, options.targetLufs) << "\n";
     return kTargetMissedStatus;
 }

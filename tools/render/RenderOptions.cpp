@@ -78,7 +78,10 @@ bool isOption(const std::string& argument)
 bool takePlaybackValue(RenderOptions& options, const std::string& name, const std::string& value)
 {
     if (name == "--program")
+    {
         options.program = parseProgram(value);
+        options.programChosen = true;
+    }
     else if (name == "--set")
         options.settings.push_back(parseParameterSetting(value));
     else if (name == "--block")

@@ -18,6 +18,7 @@ struct RenderOptions
     std::string outputPath; // empty: the default name
     bool demo = false;
     int program = 0;
+    bool programChosen = false;             // --program was given
     std::vector<ParameterSetting> settings; // in command-line order
     int blockFrames = kDefaultBlockFrames;
     bool bypass = false;
@@ -41,6 +42,14 @@ struct RenderOptions
     std::string formatExtension; // ".wav", ".flac"...; empty keeps each input's
     bool album = false;          // one drive for all files, from their joint loudness
     int jobs = 0;                // worker threads; 0: one per core
+
+    // A target is met by the least processing that meets it, unless the plug-in's sound
+    // was chosen: a program, a setting, its bypass, a binary or its editor's snapshot.
+    bool leastProcessing() const
+    {
+        return targetLufs && !programChosen && settings.empty() && !bypass && pluginPath.empty() &&
+               snapshotPath.empty();
+    }
 };
 
 // Parses the arguments after the program name. Throws RenderError for anything it cannot

@@ -1,6 +1,7 @@
 #include "tools/render/ReportTable.h"
 
 #include "engine/Units.h"
+#include "tools/render/DeliveryChain.h"
 #include "tools/render/OutputFile.h"
 #include "tools/render/RenderError.h"
 
@@ -46,14 +47,22 @@ std::string rowStatus(const FileResult& row)
     return row.missedTarget() ? "target missed" : "written";
 }
 
+std::string ceilingMissedText(const FileResult& row)
+{
+    return formatted("true peak %.2f dBTP over the ceiling ", row.output.truePeakDb) +
+           formatted("%.1f dBTP", *row.ceilingDb);
+}
+
 // What the row's note says; empty when nothing needs saying.
 std::string rowNote(const FileResult& row)
 {
     if (!row.written())
         return "failed: " + row.error;
     std::string note;
-    if (row.missedTarget())
+    if (row.search && row.search->outcome != DriveOutcome::reached)
         note = "target not reached: " + driveOutcomeText(row.search->outcome);
+    if (row.ceilingMissed())
+        note += (note.empty() ? "" : "; ") + ceilingMissedText(row);
     if (row.nonFiniteSamples > 0)
         note += (note.empty() ? "" : "; ") + std::to_string(row.nonFiniteSamples) +
                 " input samples are NaN or infinite";
@@ -126,9 +135,39 @@ std::string jsonString(const std::string& text)
 }
 
 // JSON has no infinity: a figure that is not finite (the loudness of silence) is null.
-std::string jsonNumber(std::optional<double> value)
+std::string jsonNumber(std::optional<double> value, const char* format = "%.2f")
 {
-    return value && std::isfinite(*value) ? formatted("%.2f", *value) : "null";
+    return value && std::isfinite(*value) ? formatted(format, *value) : "null";
+}
+
+std::string jsonReduction(const GainHistory& gains)
+{
+    return "{\"largest_db\": " + jsonNumber(gains.largestReductionDb()) +
+           ", \"median_db\": " + jsonNumber(gains.medianReductionDb()) + "}";
+}
+
+// What was applied: the processing, its gain, and the stage's and the bands' reductions
+// where they ran.
+std::string jsonProcessing(const FileResult& row)
+{
+    std::ostringstream json;
+    json << "\"processing\": " << jsonString(processingText(row.processing))
+         << ", \"gain\": " << jsonNumber(driveGain(row.driveDb), "%.9g") << ",\n     \"stage\": "
+         << (row.stageGains.lowest.empty() ? "null" : jsonReduction(row.stageGains))
+         << ",\n     \"bands\": ";
+    if (row.bandGains[0].lowest.empty())
+        json << "null";
+    else
+    {
+        json << "{";
+        for (int band = 0; band < kNumBands; ++band)
+            json << (band ? ", " : "") << jsonString(kBandNames[band]) << ": "
+                 << jsonReduction(row.bandGains[size_t(band)]);
+        json << "}";
+    }
+    json << ",\n     \"input_lra\": " << jsonNumber(row.input.range)
+         << ", \"residual_db\": " << jsonNumber(row.residualDb, "%.1f");
+    return json.str();
 }
 
 std::string jsonRow(const FileResult& row)
@@ -151,8 +190,10 @@ std::string jsonRow(const FileResult& row)
          << ", \"output_lra\": " << figure(row.output.range)
          << ",\n     \"deepest_band_reduction_db\": "
          << jsonNumber(band ? std::optional<double>(band->reductionDb) : std::nullopt)
-         << ", \"deepest_band\": " << (band && *band->name ? jsonString(band->name) : "null")
-         << "}";
+         << ", \"deepest_band\": " << (band && *band->name ? jsonString(band->name) : "null");
+    if (written)
+        json << ",\n     " << jsonProcessing(row);
+    json << "}";
     return json.str();
 }
 
@@ -199,13 +240,35 @@ std::string driveText(const DriveResult& search)
            "; the closest render is written";
 }
 
-std::string missedTargetText(const FileResult& result, double targetLufs)
+std::string missedTargetText(const FileResult& result, std::optional<double> targetLufs)
 {
-    return result.inputName + ": target " + formatted("%.1f LUFS", targetLufs) + " not reached (" +
+    if (!result.search || result.search->outcome == DriveOutcome::reached)
+        return result.inputName + ": " + ceilingMissedText(result);
+    return result.inputName + ": target " + formatted("%.1f LUFS", *targetLufs) + " not reached (" +
            formatted("%.2f LUFS", result.search->loudness) + " at " +
            formatted("%+.2f dB", result.driveDb) +
            " of drive): " + driveOutcomeText(result.search->outcome) +
            "; the closest render is written";
+}
+
+std::string processingSummary(const FileResult& result)
+{
+    std::string text =
+        processingText(result.processing) + formatted(", gain %+.2f dB", result.driveDb);
+    if (!result.stageGains.lowest.empty())
+        text +=
+            formatted("; stage reduction largest %.2f dB", result.stageGains.largestReductionDb()) +
+            formatted(", median %.2f dB", result.stageGains.medianReductionDb());
+    if (!result.bandGains[0].lowest.empty())
+        for (int band = 0; band < kNumBands; ++band)
+            text +=
+                std::string("; ") + kBandNames[band] +
+                formatted(" band largest %.2f dB",
+                          result.bandGains[size_t(band)].largestReductionDb()) +
+                formatted(", median %.2f dB", result.bandGains[size_t(band)].medianReductionDb());
+    if (std::isfinite(result.residualDb))
+        text += formatted("; residual %.1f dB", result.residualDb);
+    return text;
 }
 
 std::string decibelText(double gain)

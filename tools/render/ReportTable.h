@@ -5,6 +5,7 @@
 #include "tools/render/FileResult.h"
 #include "tools/render/RenderOptions.h"
 
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -14,8 +15,10 @@
 std::string deliverySummary(const RenderOptions& options, int integerBits);
 // The drive a search found and how it ended.
 std::string driveText(const DriveResult& search);
-// Why a written file missed its target, for standard error.
-std::string missedTargetText(const FileResult& result, double targetLufs);
+// Why a written file missed its target or its ceiling, for standard error.
+std::string missedTargetText(const FileResult& result, std::optional<double> targetLufs);
+// What was applied to the file: the processing, the gain, and how deep each limiter went.
+std::string processingSummary(const FileResult& result);
 // A linear gain in dB with two decimals.
 std::string decibelText(double gain);
 

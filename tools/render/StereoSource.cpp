@@ -28,8 +28,9 @@ int checkedSampleRate(const SoundFileReader& reader)
 }
 } // namespace
 
-FileStereoSource::FileStereoSource(const std::string& path, const std::string& name)
-    : reader_(path, name), meter_(checkedSampleRate(reader_))
+FileStereoSource::FileStereoSource(const std::string& path, const std::string& name,
+                                   LoudnessMeter::Scope scope)
+    : reader_(path, name), meter_(checkedSampleRate(reader_), scope)
 {
 }
 
@@ -72,7 +73,7 @@ StereoSignal FileStereoSource::readAll(ProgressBar& progress)
 
 int64_t MemoryStereoSource::read(float* left, float* right, int64_t frames)
 {
-    const int64_t got = std::min(frames, signal_.frames() - position_);
+    const int64_t got = std::min(frames, end_ - position_);
     std::copy_n(signal_.left.begin() + position_, got, left);
     std::copy_n(signal_.right.begin() + position_, got, right);
     position_ += got;

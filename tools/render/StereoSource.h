@@ -34,9 +34,10 @@ struct StereoSignal
 class FileStereoSource : public StereoSource
 {
   public:
-    // Opens path; name is how messages call the file. Throws RenderError when it cannot be
-    // read, has more than two channels or a rate the plug-in does not take.
-    FileStereoSource(const std::string& path, const std::string& name);
+    // Opens path; name is how messages call the file; scope: what is measured of it. Throws
+    // RenderError when it cannot be read, has more than two channels or a rate the plug-in
+    // does not take.
+    FileStereoSource(const std::string& path, const std::string& name, LoudnessMeter::Scope scope);
 
     int64_t read(float* left, float* right, int64_t frames) override;
     // Reads everything left into memory.
@@ -45,8 +46,9 @@ class FileStereoSource : public StereoSource
     const SoundFileReader& reader() const { return reader_; }
     int64_t framesRead() const { return framesRead_; }
     int64_t nonFiniteSamples() const { return nonFiniteSamples_; }
-    // The figures of what has been read.
+    // The figures of what has been read, and its loudness over time.
     LoudnessFigures figures() const { return meter_.figures(); }
+    const LoudnessHistory& history() const { return meter_.history(); }
 
   private:
     SoundFileReader reader_;
@@ -57,15 +59,20 @@ class FileStereoSource : public StereoSource
     int64_t nonFiniteSamples_ = 0;
 };
 
-// Plays a StereoSignal from its start; the signal must outlive the source.
+// Plays the frames of a StereoSignal from begin to end (its whole length by default); the
+// signal must outlive the source.
 class MemoryStereoSource : public StereoSource
 {
   public:
-    explicit MemoryStereoSource(const StereoSignal& signal) : signal_(signal) {}
+    explicit MemoryStereoSource(const StereoSignal& signal, int64_t begin = 0, int64_t end = -1)
+        : signal_(signal), position_(begin), end_(end < 0 ? signal.frames() : end)
+    {
+    }
 
     int64_t read(float* left, float* right, int64_t frames) override;
 
   private:
     const StereoSignal& signal_;
-    int64_t position_ = 0;
+    int64_t position_;
+    int64_t end_;
 };
