@@ -1,5 +1,6 @@
 #include "plugin/vst2/AKkk.h"
 
+#include "editor/LinkedInstance.h"
 #include "editor/SDEditor.h"
 #include "engine/HostValueText.h"
 
@@ -219,4 +220,10 @@ bool AKkk::getProductString(char* text)
 {
     std::strcpy(text, kProductName);
     return true;
+}
+
+LinkedInstance linkedInstance(void* instanceObject)
+{
+    auto* effect = static_cast<AKkk*>(instanceObject);
+    return {&effect->published(), effect->sdEditor()};
 }

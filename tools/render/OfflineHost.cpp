@@ -1,12 +1,13 @@
 #include "tools/render/OfflineHost.h"
 
+#include "editor/LinkedInstance.h"
 #include "editor/SDEditor.h"
 #include "engine/ControlTable.h"
+#include "engine/PublishedState.h"
 #include "engine/SafeClip.h"
 #include "gui/CFrame.h"
 #include "gui/COffscreenContext.h"
 #include "gui/platform/raster/PngWriter.h"
-#include "plugin/vst2/AKkk.h"
 #include "tools/render/RenderError.h"
 
 #include <algorithm>
@@ -17,7 +18,7 @@ extern "C" AEffect* VSTCALLBACK VSTPluginMain(audioMasterCallback host);
 OfflineHost::OfflineHost()
 {
     adopt(harness_.create(VSTPluginMain), "the built-in plug-in");
-    linkedEffect_ = static_cast<AKkk*>(instance_->effect()->object);
+    linkedObject_ = instance_->effect()->object;
 }
 
 OfflineHost::OfflineHost(const std::string& pluginPath)
@@ -78,12 +79,12 @@ void OfflineHost::process(float* inLeft, float* inRight, float* outLeft, float* 
     // before an open editor's next tick resets them.
     const bool raiseFlag = hasBandMeters() && !editorOpen_;
     if (raiseFlag)
-        linkedEffect_->editorOpened();
+        linkedInstance(linkedObject_).published->editorOpened();
     float* inputs[] = {inLeft, inRight};
     float* outputs[] = {outLeft, outRight};
     instance_->process(inputs, outputs, frames);
     if (raiseFlag)
-        linkedEffect_->editorClosed();
+        linkedInstance(linkedObject_).published->editorClosed();
     if (hasBandMeters())
         takeBandMeters();
 }
@@ -92,7 +93,7 @@ void OfflineHost::takeBandMeters()
 {
     // Without an editor this host is the meters' only reader and takes each block's values;
     // an open editor's tick takes them itself.
-    MeterValues& meters = linkedEffect_->meters();
+    MeterValues& meters = linkedInstance(linkedObject_).published->meters();
     for (int band = 0; band < kNumBands; ++band)
     {
         std::atomic<double>& meter = meters.bandMinGain[band];
@@ -104,7 +105,7 @@ void OfflineHost::takeBandMeters()
 
 void OfflineHost::openEditor()
 {
-    if (!linkedEffect_ || instance_->dispatch(effEditOpen, 0, 0, nullptr) == 0)
+    if (!linkedObject_ || instance_->dispatch(effEditOpen, 0, 0, nullptr) == 0)
         throw RenderError("the editor cannot be opened without a window here");
     editorOpen_ = true;
 }
@@ -117,7 +118,7 @@ void OfflineHost::idleEditor()
 
 bool OfflineHost::writeSnapshot(const std::string& path) const
 {
-    CFrame* frame = editorOpen_ ? linkedEffect_->sdEditor()->frame() : nullptr;
+    CFrame* frame = editorOpen_ ? linkedInstance(linkedObject_).editor->frame() : nullptr;
     if (!frame)
         return false;
     const CRect size = frame->getSize();

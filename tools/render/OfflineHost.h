@@ -9,8 +9,6 @@
 #include <memory>
 #include <string>
 
-class AKkk;
-
 class OfflineHost
 {
   public:
@@ -48,7 +46,7 @@ class OfflineHost
 
     // Whether the band gain reduction can be read: only for the linked-in code, and not
     // after skipBandMeters().
-    bool hasBandMeters() const { return linkedEffect_ != nullptr && readsBandMeters_; }
+    bool hasBandMeters() const { return linkedObject_ != nullptr && readsBandMeters_; }
     // Leaves the band meters unread: the effect then records no meters and no envelopes,
     // which a render that is only measured does not need.
     void skipBandMeters() { readsBandMeters_ = false; }
@@ -64,7 +62,8 @@ class OfflineHost
     std::unique_ptr<PluginLibrary> library_;
     HostHarness harness_;
     std::unique_ptr<PluginInstance> instance_;
-    AKkk* linkedEffect_ = nullptr;
+    // The linked-in code's instance object; none for a binary loaded by path.
+    void* linkedObject_ = nullptr;
     bool editorOpen_ = false;
     bool readsBandMeters_ = true;
     std::array<double, kNumBands> deepestBandGains_{1.0, 1.0, 1.0};
