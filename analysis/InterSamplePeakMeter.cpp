@@ -1,31 +1,20 @@
 #include "analysis/InterSamplePeakMeter.h"
 
+#include "engine/WindowedSinc.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
 namespace
 {
-constexpr double kPi = 3.141592653589793;
-constexpr double kKaiserBeta = 8.0;
+using windowed_sinc::besselI0;
+using windowed_sinc::kKaiserBeta;
 // What the grid points around the largest value read at least, as fractions of it (see the
 // header): the cosine bound for a band edge of 0.55 of the rate, which covers the interpolator's
 // transition band, rounded down.
 constexpr double kHalfSampleReach = 0.5;
 constexpr double kEighthSampleReach = 0.8;
-
-double besselI0(double x)
-{
-    const double quarterSquare = x * x / 4.0;
-    double term = 1.0;
-    double sum = 1.0;
-    for (int k = 1; term > sum * 1e-17; ++k)
-    {
-        term *= quarterSquare / (double(k) * double(k));
-        sum += term;
-    }
-    return sum;
-}
 
 // Four floats in one vector register (a GCC extension).
 using Float4 = float __attribute__((vector_size(16)));
@@ -55,7 +44,7 @@ struct CInterSamplePeakMeter::Phases
                 const double t = double(p) / kFactor - (k - (kHalfTaps - 1));
                 const double r = t / kHalfTaps;
                 const double window = besselI0(kKaiserBeta * std::sqrt(1.0 - r * r));
-                weights[k] = std::sin(kPi * t) / (kPi * t) * window;
+                weights[k] = windowed_sinc::sinc(t) * window;
                 sum += weights[k];
             }
             for (int k = 0; k < kTaps; ++k)

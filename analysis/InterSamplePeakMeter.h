@@ -10,6 +10,8 @@
 // what it skips cannot hold the largest value, so the reading is that of the whole grid.
 #pragma once
 
+#include "engine/WindowedSinc.h"
+
 #include <array>
 
 class CInterSamplePeakMeter
@@ -24,7 +26,7 @@ class CInterSamplePeakMeter
   private:
     static constexpr int kFactor = 16;
     // The interpolation reaches this many samples to either side of a point.
-    static constexpr int kHalfTaps = 64;
+    static constexpr int kHalfTaps = windowed_sinc::kHalfWidth;
     static constexpr int kTaps = 2 * kHalfTaps;
     // Samples kept from before the periods being measured: a period needs kHalfTaps - 1 before
     // its first sample and kHalfTaps after it.

@@ -1,5 +1,7 @@
 #include "engine/TruePeakDetector.h"
 
+#include "engine/WindowedSinc.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -18,7 +20,9 @@
 
 namespace
 {
-constexpr double kPi = 3.141592653589793;
+using windowed_sinc::besselI0;
+using windowed_sinc::kPi;
+using windowed_sinc::sinc;
 // Points per period on the grid: the samples, the midpoints and the quarters between them.
 constexpr int kOversampling = 4;
 // The fastest sine the grid holds, at half the rate, as 1 - cos of its step on the grid.
@@ -29,30 +33,9 @@ constexpr double kMaxFitStep = 1.0 - std::numbers::sqrt2 / 2.0;
 // shorter or rounder window reads signals with much content near half the rate (clipped noise,
 // squares) several tenths of a decibel low. The second stage stays within 0.15 % up to half of
 // its band.
-constexpr double kFirstStageBeta = 8.0;
-constexpr double kFirstStageWindowHalf = 64.0;
+constexpr double kFirstStageBeta = windowed_sinc::kKaiserBeta;
+constexpr double kFirstStageWindowHalf = windowed_sinc::kHalfWidth;
 constexpr double kSecondStageBeta = 6.0;
-
-double sinc(double x)
-{
-    return x == 0.0 ? 1.0 : std::sin(kPi * x) / (kPi * x);
-}
-
-// The modified Bessel function of the first kind and order 0, by its power series. The
-// standard library's version sets a global error state, so that two stages designed on two
-// threads at once (a host instantiating plug-ins in parallel) would race.
-double besselI0(double x)
-{
-    const double quarterSquare = x * x / 4.0;
-    double term = 1.0;
-    double sum = 1.0;
-    for (int k = 1; term > sum * 1e-17; ++k)
-    {
-        term *= quarterSquare / (double(k) * double(k));
-        sum += term;
-    }
-    return sum;
-}
 
 // A Kaiser window of half-width `half` at `x`.
 double kaiser(double x, double half, double beta)
