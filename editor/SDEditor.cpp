@@ -154,8 +154,9 @@ bool SDEditor::open(void* parentWindow)
 
 void SDEditor::close()
 {
-    // From here on the audio path no longer feeds the viewers and meters.
-    if (published_)
+    // From here on the audio path no longer feeds the viewers and meters. A host may close the
+    // editor twice, the second time when the effect may be gone: only an open editor says so.
+    if (published_ && frame_)
         published_->setEditorOpen(false);
     informationShown_.store(false, std::memory_order_release);
     timerId_ = 0;

@@ -24,19 +24,6 @@ template <typename Draw> void withContext(CFrame* frame, CDrawContext* context, 
 }
 } // namespace
 
-// Marks the frame busy for the life of a handler.
-class CFrame::BusyScope
-{
-  public:
-    explicit BusyScope(CFrame& frame) : frame_(frame) { ++frame_.busyDepth_; }
-    ~BusyScope() { --frame_.busyDepth_; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-  private:
-    CFrame& frame_;
-};
-
 CFrame::CFrame(const CRect& size, void* parentWindow, CFrameOwner* editor)
     : CViewContainer(size, this), editor_(editor), parentWindow_(parentWindow)
 {
@@ -189,7 +176,7 @@ bool CFrame::resize(int32_t width, int32_t height)
     {
         return false;
     }
-    const BusyScope busy(*this);
+    const CallDepth::Scope handler(handlers_);
     releaseViewRedrawContext();
     const bool hostResized = editor_ != nullptr && editor_->sizeWindow(width, height);
     const CRect resized{0, 0, width, height};
@@ -269,7 +256,7 @@ void CFrame::onMouseDown(CDrawContext* context, CPoint where, int32_t buttons)
     {
         return;
     }
-    const BusyScope busy(*this);
+    const CallDepth::Scope handler(handlers_);
     setFocusView(nullptr);
     withContext(this, context,
                 [&](CDrawContext* c)
@@ -296,7 +283,7 @@ int32_t CFrame::onKeyDown(const CKeyCode& key)
     {
         return -1;
     }
-    const BusyScope busy(*this);
+    const CallDepth::Scope handler(handlers_);
     int32_t answer = focusView_ != nullptr ? focusView_->onKeyDown(key) : -1;
     if (answer == -1 && modalView_ != nullptr)
     {
@@ -316,7 +303,7 @@ int32_t CFrame::onKeyUp(const CKeyCode& key)
     {
         return -1;
     }
-    const BusyScope busy(*this);
+    const CallDepth::Scope handler(handlers_);
     int32_t answer = focusView_ != nullptr ? focusView_->onKeyUp(key) : -1;
     if (answer == -1 && modalView_ != nullptr)
     {
@@ -331,7 +318,7 @@ bool CFrame::onWheelAxis(CDrawContext* context, CPoint where, int32_t axis, floa
     {
         return false;
     }
-    const BusyScope busy(*this);
+    const CallDepth::Scope handler(handlers_);
     CView* view = modalView_ != nullptr ? modalView_ : viewAt(where, false);
     if (view == nullptr)
     {

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "gui/CViewContainer.h"
+#include "gui/CallDepth.h"
 #include "gui/platform/FrameWindow.h"
 
 class CFrameOwner;
@@ -30,7 +31,7 @@ class CFrame : public CViewContainer
     void dispatchPendingPaint();
     // True while the frame handles input or resizes: a handler may call the host, and a host
     // may close the editor from inside that call, so the frame must outlive the handler.
-    bool isBusy() const { return busyDepth_ > 0; }
+    bool isBusy() const { return handlers_.busy(); }
     // Ends a running gesture and refuses further input: the editor closed under it.
     void retire() { retired_ = true; }
     bool isRetired() const { return retired_; }
@@ -82,8 +83,6 @@ class CFrame : public CViewContainer
     bool isClass(const char* name) const override;
 
   private:
-    class BusyScope;
-
     void releaseViewRedrawContext();
 
     CFrameOwner* editor_;
@@ -94,7 +93,7 @@ class CFrame : public CViewContainer
     bool updateInhibited_ = false;
     bool firstDraw_ = true;
     bool retired_ = false;
-    int busyDepth_ = 0;
+    CallDepth handlers_;
     std::unique_ptr<FrameWindow> window_;
     COffscreenContext* offscreen_ = nullptr;
 };
