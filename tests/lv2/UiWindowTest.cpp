@@ -1,8 +1,9 @@
 // The LV2 user interface as a host drives it: through its descriptor, embedded in the host's
-// X window, its knob dragged inside the host's idle call. A host may clean the interface up
-// from inside the calls the drag makes to it (the touch of the gesture, the port write of a
-// step); the interface then calls the host no more, and goes once the idle call has returned
-// (run under AddressSanitizer, nothing it frees may be used afterwards).
+// X window, through the host's idle calls. A host may clean the interface up from inside the
+// calls a knob's drag makes to it (the touch of the gesture, the port write of a step); the
+// interface then calls the host no more, and goes once the idle call has returned (run under
+// AddressSanitizer, nothing it frees may be used afterwards). While nothing moves, the idle
+// calls cost the X server nothing.
 #include <gtest/gtest.h>
 
 #include <X11/Xlib.h>
@@ -11,6 +12,7 @@
 #include "engine/ControlTable.h"
 #include "gui/CControl.h"
 #include "gui/MouseButtons.h"
+#include "gui/platform/x11/X11Window.h"
 #include "plugin/lv2/Lv2Effect.h"
 #include "plugin/lv2/Lv2Ui.h"
 #include "plugin/lv2/Lv2Uris.h"
@@ -123,6 +125,17 @@ class Lv2UiInHost : public ::testing::Test
         EXPECT_FALSE(widgetExists()) << "the interface was not destroyed after the idle call";
     }
 
+    // Host idle calls 30 ms apart, as hosts make them, after the window's first exposure.
+    void idleFor(int calls)
+    {
+        for (int call = 0; call < calls; ++call)
+        {
+            XSync(display_, False);
+            pointer_.setTicks(pointer_.ticks() + 30);
+            idle_->idle(handle_);
+        }
+    }
+
     static void write(LV2UI_Controller controller, uint32_t, uint32_t, uint32_t, const void*)
     {
         static_cast<Lv2UiInHost*>(controller)->hostCalled(HostCall::write);
@@ -162,4 +175,21 @@ TEST_F(Lv2UiInHost, SurvivesACleanupFromAPortWriteDuringADrag)
     cleanUpOn(HostCall::write);
     dragKnobInIdle(kParamLimiterGain);
     expectGoneWithoutFurtherCalls();
+}
+
+// Every request costs the host's X server work, and most of them a round trip: a panel whose
+// meters and viewer show nothing new (the effect is not playing) makes none, whichever viewer
+// it shows.
+TEST_F(Lv2UiInHost, MakesNoRequestOfTheXServerWhileNothingMoves)
+{
+    Display* editorDisplay = X11Window::latest()->display();
+    for (const float viewerMode : {0.0f, 1.0f})
+    {
+        effect_.settings().restore(kParamViewerMode, viewerMode);
+        // The output meter rises to "no reduction" over the first few dozen ticks.
+        idleFor(100);
+        const unsigned long before = NextRequest(editorDisplay);
+        idleFor(20);
+        EXPECT_EQ(NextRequest(editorDisplay) - before, 0u) << "viewer mode " << viewerMode;
+    }
 }
