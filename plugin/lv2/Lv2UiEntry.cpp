@@ -40,21 +40,30 @@ void destroy(void* ui)
 void cleanup(LV2UI_Handle handle)
 {
     Lv2Ui* ui = uiOf(handle);
+    if (!ui)
+        return;
     ui->close();
     ui->hostCalls().afterCalls(destroy, ui);
 }
 
+// Hosts built on suil clear the handle when their window's plug goes, and may still pass it
+// on with a port event before they let the interface go.
 void portEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t format,
                const void* buffer)
 {
     Lv2Ui* ui = uiOf(handle);
+    if (!ui)
+        return;
     const CallDepth::Scope call(ui->hostCalls());
     ui->portEvent(port, size, format, buffer);
 }
 
+// Non-zero (the window is gone) for a cleared handle.
 int idle(LV2UI_Handle handle)
 {
     Lv2Ui* ui = uiOf(handle);
+    if (!ui)
+        return 1;
     const CallDepth::Scope call(ui->hostCalls());
     return ui->idle();
 }

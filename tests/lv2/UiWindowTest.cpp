@@ -177,6 +177,19 @@ TEST_F(Lv2UiInHost, SurvivesACleanupFromAPortWriteDuringADrag)
     expectGoneWithoutFurtherCalls();
 }
 
+// suil clears the handle it keeps when the host's window goes, cleans up, and still hands the
+// cleared handle to the calls that follow until the host frees the instance.
+TEST_F(Lv2UiInHost, IgnoresTheCallsOfAHostWithAClearedHandle)
+{
+    LV2UI_Handle handle = std::exchange(handle_, nullptr);
+    descriptor_->cleanup(handle);
+    const float value = 1.0f;
+    descriptor_->port_event(nullptr, lv2::portOfParameter(kParamLimiterGain), sizeof(value), 0,
+                            &value);
+    EXPECT_NE(idle_->idle(nullptr), 0);
+    descriptor_->cleanup(nullptr);
+}
+
 // Every request costs the host's X server work, and most of them a round trip: a panel whose
 // meters and viewer show nothing new (the effect is not playing) makes none, whichever viewer
 // it shows.
