@@ -1,5 +1,6 @@
 #include "editor/CFRGRAP.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -82,6 +83,7 @@ void CFRGRAP::setLevelRange(float bottom, float top, float step)
     if (!std::isfinite(bottom) || !std::isfinite(top) || !std::isfinite(step) || !(step > 0.0f))
         return;
     reducer_.setLevelRange(bottom, top);
+    forgetReportedCurves();
     levelGrid_.clear();
     levelLabels_.clear();
     // Lines closer than a row apart show nothing more: at most one per row.
@@ -109,6 +111,7 @@ void CFRGRAP::setFrequencyRange(float low, float high, float slope)
     high_ = high;
     slope_ = slope;
     reducer_.setFrequencyRange(low, high, slope);
+    forgetReportedCurves();
     buildFrequencyGrid();
 }
 
@@ -116,6 +119,7 @@ void CFRGRAP::sampleRateChanged(int sampleRate)
 {
     high_ = static_cast<float>(sampleRate) * 0.5f;
     reducer_.sampleRateChanged(sampleRate);
+    forgetReportedCurves();
     buildFrequencyGrid();
 }
 
@@ -146,14 +150,32 @@ void CFRGRAP::buildFrequencyGrid()
     }
 }
 
+// New data often leaves every vertex where it was (a steady or a silent input): then the
+// screen would show nothing new.
 bool CFRGRAP::updateCurve(CSpectrumAnalyzer& analyzer, SpectrumCurve curve)
 {
-    return reducer_.updateCurve(analyzer, curve);
+    if (!reducer_.updateCurve(analyzer, curve))
+        return false;
+    const auto vertices = reducer_.segments(curve);
+    std::vector<CSpectrumReducer::Point>& reported = reportedCurves_[static_cast<int>(curve)];
+    const auto same = [](const CSpectrumReducer::Point& a, const CSpectrumReducer::Point& b)
+    { return a.x == b.x && a.y == b.y; };
+    if (std::equal(vertices.begin(), vertices.end(), reported.begin(), reported.end(), same))
+        return false;
+    reported.assign(vertices.begin(), vertices.end());
+    return true;
+}
+
+void CFRGRAP::forgetReportedCurves()
+{
+    for (std::vector<CSpectrumReducer::Point>& reported : reportedCurves_)
+        reported.clear();
 }
 
 void CFRGRAP::resetCurves()
 {
     reducer_.resetCurves();
+    forgetReportedCurves();
 }
 
 void CFRGRAP::drawLabels(CDrawContext* context, const std::vector<Label>& labels,

@@ -47,6 +47,8 @@ class CFRGRAP : public CGRAP
     void drawLabels(CDrawContext* context, const std::vector<Label>& labels,
                     CHoriTxtAlign alignment);
     void drawCurve(CDrawContext* context, SpectrumCurve curve, const CColor& colour);
+    // After a change of the curves' geometry the next new data counts as a change.
+    void forgetReportedCurves();
 
     PublishedState* effect_;
     CSpectrumAnalyzer* analyzer_;
@@ -54,6 +56,8 @@ class CFRGRAP : public CGRAP
     float high_;
     float slope_ = CSpectrumReducer::kSlope;
     CSpectrumReducer reducer_;
+    // The vertices of each curve as updateCurve last reported them changed.
+    std::vector<CSpectrumReducer::Point> reportedCurves_[2];
     std::vector<CPoint> levelGrid_;
     std::vector<Label> levelLabels_;
     std::vector<CPoint> frequencyGrid_;

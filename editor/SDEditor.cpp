@@ -491,6 +491,8 @@ void SDEditor::tick()
     updateViewer();
 }
 
+// A meter is drawn while it moves; one at rest would be drawn as it is (its bar steps only
+// while it trails its target), which costs a copy to the window and shows nothing new.
 void SDEditor::updateMeters()
 {
     for (int band = 0; band < kNumBands; ++band)
@@ -500,14 +502,20 @@ void SDEditor::updateMeters()
             if (!meter)
                 continue;
             meter->update();
-            frame_->drawView(meter);
+            drawIfMoved(meter);
         }
     }
     if (outputMeter_)
     {
         outputMeter_->update();
-        frame_->drawView(outputMeter_);
+        drawIfMoved(outputMeter_);
     }
+}
+
+void SDEditor::drawIfMoved(CControl* meter)
+{
+    if (meter->isDirty())
+        frame_->drawView(meter);
 }
 
 void SDEditor::updateViewer()

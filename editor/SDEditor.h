@@ -80,6 +80,7 @@ class SDEditor : public AEffGUIEditor, public CControlListener
     void releaseClosedFrame();
     void showParameter(int index, float value);
     void updateMeters();
+    void drawIfMoved(CControl* meter);
     void updateViewer();
 
     PublishedState* published_;

@@ -25,11 +25,10 @@ constexpr CRect kNoFrameClip{0, 0, 1000, 1000};
 
 CDrawContext::CDrawContext(CFrame* frame) : frame_(frame)
 {
-    FrameWindow* window = frame != nullptr ? frame->getWindow() : nullptr;
-    if (window != nullptr)
+    window_ = frame != nullptr ? frame->getWindow() : nullptr;
+    if (window_ != nullptr)
     {
-        device_ = window->createDevice();
-        screenOffset_ = window->screenOrigin();
+        device_ = window_->createDevice();
     }
     initialise(frameRect());
 }
@@ -41,6 +40,15 @@ CDrawContext::CDrawContext(CFrame* frame, std::unique_ptr<DrawDevice> device, co
 }
 
 CDrawContext::~CDrawContext() = default;
+
+CPoint CDrawContext::getScreenOffset() const
+{
+    if (!screenOffset_)
+    {
+        screenOffset_ = window_ != nullptr ? window_->screenOrigin() : CPoint{};
+    }
+    return *screenOffset_;
+}
 
 void CDrawContext::initialise(const CRect& clip)
 {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 #include "gui/CReferenceCounter.h"
 #include "gui/GuiTypes.h"
@@ -12,6 +13,7 @@
 #include "gui/platform/DrawDevice.h"
 
 class CFrame;
+class FrameWindow;
 
 // Font style bits.
 constexpr int32_t kBoldFace = 1;
@@ -40,8 +42,10 @@ class CDrawContext : public CReferenceCounter
     // The point added to every drawing coordinate.
     void setOffset(const CPoint& offset) { offset_ = offset; }
     CPoint getOffset() const { return offset_; }
-    // The window's top-left corner on the screen ((0, 0) without a window).
-    CPoint getScreenOffset() const { return screenOffset_; }
+    // The window's top-left corner on the screen ((0, 0) without a window). Asked of the
+    // window system at the first call only: most passes never need it, and asking costs a
+    // round trip to the X server.
+    CPoint getScreenOffset() const;
     CFrame* getFrame() const { return frame_; }
 
     void setFrameColor(const CColor& colour);
@@ -101,7 +105,8 @@ class CDrawContext : public CReferenceCounter
     void makePen();
     CRect frameRect() const;
 
-    CPoint screenOffset_;
+    FrameWindow* window_ = nullptr;
+    mutable std::optional<CPoint> screenOffset_;
     CPoint offset_;
     std::unique_ptr<DrawDevice> device_;
     CFrame* frame_ = nullptr;

@@ -69,6 +69,14 @@ LV2UI_Widget Lv2Ui::open()
     return editor_->frame()->getWindow()->handle();
 }
 
+void Lv2Ui::close()
+{
+    write_ = nullptr;
+    touch_ = nullptr;
+    resize_ = nullptr;
+    editor_->close();
+}
+
 int Lv2Ui::idle()
 {
     CFrame* frame = editor_->frame();
@@ -151,7 +159,8 @@ void Lv2Ui::writePort(int index, float normalized)
         return;
     lastWritten_[slot] = real;
     echoes_[slot].wrote(real, nowMs());
-    write_(controller_, lv2::portOfParameter(index), sizeof(real), 0, &real);
+    if (write_)
+        write_(controller_, lv2::portOfParameter(index), sizeof(real), 0, &real);
 }
 
 void Lv2Ui::resetToDefaults()

@@ -7,6 +7,7 @@
 
 #include "editor/EditorHost.h"
 #include "engine/ControlTable.h"
+#include "gui/CallDepth.h"
 #include "plugin/lv2/Lv2Ports.h"
 #include "plugin/lv2/PortEchoFilter.h"
 
@@ -35,6 +36,13 @@ class Lv2Ui : public EditorHost
     // The host's idle call: events, the 25 ms tick and the settings of a restored session.
     // Non-zero once the editor's window is gone.
     int idle();
+    // The host's cleanup: closes the editor, and the host is never called again. The object
+    // itself may go only once no host call runs on it (see hostCalls()).
+    void close();
+    // The host's calls running on this object: the entry points count them, and the host's
+    // cleanup waits for the outermost to return. A knob's drag calls the host from inside
+    // the idle call, and a host may clean up from inside such a call.
+    CallDepth& hostCalls() { return hostCalls_; }
 
     // What the editor asks of its host.
     float getParameter(int32_t index) override;
@@ -52,6 +60,7 @@ class Lv2Ui : public EditorHost
     void resetToDefaults();
     void followRestoredSettings();
 
+    CallDepth hostCalls_;
     LV2UI_Write_Function write_;
     LV2UI_Controller controller_;
     void* parent_ = nullptr;

@@ -30,20 +30,42 @@ LV2UI_Handle instantiate(const LV2UI_Descriptor*, const char*, const char*,
     }
 }
 
-void cleanup(LV2UI_Handle handle)
+void destroy(void* ui)
 {
-    delete uiOf(handle);
+    delete static_cast<Lv2Ui*>(ui);
 }
 
+// A host may call this from inside the interface's own call to it (a touch or a port write
+// during a knob's drag): the interface closes at once and goes when that call has returned.
+void cleanup(LV2UI_Handle handle)
+{
+    Lv2Ui* ui = uiOf(handle);
+    if (!ui)
+        return;
+    ui->close();
+    ui->hostCalls().afterCalls(destroy, ui);
+}
+
+// Hosts built on suil clear the handle when their window's plug goes, and may still pass it
+// on with a port event before they let the interface go.
 void portEvent(LV2UI_Handle handle, uint32_t port, uint32_t size, uint32_t format,
                const void* buffer)
 {
-    uiOf(handle)->portEvent(port, size, format, buffer);
+    Lv2Ui* ui = uiOf(handle);
+    if (!ui)
+        return;
+    const CallDepth::Scope call(ui->hostCalls());
+    ui->portEvent(port, size, format, buffer);
 }
 
+// Non-zero (the window is gone) for a cleared handle.
 int idle(LV2UI_Handle handle)
 {
-    return uiOf(handle)->idle();
+    Lv2Ui* ui = uiOf(handle);
+    if (!ui)
+        return 1;
+    const CallDepth::Scope call(ui->hostCalls());
+    return ui->idle();
 }
 
 const void* extensionData(const char* uri)

@@ -2,6 +2,7 @@
 
 #include <X11/Xutil.h>
 
+#include <algorithm>
 #include <bit>
 #include <cstdlib>
 #include <vector>
@@ -93,6 +94,7 @@ X11Window::X11Window(std::unique_ptr<XConnection> connection, CFrame& frame, int
     backBuffer_.width = width;
     backBuffer_.height = height;
     backBuffer_.pixels.assign(size_t(width) * size_t(height), 0);
+    sent_.assign(backBuffer_.pixels.size(), 0);
 }
 
 bool X11Window::build(XID parent)
@@ -229,6 +231,8 @@ void X11Window::resize(int32_t width, int32_t height, bool)
     backBuffer_.width = width;
     backBuffer_.height = height;
     backBuffer_.pixels.assign(size_t(width) * size_t(height), 0);
+    sent_.assign(backBuffer_.pixels.size(), 0);
+    sentWhole_ = false;
     painted_ = false;
     XResizeWindow(display_, window_, unsigned(width), unsigned(height));
     if (!makeImage() || trap.failedAfterSync())
@@ -292,17 +296,53 @@ bool X11Window::parentBounds(CRect& bounds) const
 void X11Window::show(const CRect& area)
 {
     const CRect shown = area.intersected({0, 0, backBuffer_.width, backBuffer_.height});
-    if (lost() || image_ == nullptr || shown.isEmpty())
+    if (!shown.isEmpty() && !alreadySent(shown))
+    {
+        send(shown);
+    }
+}
+
+// Views are redrawn on every tick whether or not they moved (the waveform viewer always is);
+// an area that comes out as it was is not sent again.
+bool X11Window::alreadySent(const CRect& area) const
+{
+    if (!sentWhole_)
+    {
+        return false;
+    }
+    const size_t width = size_t(area.width());
+    for (int32_t y = area.top; y < area.bottom; ++y)
+    {
+        const size_t start = size_t(y) * size_t(backBuffer_.width) + size_t(area.left);
+        if (!std::equal(backBuffer_.pixels.begin() + start,
+                        backBuffer_.pixels.begin() + start + width, sent_.begin() + start))
+        {
+            return false;
+        }
+    }
+    return true;
+}
+
+void X11Window::send(const CRect& area)
+{
+    if (lost() || image_ == nullptr)
     {
         return;
     }
     XErrorTrap trap(display_);
-    XPutImage(display_, window_, gc_, image_, shown.left, shown.top, shown.left, shown.top,
-              unsigned(shown.width()), unsigned(shown.height()));
+    XPutImage(display_, window_, gc_, image_, area.left, area.top, area.left, area.top,
+              unsigned(area.width()), unsigned(area.height()));
     if (trap.failedAfterSync())
     {
         lose();
+        return;
     }
+    for (int32_t y = area.top; y < area.bottom; ++y)
+    {
+        const size_t start = size_t(y) * size_t(backBuffer_.width) + size_t(area.left);
+        std::copy_n(backBuffer_.pixels.begin() + start, area.width(), sent_.begin() + start);
+    }
+    sentWhole_ = sentWhole_ || area == CRect{0, 0, backBuffer_.width, backBuffer_.height};
 }
 
 void X11Window::pollEvents()
@@ -481,7 +521,8 @@ void X11Window::repaint(const CRect& area)
         frame_.draw(&context);
         return;
     }
-    show(area);
+    // What the window showed there is gone.
+    send(area.intersected({0, 0, backBuffer_.width, backBuffer_.height}));
 }
 
 void X11Window::lose()

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "gui/PixelImage.h"
 #include "gui/platform/FrameWindow.h"
@@ -44,7 +45,7 @@ class X11Window : public FrameWindow
     // pointer), only exposures and the window's end are taken; input waits for the next poll.
     // A lost connection closes the frame.
     void pollEvents() override;
-    // Copies area of the back buffer to the window.
+    // Copies area of the back buffer to the window, unless the window shows it already.
     void show(const CRect& area);
     // True once the window has been destroyed under the frame (its host window went away) or
     // its connection to the server is lost: nothing is drawn and no input is taken then.
@@ -68,6 +69,10 @@ class X11Window : public FrameWindow
     void press(const XButtonEvent& event);
     void key(XKeyEvent& event);
     void repaint(const CRect& area);
+    // True when the window got every pixel of area as the back buffer holds it now.
+    bool alreadySent(const CRect& area) const;
+    // Copies area (inside the buffer) to the window.
+    void send(const CRect& area);
     void lose();
     void runTimer();
 
@@ -76,6 +81,9 @@ class X11Window : public FrameWindow
 
     CFrame& frame_;
     PixelImage backBuffer_;
+    // The pixels last sent to the window, once it has been sent whole.
+    std::vector<uint32_t> sent_;
+    bool sentWhole_ = false;
     Window window_ = 0;
     Window root_ = 0;
     Colormap colormap_ = 0;

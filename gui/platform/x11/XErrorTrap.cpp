@@ -15,7 +15,7 @@ XErrorTrap::XErrorTrap(Display* display)
 
 XErrorTrap::~XErrorTrap()
 {
-    if (display_ != nullptr && !connectionLost_)
+    if (awaitsAnswers())
     {
         // Errors of this trap's requests must arrive while its handler is still installed.
         XSync(display_, False);
@@ -27,11 +27,20 @@ XErrorTrap::~XErrorTrap()
 
 bool XErrorTrap::failedAfterSync()
 {
-    if (display_ != nullptr && !connectionLost_)
+    if (awaitsAnswers())
     {
         XSync(display_, False);
     }
     return firstError_ != 0 || connectionLost_;
+}
+
+// A request without a reply is known to be done only once an answer to a later one has
+// arrived; when the last request made has been answered, every error has been seen, and
+// waiting for the server again would only cost a round trip.
+bool XErrorTrap::awaitsAnswers() const
+{
+    return display_ != nullptr && !connectionLost_ &&
+           NextRequest(display_) - 1 != LastKnownRequestProcessed(display_);
 }
 
 void XErrorTrap::closeDisplay()

@@ -11,7 +11,7 @@ class XErrorTrap
   public:
     explicit XErrorTrap(Display* display);
     // Waits for the answers to the requests made under the trap (unless the connection is
-    // lost), then restores the handlers.
+    // lost or they are all answered), then restores the handlers.
     ~XErrorTrap();
     XErrorTrap(const XErrorTrap&) = delete;
     XErrorTrap& operator=(const XErrorTrap&) = delete;
@@ -29,6 +29,8 @@ class XErrorTrap
     void closeDisplay();
 
   private:
+    // True while a request made on the connection may still fail.
+    bool awaitsAnswers() const;
     static int handle(Display* display, XErrorEvent* error);
     static int handleLoss(Display* display);
 
