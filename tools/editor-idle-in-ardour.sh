@@ -86,7 +86,7 @@ prepare() {
     cp -r "$bundle" "$work/lv2/"
     # Ardour's first-run welcome is shown until this file exists.
     touch "$work/config/ardour7/.a7"
-    write_config
+    "$top/tools/ardour/write-config.sh" "$work/config/ardour7/config" "$work/vst"
     local scanner
     scanner=$(dpkg -L ardour | grep '/ardour-vst-scanner$' | head -n 1)
     ardour_env env LD_LIBRARY_PATH="$(dirname "$scanner")" "$scanner" -f "$work/vst/VRN-07.so" \
@@ -97,32 +97,6 @@ prepare() {
     cp "$work/session/editor.ardour" "$work/session/editor.ardour.made"
     window_vst=$(sed -n 's/^vrn07-window: VST //p' "$work/session.log")
     window_lv2=$(sed -n 's/^vrn07-window: LV2 //p' "$work/session.log")
-}
-
-# Ardour's configuration: the dummy backend, started at once.
-write_config() {
-    cat > "$work/config/ardour7/config" <<EOF
-<?xml version="1.0" encoding="UTF-8"?>
-<Ardour>
-  <Config>
-    <Option name="hide-dummy-backend" value="0"/>
-    <Option name="try-autostart-engine" value="1"/>
-    <Option name="plugin-path-lxvst" value="$work/vst"/>
-  </Config>
-  <Extra>
-    <AudioMIDISetup>
-      <EngineStates>
-        <State backend="None (Dummy)" driver="Normal Speed" device="Silence" input-device=""
-               output-device="" sample-rate="48000" buffer-size="1024" n-periods="0"
-               input-latency="0" output-latency="0" lm-input="" lm-output="" active="1"
-               use-buffered-io="0" midi-option="1 in, 1 out, Silence" lru="1">
-          <MIDIDevices/>
-        </State>
-      </EngineStates>
-    </AudioMIDISetup>
-  </Extra>
-</Ardour>
-EOF
 }
 
 # The session as made, with the window of the editor named (if any) open: Ardour reopens the

@@ -71,31 +71,12 @@ finish() {
 trap finish EXIT
 
 # Ardour reads and writes only below the work folder. The configuration starts the dummy
-# backend at once and marks the first-run wizard as done.
+# backend at once (tools/ardour/write-config.sh) and marks the first-run wizard as done.
 prepare_ardour() {
     mkdir -p "$work/home" "$work/config/ardour7" "$work/cache" "$work/lv2"
     cp -r "$plugin" "$work/lv2/"
     touch "$work/config/ardour7/.a7"
-    cat > "$work/config/ardour7/config" <<EOF
-<?xml version="1.0" encoding="UTF-8"?>
-<Ardour>
-  <Config>
-    <Option name="hide-dummy-backend" value="0"/>
-  </Config>
-  <Extra>
-    <AudioMIDISetup>
-      <EngineStates>
-        <State backend="None (Dummy)" driver="Normal Speed" device="Silence" input-device=""
-               output-device="" sample-rate="48000" buffer-size="1024" n-periods="0"
-               input-latency="0" output-latency="0" lm-input="" lm-output="" active="1"
-               use-buffered-io="0" midi-option="" lru="1">
-          <MIDIDevices/>
-        </State>
-      </EngineStates>
-    </AudioMIDISetup>
-  </Extra>
-</Ardour>
-EOF
+    "$top/tools/ardour/write-config.sh" "$work/config/ardour7/config"
 }
 
 ardour_env() {
