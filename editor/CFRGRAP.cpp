@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "analysis/SpectrumAnalyzer.h"
-#include "engine/PublishedState.h"
+#include "core/PublishedState.h"
 #include "gui/CDrawContext.h"
 
 namespace

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "engine/PublishedState.h"
+#include "core/PublishedState.h"
 #include "engine/ValueFormatters.h"
 #include "gui/CDrawContext.h"
 

@@ -5,7 +5,7 @@
 #include "editor/InformationDocument.h"
 #include "editor/LED_VUMETER.h"
 #include "editor/VUMETER.h"
-#include "engine/PublishedState.h"
+#include "core/PublishedState.h"
 #include "gui/CAnimKnob.h"
 #include "gui/CBitmap.h"
 #include "gui/CDrawContext.h"

@@ -5,7 +5,7 @@
 
 #include "editor/LED_VUMETER.h"
 #include "engine/MeterValues.h"
-#include "engine/PublishedState.h"
+#include "core/PublishedState.h"
 #include "gui/CBitmap.h"
 
 namespace

@@ -1,6 +1,5 @@
 #include "engine/LimiterEngine.h"
 
-#include "analysis/WaveformCapture.h"
 
 #include <algorithm>
 #include <cmath>
@@ -191,8 +190,11 @@ void CLimiterEngine::processChunk(const float* inLeft, const float* inRight, flo
     // The per-sample loop is compiled once for each combination of feeds, so that it tests
     // none of them per sample.
     BandMeters meters;
-    if (context.capture)
+    if (context.peakListener)
+    {
         limitAndSum<true, true>(outLeft, outRight, n, context, lowOn, highOn, meters);
+        context.peakListener->takeChunkPeaks(peaks_, n);
+    }
     else if (context.meters)
         limitAndSum<true, false>(outLeft, outRight, n, context, lowOn, highOn, meters);
     else
@@ -268,15 +270,11 @@ void CLimiterEngine::limitAndSum(float* outLeft, float* outRight, int n,
     const double highMakeUp = highLimiter.bandGain();
     const bool sens = sensOn_.load(std::memory_order_relaxed) != 0;
     const double outputGain = context.outputGain;
-    CWaveformCapture* capture = context.capture;
 
     for (int i = 0; i < n; ++i)
     {
         if constexpr (kCapturing)
-        {
-            capture->advance();
-            capture->offer(Trace::source, peakOf(inputLeft_[i], inputRight_[i]));
-        }
+            peaks_.source[i] = static_cast<float>(peakOf(inputLeft_[i], inputRight_[i]));
         double gLow = lowLimiter.process(peakOf(lowLeft_[i], lowRight_[i]));
         double gMid = midLimiter.process(peakOf(midLeft_[i], midRight_[i]));
         double gHigh = highLimiter.process(peakOf(highLeft_[i], highRight_[i]));
@@ -313,12 +311,12 @@ void CLimiterEngine::limitAndSum(float* outLeft, float* outRight, int n,
             const double peak = peakOf(sumLeft, sumRight);
             meters.peak = std::max(meters.peak, peak);
             if constexpr (kCapturing)
-                capture->offer(Trace::limited, static_cast<float>(peak));
+                peaks_.limited[i] = static_cast<float>(peak);
         }
 
         const StereoSample out = safeClip_.process(sumLeft, sumRight);
         if constexpr (kCapturing)
-            capture->offer(Trace::output, static_cast<float>(peakOf(out.left, out.right)));
+            peaks_.output[i] = static_cast<float>(peakOf(out.left, out.right));
         outLeft[i] = static_cast<float>(out.left);
         outRight[i] = static_cast<float>(out.right);
     }

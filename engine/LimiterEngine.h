@@ -9,10 +9,27 @@
 
 #include <atomic>
 
-class CWaveformCapture;
-
 // The engine never processes more than this many frames at once.
 constexpr int kEngineChunkFrames = 512;
+
+// The peaks of one chunk, frame by frame, for a viewer: of the scaled input, of the limited
+// sum before SafeClip, and of the output.
+struct ChunkPeaks
+{
+    float source[kEngineChunkFrames];
+    float limited[kEngineChunkFrames];
+    float output[kEngineChunkFrames];
+};
+
+// Takes each chunk's peaks on the audio thread, right after the chunk.
+class ChunkPeakListener
+{
+  public:
+    virtual void takeChunkPeaks(const ChunkPeaks& peaks, int frames) = 0;
+
+  protected:
+    ~ChunkPeakListener() = default;
+};
 
 // What the effect hands the engine with every block.
 struct ProcessContext
@@ -22,8 +39,8 @@ struct ProcessContext
     // Set while the editor is open: the meter values to record into.
     MeterValues* meters = nullptr;
     bool meterGainMode = true; // the output meter shows the lowest gain, not the peak
-    // Set while the editor is open and the viewer runs: the envelopes to capture into.
-    CWaveformCapture* capture = nullptr;
+    // Set while the editor is open and the viewer runs: who takes the peaks of each chunk.
+    ChunkPeakListener* peakListener = nullptr;
 };
 
 class CLimiterEngine
@@ -83,6 +100,7 @@ class CLimiterEngine
     float midRight_[kEngineChunkFrames];
     float highLeft_[kEngineChunkFrames];
     float highRight_[kEngineChunkFrames];
+    ChunkPeaks peaks_;
     CBandLimiter limiters_[kNumBands];
     CSafeClip safeClip_;
     std::atomic<int> sensOn_{0};

@@ -206,7 +206,34 @@ struct CeilingRecord
     double stepDb;
 
     constexpr bool isOn(double dB) const { return dB >= minimumDb; }
+
+    // The formats that number steps (CLAP, VST3, the panel's knob) count "off" as step 0 and
+    // the ceilings from minimumDb up as steps 1 to stepCount().
+    constexpr int stepCount() const { return int((maximumDb - minimumDb) / stepDb + 0.5) + 1; }
+    constexpr int stepOf(double dB) const
+    {
+        if (!(dB >= minimumDb))
+            return 0;
+        return dB >= maximumDb ? stepCount() : 1 + int((dB - minimumDb) / stepDb + 0.5);
+    }
+    constexpr double decibelsOfStep(int step) const
+    {
+        if (step <= 0)
+            return offDb;
+        return step >= stepCount() ? maximumDb : minimumDb + (step - 1) * stepDb;
+    }
+    constexpr double normalizedOf(double dB) const { return double(stepOf(dB)) / stepCount(); }
+    constexpr double decibelsOfNormalized(double normalized) const
+    {
+        if (!(normalized > 0.0))
+            return offDb;
+        return normalized >= 1.0 ? maximumDb : decibelsOfStep(int(normalized * stepCount() + 0.5));
+    }
 };
+
+// The ceiling's number where the editor and the newer formats number it beside the VST 2.4
+// parameters: one past them.
+constexpr int kParamCeiling = kNumParameters;
 
 inline constexpr CeilingRecord kCeilingRecord = {
     "true_peak_ceiling",

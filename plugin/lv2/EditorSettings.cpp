@@ -1,6 +1,6 @@
 #include "plugin/lv2/EditorSettings.h"
 
-#include "engine/PublishedState.h"
+#include "core/PublishedState.h"
 #include "plugin/lv2/PortValue.h"
 
 EditorSettings::EditorSettings(PublishedState& published) : published_(published)

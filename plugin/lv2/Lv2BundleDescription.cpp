@@ -8,7 +8,7 @@
 #include "engine/ControlTable.h"
 #include "engine/FactoryPresets.h"
 #include "engine/ParameterRecords.h"
-#include "engine/PluginChain.h"
+#include "core/Processor.h"
 #include "plugin/lv2/Lv2Ports.h"
 #include "plugin/lv2/Lv2Uris.h"
 
@@ -142,7 +142,7 @@ void writeLatencyPort(std::ostream& out)
         << "        lv2:name \"Latency\" ;\n"
         << "        lv2:designation lv2:latency ;\n"
         << "        lv2:minimum 0 ;\n"
-        << "        lv2:maximum " << CPluginChain::largestLatencyFrames() << " ;\n"
+        << "        lv2:maximum " << CProcessor::largestLatencyFrames() << " ;\n"
         << "        lv2:portProperty lv2:reportsLatency , lv2:integer ;\n"
         << "        units:unit units:frame ;\n";
 }

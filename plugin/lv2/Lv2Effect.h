@@ -7,7 +7,7 @@
 #pragma once
 
 #include "engine/ControlTable.h"
-#include "engine/PluginChain.h"
+#include "core/Processor.h"
 #include "plugin/lv2/EditorSettings.h"
 #include "plugin/lv2/Lv2Ports.h"
 #include "plugin/lv2/Lv2Uris.h"
@@ -67,7 +67,7 @@ class Lv2Effect
     const uint32_t tag_ = kTag;
     const uint32_t size_ = sizeof(Lv2Effect);
 
-    CPluginChain chain_;
+    CProcessor chain_;
     // The ceiling port's last value, NaN before the first.
     float appliedCeiling_;
     const float* inputs_[2] = {};

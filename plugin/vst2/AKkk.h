@@ -2,7 +2,7 @@
 // editor shows.
 #pragma once
 
-#include "engine/AudioPath.h"
+#include "core/AudioPath.h"
 #include "engine/ControlTable.h"
 #include "engine/FactoryPresets.h"
 #include "engine/MeterValues.h"

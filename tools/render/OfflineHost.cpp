@@ -3,7 +3,7 @@
 #include "editor/LinkedInstance.h"
 #include "editor/SDEditor.h"
 #include "engine/ControlTable.h"
-#include "engine/PublishedState.h"
+#include "core/PublishedState.h"
 #include "engine/SafeClip.h"
 #include "gui/CFrame.h"
 #include "gui/COffscreenContext.h"

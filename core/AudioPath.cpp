@@ -1,4 +1,4 @@
-#include "engine/AudioPath.h"
+#include "core/AudioPath.h"
 
 #include "engine/ControlTable.h"
 #include "engine/DenormalGuard.h"
@@ -87,8 +87,20 @@ void CAudioPath::processBlock(const float* inLeft, const float* inRight, float* 
     context.outputGain = outputGain();
     context.meters = published_.editorOpen() ? &published_.meters() : nullptr;
     context.meterGainMode = published_.meterMode();
-    context.capture = published_.feedsViewer() ? &published_.waveformCapture() : nullptr;
+    context.peakListener = published_.feedsViewer() ? this : nullptr;
     engine_->process(frames, inLeft, inRight, outLeft, outRight, context);
+}
+
+void CAudioPath::takeChunkPeaks(const ChunkPeaks& peaks, int frames)
+{
+    CWaveformCapture& capture = published_.waveformCapture();
+    for (int i = 0; i < frames; ++i)
+    {
+        capture.advance();
+        capture.offer(Trace::source, peaks.source[i]);
+        capture.offer(Trace::limited, peaks.limited[i]);
+        capture.offer(Trace::output, peaks.output[i]);
+    }
 }
 
 // The input reaches the output unchanged and undelayed; the engine keeps its state. The

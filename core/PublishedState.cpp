@@ -1,4 +1,4 @@
-#include "engine/PublishedState.h"
+#include "core/PublishedState.h"
 
 #include "engine/ControlTable.h"
 

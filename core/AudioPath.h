@@ -2,14 +2,13 @@
 // the bypass, with the analysis writers that feed what the effect publishes for its editor.
 #pragma once
 
-#include "engine/PublishedState.h"
+#include "core/PublishedState.h"
+#include "engine/LimiterEngine.h"
 
 #include <atomic>
 #include <memory>
 
-class CLimiterEngine;
-
-class CAudioPath
+class CAudioPath : private ChunkPeakListener
 {
   public:
     explicit CAudioPath(int sampleRate);
@@ -40,6 +39,8 @@ class CAudioPath
   private:
     void processBlock(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
                       int frames);
+    // Feeds the waveform capture with the engine's peaks.
+    void takeChunkPeaks(const ChunkPeaks& peaks, int frames) override;
     void bypassBlock(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
                      int frames);
 

@@ -3,14 +3,14 @@
 // true-peak ceiling after them, which switches without a hole or a jump.
 #pragma once
 
-#include "engine/AudioPath.h"
+#include "core/AudioPath.h"
 #include "engine/BypassDelay.h"
 #include "engine/CeilingStage.h"
 
-class CPluginChain
+class CProcessor
 {
   public:
-    explicit CPluginChain(int sampleRate);
+    explicit CProcessor(int sampleRate);
 
     // The parameters, the bypass switch and what the editor reads.
     CAudioPath& audio() { return audio_; }

@@ -1,24 +1,24 @@
-#include "engine/PluginChain.h"
+#include "core/Processor.h"
 
 #include "engine/ParameterRecords.h"
 
-CPluginChain::CPluginChain(int sampleRate) : audio_(sampleRate), ceiling_(sampleRate) {}
+CProcessor::CProcessor(int sampleRate) : audio_(sampleRate), ceiling_(sampleRate) {}
 
-void CPluginChain::setSampleRate(int sampleRate)
+void CProcessor::setSampleRate(int sampleRate)
 {
     audio_.setSampleRate(sampleRate);
     ceiling_.setSampleRate(sampleRate);
     reset();
 }
 
-void CPluginChain::reset()
+void CProcessor::reset()
 {
     audio_.reset();
     bypassDelay_.reset();
     ceiling_.reset();
 }
 
-void CPluginChain::setCeiling(double dBTP)
+void CProcessor::setCeiling(double dBTP)
 {
     const bool on = kCeilingRecord.isOn(dBTP);
     if (on)
@@ -26,7 +26,7 @@ void CPluginChain::setCeiling(double dBTP)
     ceiling_.switchOn(on);
 }
 
-void CPluginChain::process(const float* inLeft, const float* inRight, float* outLeft,
+void CProcessor::process(const float* inLeft, const float* inRight, float* outLeft,
                            float* outRight, int frames)
 {
     if (audio_.processingOn())
@@ -43,7 +43,7 @@ void CPluginChain::process(const float* inLeft, const float* inRight, float* out
     ceiling_.process(outLeft, outRight, frames);
 }
 
-int CPluginChain::largestLatencyFrames()
+int CProcessor::largestLatencyFrames()
 {
     return CBypassDelay::kFrames +
            CTruePeakLimiter(CTruePeakLimiter::kMaxSampleRate).latencyFrames();
