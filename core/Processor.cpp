@@ -2,7 +2,10 @@
 
 #include "engine/ParameterRecords.h"
 
-CProcessor::CProcessor(int sampleRate) : audio_(sampleRate), ceiling_(sampleRate) {}
+CProcessor::CProcessor(int sampleRate, Latency latency)
+    : latency_(latency), audio_(sampleRate), ceiling_(sampleRate)
+{
+}
 
 void CProcessor::setSampleRate(int sampleRate)
 {
@@ -20,15 +23,36 @@ void CProcessor::reset()
 
 void CProcessor::setCeiling(double dBTP)
 {
+    if (latency_ == Latency::kUnreported)
+        return;
     const bool on = kCeilingRecord.isOn(dBTP);
     if (on)
         ceiling_.setCeiling(dBTP);
     ceiling_.switchOn(on);
 }
 
-void CProcessor::process(const float* inLeft, const float* inRight, float* outLeft,
-                           float* outRight, int frames)
+void CProcessor::apply(int index, const CParameterValues& values)
 {
+    if (index == kParamCeiling)
+        setCeiling(values.real(index));
+    else if (CParameterValues::isSetting(index))
+        audio_.applyParameter(index, static_cast<float>(values.real(index)));
+}
+
+void CProcessor::applyAll(const CParameterValues& values)
+{
+    for (int index = 0; index < CParameterValues::kCount; ++index)
+        apply(index, values);
+}
+
+void CProcessor::process(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
+                         int frames)
+{
+    if (latency_ == Latency::kUnreported)
+    {
+        audio_.process(inLeft, inRight, outLeft, outRight, frames);
+        return;
+    }
     if (audio_.processingOn())
     {
         bypassDelay_.listen(inLeft, inRight, frames);
@@ -41,6 +65,8 @@ void CProcessor::process(const float* inLeft, const float* inRight, float* outLe
         bypassDelay_.process(outLeft, outRight, outLeft, outRight, frames);
     }
     ceiling_.process(outLeft, outRight, frames);
+    if (audio_.published().editorOpen())
+        publishMin(audio_.published().meters().ceilingMinGain, ceiling_.lowestGainOfLastBlock());
 }
 
 int CProcessor::largestLatencyFrames()

@@ -1,19 +1,29 @@
-// The chain of the plug-in editions that report their latency (LV2, and the CLAP and VST3
-// editions to come): the shared audio path, a bypass that keeps the engine's delay, and the
-// true-peak ceiling after them, which switches without a hole or a jump.
+// The audio chain of every plug-in edition: the shared audio path (drive, engine, output gain,
+// bypass), and, in the editions that report their latency (LV2, CLAP, VST3), a bypass that
+// keeps the engine's delay and the true-peak ceiling after it, which switches without a hole
+// or a jump. The VST 2.4 edition cannot report a delay: it bypasses undelayed and has no
+// ceiling.
 #pragma once
 
 #include "core/AudioPath.h"
+#include "core/ParameterValues.h"
 #include "engine/BypassDelay.h"
 #include "engine/CeilingStage.h"
 
 class CProcessor
 {
   public:
-    explicit CProcessor(int sampleRate);
+    enum class Latency
+    {
+        kUnreported, // VST 2.4
+        kReported,
+    };
+
+    explicit CProcessor(int sampleRate, Latency latency = Latency::kReported);
 
     // The parameters, the bypass switch and what the editor reads.
     CAudioPath& audio() { return audio_; }
+    const CAudioPath& audio() const { return audio_; }
 
     // Only while the audio thread does not run; resets as reset() does.
     void setSampleRate(int sampleRate);
@@ -22,6 +32,10 @@ class CProcessor
     // The ceiling in dBTP; off where its record says so (below the stage's lowest). Audio thread,
     // between blocks.
     void setCeiling(double dBTP);
+    // Applies one setting of the values (a parameter or the ceiling), or all of them, the
+    // ceiling last. The ceiling only on the audio thread, between blocks.
+    void apply(int index, const CParameterValues& values);
+    void applyAll(const CParameterValues& values);
 
     // Processes one block; the outputs may be the inputs. Audio thread.
     void process(const float* inLeft, const float* inRight, float* outLeft, float* outRight,
@@ -33,6 +47,7 @@ class CProcessor
     static int largestLatencyFrames();
 
   private:
+    const Latency latency_;
     CAudioPath audio_;
     CBypassDelay bypassDelay_;
     CCeilingStage ceiling_;

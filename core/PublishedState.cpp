@@ -77,6 +77,7 @@ void PublishedState::reset()
 {
     meters_.outPeak.store(0.0, std::memory_order_relaxed);
     meters_.minGain.store(1.0, std::memory_order_relaxed);
+    meters_.ceilingMinGain.store(1.0, std::memory_order_relaxed);
     inputAnalyzer_.clear();
     outputAnalyzer_.clear();
     curvesReset_.store(true);

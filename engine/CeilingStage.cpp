@@ -43,6 +43,7 @@ int CCeilingStage::latencyFrames() const
 
 void CCeilingStage::process(float* left, float* right, int frames)
 {
+    lowestGain_ = 1.0;
     for (int offset = 0; offset < frames; offset += kChunkFrames)
         processChunk(left + offset, right + offset, std::min(kChunkFrames, frames - offset));
     started_ = started_ || frames > 0;
@@ -59,15 +60,21 @@ void CCeilingStage::processChunk(float* left, float* right, int frames)
     // On, the fade over: the limiter's output alone.
     if (fadePosition_ == fadeTarget())
     {
-        limiter_.process(left, right, left, right, frames);
+        limit(left, right, frames);
         return;
     }
     float inLeft[kChunkFrames];
     float inRight[kChunkFrames];
     std::copy(left, left + frames, inLeft);
     std::copy(right, right + frames, inRight);
-    limiter_.process(left, right, left, right, frames);
+    limit(left, right, frames);
     crossfade(inLeft, inRight, left, right, frames);
+}
+
+void CCeilingStage::limit(float* left, float* right, int frames)
+{
+    limiter_.process(left, right, left, right, frames);
+    lowestGain_ = std::min(lowestGain_, limiter_.lowestGainOfLastBlock());
 }
 
 void CCeilingStage::remember(const float* left, const float* right, int frames)

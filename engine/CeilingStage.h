@@ -36,11 +36,14 @@ class CCeilingStage
     int latencyFrames() const;
     // Processes a block in place.
     void process(float* left, float* right, int frames);
+    // The lowest gain the limiter applied during the last block; 1 while it did not limit.
+    double lowestGainOfLastBlock() const { return lowestGain_; }
 
   private:
     static constexpr int kChunkFrames = 256;
 
     void processChunk(float* left, float* right, int frames);
+    void limit(float* left, float* right, int frames);
     void remember(const float* left, const float* right, int frames);
     void startLimiter();
     double weightAt(int position) const;
@@ -60,4 +63,5 @@ class CCeilingStage
     int fadePosition_ = 0;
     bool on_ = false;
     bool started_ = false;
+    double lowestGain_ = 1.0;
 };

@@ -12,6 +12,8 @@ struct MeterValues
     std::atomic<double> minGain{1.0}; // lowest limiter gain of the active bands
     std::atomic<double> bandLevel[kNumBands] = {0.0, 0.0, 0.0};
     std::atomic<double> bandMinGain[kNumBands] = {1.0, 1.0, 1.0};
+    // The true-peak ceiling's lowest gain, in the editions that carry it.
+    std::atomic<double> ceilingMinGain{1.0};
 };
 
 // Raises a meter to value if it is higher (audio thread).

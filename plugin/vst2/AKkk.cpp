@@ -24,7 +24,7 @@ float clampToNormalized(float value)
 
 AKkk::AKkk(audioMasterCallback host)
     : AudioEffectX(host, kNumPrograms, kNumParameters),
-      audio_(static_cast<int32_t>(initialSampleRate_))
+      processor_(static_cast<int32_t>(initialSampleRate_), CProcessor::Latency::kUnreported)
 {
     programs_ = std::make_unique<ProgramRecord[]>(kNumPrograms);
     for (int i = 0; i < kNumPrograms; ++i)
@@ -40,7 +40,7 @@ AKkk::AKkk(audioMasterCallback host)
     effect_.numOutputs = 2;
     effect_.uniqueID = kUniqueId;
 
-    sdEditor_ = new SDEditor(this, &audio_.published());
+    sdEditor_ = new SDEditor(this, &published());
     setEditor(sdEditor_);
     resetToDefaults();
     setProgram(0);
@@ -60,7 +60,7 @@ void AKkk::processReplacing(float** inputs, float** outputs, VstInt32 sampleFram
     if (sampleFrames <= 0 || !inputs || !outputs || !inputs[0] || !inputs[1] || !outputs[0] ||
         !outputs[1])
         return;
-    audio_.process(inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames);
+    processor_.process(inputs[0], inputs[1], outputs[0], outputs[1], sampleFrames);
 }
 
 // ---------------------------------------------------------------------------- parameters
@@ -149,7 +149,7 @@ void AKkk::resetToDefaults()
 void AKkk::applyParameter(int index, float value)
 {
     if (editor_)
-        audio_.applyParameter(index, value);
+        processor_.audio().applyParameter(index, value);
 }
 
 // ---------------------------------------------------------------------------- programs
@@ -196,12 +196,12 @@ bool AKkk::getProgramNameIndexed(VstInt32, VstInt32 index, char* text)
 
 void AKkk::setSampleRate(float rate)
 {
-    audio_.setSampleRate(static_cast<int32_t>(rate));
+    processor_.setSampleRate(static_cast<int32_t>(rate));
 }
 
 void AKkk::resume()
 {
-    audio_.reset();
+    processor_.reset();
 }
 
 bool AKkk::getEffectName(char* text)

@@ -2,7 +2,7 @@
 // editor shows.
 #pragma once
 
-#include "core/AudioPath.h"
+#include "core/Processor.h"
 #include "engine/ControlTable.h"
 #include "engine/FactoryPresets.h"
 #include "engine/MeterValues.h"
@@ -52,17 +52,17 @@ class AKkk : public AudioEffectX
     void applyParameter(int index, float value);
 
     // Values the editor and the tests read.
-    int sampleRate() const { return audio_.published().sampleRate(); }
+    int sampleRate() const { return processor_.audio().published().sampleRate(); }
     double storedParameter(int index) const;
-    PublishedState& published() { return audio_.published(); }
-    const PublishedState& published() const { return audio_.published(); }
+    PublishedState& published() { return processor_.audio().published(); }
+    const PublishedState& published() const { return processor_.audio().published(); }
     bool spectrumMode() const { return published().spectrumMode(); }
     void editorOpened() { published().editorOpened(); }
     void editorClosed() { published().editorClosed(); }
     bool editorOpen() const { return published().editorOpen(); }
-    double outputGain() const { return audio_.outputGain(); }
-    double limiterGain() const { return audio_.limiterGain(); }
-    bool processingOn() const { return audio_.processingOn(); }
+    double outputGain() const { return processor_.audio().outputGain(); }
+    double limiterGain() const { return processor_.audio().limiterGain(); }
+    bool processingOn() const { return processor_.audio().processingOn(); }
     bool viewerPaused() const { return published().viewerPaused(); }
     bool showSource() const { return published().showSource(); }
     bool showLimited() const { return published().showLimited(); }
@@ -73,7 +73,7 @@ class AKkk : public AudioEffectX
     SDEditor* sdEditor() { return sdEditor_; }
     MeterValues& meters() { return published().meters(); }
     CWaveformCapture& waveformCapture() { return published().waveformCapture(); }
-    const CLimiterEngine& engine() const { return audio_.engine(); }
+    const CLimiterEngine& engine() const { return processor_.audio().engine(); }
 
   private:
     static bool isParameterIndex(VstInt32 index) { return index >= 0 && index < kNumParameters; }
@@ -83,6 +83,6 @@ class AKkk : public AudioEffectX
     std::atomic<double> parameters_[kNumParameters];
     // The engine, the analysers and the waveform capture live with the effect, so that
     // closing the editor never takes them away from the audio thread.
-    CAudioPath audio_;
+    CProcessor processor_;
     SDEditor* sdEditor_ = nullptr;
 };
