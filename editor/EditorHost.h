@@ -19,6 +19,9 @@ class EditorHost
     virtual bool endEdit(int32_t index) = 0;
     // Gives the host time for its own work while a control tracks the mouse.
     virtual void masterIdle() {}
+    // Whether the edition carries the true-peak ceiling (kParamCeiling), which the panel then
+    // shows under PLUG-IN BYPASS.
+    virtual bool carriesCeiling() const { return false; }
     // Any non-zero answer of the host counts as yes.
     virtual bool canHostDo(const char*) { return false; }
     // True when the host resized the editor's window.
