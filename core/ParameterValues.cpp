@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <optional>
 
@@ -13,6 +14,35 @@ namespace
 {
 constexpr std::string_view kTextHeader = "VRN-07 settings ";
 constexpr int kTextVersion = 1;
+// The last line: a checksum of everything before it, so that a cut or a changed byte is found.
+constexpr std::string_view kCheckPrefix = "check ";
+
+uint32_t checksumOf(std::string_view text)
+{
+    uint32_t hash = 2166136261u; // FNV-1a
+    for (const char byte : text)
+        hash = (hash ^ uint8_t(byte)) * 16777619u;
+    return hash;
+}
+
+std::string checkLine(std::string_view text)
+{
+    char line[32];
+    std::snprintf(line, sizeof line, "%s%08x\n", kCheckPrefix.data(), checksumOf(text));
+    return line;
+}
+
+// The text before its check line, or nothing when the line is missing or does not match.
+std::optional<std::string_view> checkedBody(std::string_view text)
+{
+    const size_t lastLine = text.rfind(kCheckPrefix);
+    if (lastLine == std::string_view::npos || (lastLine > 0 && text[lastLine - 1] != '\n'))
+        return std::nullopt;
+    const std::string_view body = text.substr(0, lastLine);
+    if (text.substr(lastLine) != checkLine(body))
+        return std::nullopt;
+    return body;
+}
 
 const char* symbolOf(int index)
 {
@@ -146,11 +176,15 @@ std::string CParameterValues::saveText() const
         std::snprintf(line, sizeof line, "%s %.17g\n", symbolOf(index), real(index));
         text += line;
     }
-    return text;
+    return text + checkLine(text);
 }
 
 bool CParameterValues::restoreText(std::string_view text)
 {
+    const auto body = checkedBody(text);
+    if (!body)
+        return false;
+    text = *body;
     if (!knownVersion(takeLine(text)))
         return false;
     std::optional<double> restored[kCount];

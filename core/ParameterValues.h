@@ -36,8 +36,8 @@ class CParameterValues
     // The program's values over the current ones; false for a program that does not exist.
     bool storeProgram(int program);
 
-    // Every setting as text: a first line naming the format and its version, then one line
-    // of "symbol value" for each, in real units, exact.
+    // Every setting as text: a first line naming the format and its version, one line of
+    // "symbol value" for each, in real units, exact, and a last line with a checksum.
     std::string saveText() const;
     // Restores what saveText() wrote; a setting the text lacks keeps its value. False, and
     // nothing changed, for text that is damaged, foreign or of a newer version.
