@@ -3,30 +3,21 @@
 #include "plugin/lv2/PortValue.h"
 
 #include <lv2/atom/util.h>
+#include <lv2/core/lv2_util.h>
 
 #include <algorithm>
 #include <bit>
 #include <cstring>
 #include <limits>
 
-namespace
-{
-const void* findFeature(const LV2_Feature* const* features, const char* uri)
-{
-    for (; features && *features; ++features)
-        if (std::strcmp((*features)->URI, uri) == 0)
-            return (*features)->data;
-    return nullptr;
-}
-} // namespace
-
 Lv2Effect::Lv2Effect(int sampleRate, const LV2_Feature* const* features)
-    : chain_(sampleRate), appliedCeiling_(std::numeric_limits<float>::quiet_NaN()),
+    : processor_(sampleRate), appliedCeiling_(std::numeric_limits<float>::quiet_NaN()),
       settings_(published())
 {
     // The engine's stages take the rate as the VST 2.4 edition's do when the host sets it.
-    chain_.setSampleRate(sampleRate);
-    if (const auto* map = static_cast<const LV2_URID_Map*>(findFeature(features, LV2_URID__map)))
+    processor_.setSampleRate(sampleRate);
+    if (const auto* map =
+            static_cast<const LV2_URID_Map*>(lv2_features_data(features, LV2_URID__map)))
         mapUris(*map);
 }
 
@@ -65,7 +56,7 @@ void Lv2Effect::connectPort(uint32_t port, void* data)
 
 void Lv2Effect::activate()
 {
-    chain_.reset();
+    processor_.reset();
 }
 
 // The latency reported is that of the block just played.
@@ -74,9 +65,9 @@ void Lv2Effect::run(uint32_t frames)
     applyChangedControls();
     applyCeiling();
     if (frames > 0 && inputs_[0] && inputs_[1] && outputs_[0] && outputs_[1])
-        chain_.process(inputs_[0], inputs_[1], outputs_[0], outputs_[1], int(frames));
+        processor_.process(inputs_[0], inputs_[1], outputs_[0], outputs_[1], int(frames));
     if (latency_)
-        *latency_ = static_cast<float>(chain_.latencyFrames());
+        *latency_ = static_cast<float>(processor_.latencyFrames());
     notifyHost();
 }
 
@@ -106,7 +97,7 @@ void Lv2Effect::applyCeiling()
     if (!truePeakCeiling_ || *truePeakCeiling_ == appliedCeiling_)
         return;
     appliedCeiling_ = *truePeakCeiling_;
-    chain_.setCeiling(appliedCeiling_);
+    processor_.setCeiling(appliedCeiling_);
 }
 
 void Lv2Effect::applyChangedControls()
@@ -121,7 +112,7 @@ void Lv2Effect::applyChangedControls()
         applied_[i] = bits;
         const int index = lv2::kFirstPortParameter + i;
         const float normalized = lv2::normalizedOfReal(index, std::bit_cast<float>(bits));
-        chain_.audio().applyParameter(index, lv2::realOfNormalized(index, normalized));
+        processor_.audio().applyParameter(index, lv2::realOfNormalized(index, normalized));
     }
     controlsApplied_ = true;
 }

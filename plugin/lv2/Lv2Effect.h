@@ -6,8 +6,8 @@
 // (state:StateChanged), so that it saves the session.
 #pragma once
 
-#include "engine/ControlTable.h"
 #include "core/Processor.h"
+#include "engine/ControlTable.h"
 #include "plugin/lv2/EditorSettings.h"
 #include "plugin/lv2/Lv2Ports.h"
 #include "plugin/lv2/Lv2Uris.h"
@@ -47,7 +47,7 @@ class Lv2Effect
     // ------------------------------------------------------------ any other thread
     // What the editor reads and sets through instance access: inline, so that the user
     // interface's library needs none of the audio path's code.
-    PublishedState& published() { return chain_.audio().published(); }
+    PublishedState& published() { return processor_.audio().published(); }
     EditorSettings& settings() { return settings_; }
 
     // The host's state interface: the settings as their real values. Without a URI map that
@@ -67,7 +67,7 @@ class Lv2Effect
     const uint32_t tag_ = kTag;
     const uint32_t size_ = sizeof(Lv2Effect);
 
-    CProcessor chain_;
+    CProcessor processor_;
     // The ceiling port's last value, NaN before the first.
     float appliedCeiling_;
     const float* inputs_[2] = {};

@@ -6,6 +6,7 @@
 #include "plugin/lv2/Lv2Effect.h"
 #include "plugin/lv2/PortValue.h"
 
+#include <lv2/core/lv2_util.h>
 #include <lv2/instance-access/instance-access.h>
 
 #include <algorithm>
@@ -21,14 +22,6 @@ constexpr int32_t kLinearKnobMode = 2;
 // No value written since the port last changed from elsewhere.
 constexpr float kNothingWritten = std::numeric_limits<float>::quiet_NaN();
 
-const void* findFeature(const LV2_Feature* const* features, const char* uri)
-{
-    for (; features && *features; ++features)
-        if (std::strcmp((*features)->URI, uri) == 0)
-            return (*features)->data;
-    return nullptr;
-}
-
 uint32_t nowMs()
 {
     return platform::currentInput().ticks();
@@ -39,11 +32,11 @@ Lv2Ui::Lv2Ui(LV2UI_Write_Function write, LV2UI_Controller controller,
              const LV2_Feature* const* features)
     : write_(write), controller_(controller)
 {
-    parent_ = const_cast<void*>(findFeature(features, LV2_UI__parent));
-    resize_ = static_cast<const LV2UI_Resize*>(findFeature(features, LV2_UI__resize));
-    touch_ = static_cast<const LV2UI_Touch*>(findFeature(features, LV2_UI__touch));
-    effect_ =
-        Lv2Effect::fromHandle(const_cast<void*>(findFeature(features, LV2_INSTANCE_ACCESS_URI)));
+    parent_ = const_cast<void*>(lv2_features_data(features, LV2_UI__parent));
+    resize_ = static_cast<const LV2UI_Resize*>(lv2_features_data(features, LV2_UI__resize));
+    touch_ = static_cast<const LV2UI_Touch*>(lv2_features_data(features, LV2_UI__touch));
+    effect_ = Lv2Effect::fromHandle(
+        const_cast<void*>(lv2_features_data(features, LV2_INSTANCE_ACCESS_URI)));
     for (int index = 0; index < kNumParameters; ++index)
         parameters_[index] =
             static_cast<float>(realToNormalized(parameterRecord(index).defaultValue, index));
