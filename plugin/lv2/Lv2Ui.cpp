@@ -1,5 +1,6 @@
 #include "plugin/lv2/Lv2Ui.h"
 
+#include "core/ParameterAction.h"
 #include "editor/SDEditor.h"
 #include "gui/CFrame.h"
 #include "gui/platform/InputSource.h"
@@ -123,15 +124,12 @@ void Lv2Ui::setParameterAutomated(int32_t index, float value)
 {
     if (index < 0 || index >= kNumParameters || !(value >= 0.0f && value <= 1.0f))
         return;
-    if (index == kParamReset)
+    if (parameterRecord(index).role == ParameterRole::kAction)
     {
-        if (static_cast<int>(value + 0.1f) == 1)
+        const ParameterAction action = actionOf(index, value);
+        if (action == ParameterAction::kReset)
             resetToDefaults();
-        return;
-    }
-    if (index == kParamInfoDocument)
-    {
-        if (value != 0.0f)
+        else if (action == ParameterAction::kOpenManual)
             editor_->openInformationDocument();
         return;
     }

@@ -71,21 +71,18 @@ void AKkk::setParameter(VstInt32 index, float value)
         return;
     value = clampToNormalized(value);
 
-    if (index == kParamReset)
-    {
-        if (static_cast<int>(value + 0.1f) == 1)
-            resetToDefaults();
-        return;
-    }
-    if (index == 1)
-        return;
-    if (index == kParamInfoDocument)
-    {
-        if (value != 0.0f && sdEditor_)
-            sdEditor_->openInformationDocument();
-        return;
-    }
-    storeAndApply(index, value);
+    if (parameterRecord(index).role == ParameterRole::kAction)
+        perform(actionOf(index, value));
+    else if (index != 1)
+        storeAndApply(index, value);
+}
+
+void AKkk::perform(ParameterAction action)
+{
+    if (action == ParameterAction::kReset)
+        resetToDefaults();
+    else if (action == ParameterAction::kOpenManual && sdEditor_)
+        sdEditor_->openInformationDocument();
 }
 
 void AKkk::storeAndApply(VstInt32 index, double normalized)

@@ -2,6 +2,7 @@
 // editor shows.
 #pragma once
 
+#include "core/ParameterAction.h"
 #include "core/Processor.h"
 #include "engine/ControlTable.h"
 #include "engine/FactoryPresets.h"
@@ -78,6 +79,7 @@ class AKkk : public AudioEffectX
   private:
     static bool isParameterIndex(VstInt32 index) { return index >= 0 && index < kNumParameters; }
     void storeAndApply(VstInt32 index, double normalized);
+    void perform(ParameterAction action);
 
     std::unique_ptr<ProgramRecord[]> programs_;
     std::atomic<double> parameters_[kNumParameters];
