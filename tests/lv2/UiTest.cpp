@@ -1,7 +1,8 @@
 // The LV2 user interface around the editor, opened without a window: knob turns become port
 // writes in real units with touch gestures, host port changes move the knobs (but the host's
 // echoes of the editor's own writes do not), the editor-only settings live in the plug-in
-// instance, and without instance access the panel shows no meters.
+// instance, the panel carries the true-peak ceiling and its gain reduction, and without
+// instance access the panel shows no meters.
 #include "editor/CeilingReductionDisplay.h"
 #include "editor/SDEditor.h"
 #include "engine/ControlTable.h"
@@ -207,7 +208,9 @@ TEST_F(Lv2UiFixture, ResetWritesEveryPortsDefaultAndResetsTheSettings)
 {
     open(true);
     effect_.settings().change(kParamViewerMode, 0.0f);
+    ceilingEvent(-1.0f);
     click(kParamReset);
+    EXPECT_EQ(writesToPort(lv2::kPortTruePeakCeiling), std::vector<float>{-6.5f}) << "off";
     for (int index = lv2::kFirstPortParameter; index < kNumParameters; ++index)
     {
         const std::vector<float> written = writesTo(index);
@@ -304,6 +307,16 @@ TEST_F(Lv2UiFixture, TurnsTheCeilingKnobIntoCeilingPortWritesAndFollowsTheHost)
     ui_->idle();
     EXPECT_FLOAT_EQ(knob->getValue(), float(kCeilingRecord.normalizedOf(-1.0)));
     EXPECT_EQ(textOf(value), "-1.0 dBTP");
+    EXPECT_TRUE(writes_.empty()) << "a host change is not written back";
+
+    // A wheel notch is one step.
+    CDrawContext context(editor().frame());
+    editor().frame()->onWheel(&context, start, 1.0f);
+    EXPECT_EQ(writesToPort(lv2::kPortTruePeakCeiling), std::vector<float>{-0.9f});
+    EXPECT_EQ(textOf(value), "-0.9 dBTP");
+
+    writes_.clear();
+    pointer_.setTicks(pointer_.ticks() + 2 * CPortEchoFilter::kEchoWindowMs);
     ceilingEvent(float(kCeilingRecord.offDb));
     ui_->idle();
     EXPECT_EQ(knob->getValue(), 0.0f);
