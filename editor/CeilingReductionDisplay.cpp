@@ -21,10 +21,12 @@ double reductionDb(double gain)
     return gain > 0.0 ? std::clamp(decibelsFromGain(gain), kDeepestDb, 0.0) : kDeepestDb;
 }
 
-// "GR -0.8 dB"; a reduction that rounds to none reads "GR 0.0 dB".
+// "GR -0.8 dB", from 10 dB on in whole decibels ("GR -18 dB") to fit the display; a
+// reduction that rounds to none reads "GR 0.0 dB".
 void formatReduction(float dB, char* text)
 {
-    std::snprintf(text, kParamDisplayTextBytes, "GR %.1f dB", dB > -0.05f ? 0.0 : double(dB));
+    const char* format = dB > -9.95f ? "GR %.1f dB" : "GR %.0f dB";
+    std::snprintf(text, kParamDisplayTextBytes, format, dB > -0.05f ? 0.0 : double(dB));
 }
 } // namespace
 

@@ -341,4 +341,7 @@ TEST_F(Lv2UiFixture, ShowsTheCeilingsGainReductionThePluginPublishes)
     editor().tick();
     editor().tick();
     EXPECT_EQ(textOf(*readout), "GR 0.0 dB");
+    publishMin(effect_.published().meters().ceilingMinGain, gainFromDecibels(-18.4));
+    editor().tick();
+    EXPECT_EQ(textOf(*readout), "GR -18 dB") << "whole decibels from 10 dB on, to fit";
 }

@@ -135,7 +135,7 @@ knob="258 189 81 81"
 knob_value="256 271 85 12"
 meter_switch="624 174 26 36"
 meter="590 54 100 43"
-ceiling="458 236 33 33"
+ceiling="456 236 33 33"
 
 start_jack
 
