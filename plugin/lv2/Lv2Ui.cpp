@@ -92,8 +92,10 @@ Lv2Ui::Lv2Ui(LV2UI_Write_Function write, LV2UI_Controller controller,
     touch_ = static_cast<const LV2UI_Touch*>(findFeature(features, LV2_UI__touch));
     effect_ =
         Lv2Effect::fromHandle(const_cast<void*>(findFeature(features, LV2_INSTANCE_ACCESS_URI)));
-    for (int index = 0; index <= kParamCeiling; ++index)
-        parameters_[index] = defaultNormalized(index);
+    for (int index = 0; index < kNumParameters; ++index)
+        parameters_[index] =
+            static_cast<float>(realToNormalized(parameterRecord(index).defaultValue, index));
+    parameters_[kParamCeiling] = defaultNormalized(kParamCeiling);
     std::fill(std::begin(lastWritten_), std::end(lastWritten_), kNothingWritten);
     if (effect_)
         settingsSeen_ = effect_->settings().generation();
