@@ -14,9 +14,9 @@ constexpr double kSilenceDb = -379.29779; // 20 log10 of the smallest normal flo
 constexpr double kLevelFloorDb = -24.0;
 constexpr double kLevelSpanDb = 36.0;
 constexpr double kReductionSpanDb = 18.0;
-// Per draw: a level bar falls by 0.72 dB, a reduction bar recovers by 0.9 dB.
+// Per draw: a level bar falls by 0.72 dB, a reduction bar recovers as a tick's recovery.
 constexpr float kLevelFallStep = 0.02f;
-constexpr float kReductionRecoveryStep = -0.05f;
+constexpr float kReductionRecoveryStep = -float(kReductionRecoveryDbPerTick / kReductionSpanDb);
 
 double decibels(double amplitude)
 {

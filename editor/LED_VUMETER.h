@@ -14,6 +14,9 @@ float levelMeterPosition(double level);
 // 18 dB or more.
 float reductionMeterPosition(double gain);
 
+// How far a shown gain reduction falls back toward none per tick.
+constexpr double kReductionRecoveryDbPerTick = 0.9;
+
 class LED_VUMETER : public CVuMeter
 {
   public:

@@ -1,11 +1,12 @@
 #include "editor/SDEditor.h"
 
+#include "core/PublishedState.h"
 #include "editor/CFRGRAP.h"
 #include "editor/CWAVGRAP.h"
+#include "editor/CeilingReductionDisplay.h"
 #include "editor/InformationDocument.h"
 #include "editor/LED_VUMETER.h"
 #include "editor/VUMETER.h"
-#include "core/PublishedState.h"
 #include "gui/CAnimKnob.h"
 #include "gui/CBitmap.h"
 #include "gui/CDrawContext.h"
@@ -20,6 +21,7 @@
 #include "gui/platform/DocumentOpener.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -29,6 +31,10 @@ constexpr int32_t kBackgroundBitmap = 11030;
 constexpr int32_t kInformationBitmap = 11043;
 constexpr CColor kPanelColour{64, 88, 112, 128};
 constexpr CColor kTextColour{208, 208, 208, 0};
+// The background's captions and the rim of its value displays, for what the editor draws in
+// their style where the background has nothing.
+constexpr CColor kCaptionColour{178, 194, 210, 0};
+constexpr CColor kWellColour{17, 23, 30, 0};
 constexpr int32_t kValueFont = 6; // Arial 9 pixels
 constexpr int32_t kLabelFont = 4; // Arial 11 pixels
 constexpr int32_t kMenuFont = 3;
@@ -36,6 +42,7 @@ constexpr int32_t kValueDisplayHeight = 12;
 constexpr int32_t kLabelHeight = 13;
 constexpr int32_t kLabelCharacterWidth = 10;
 constexpr int32_t kKnobHandleInset = 7;
+constexpr char kCeilingCaption[] = "CEILING";
 
 // Spectrum viewer range: levels in dB, grid step, tilt in dB per octave.
 constexpr float kSpectrumBottomDb = -65.0f;
@@ -54,6 +61,37 @@ CRect normalised(int32_t left, int32_t top, int32_t right, int32_t bottom)
 {
     return CRect{std::min(left, right), std::min(top, bottom), std::max(left, right),
                  std::max(top, bottom)};
+}
+
+CRect rectOf(const PanelRect& rect)
+{
+    return normalised(rect.left, rect.top, rect.right, rect.bottom);
+}
+
+// A parameter's real value, or the ceiling's in dBTP (its off value below its steps).
+double realValue(int index, float normalized)
+{
+    return index == kParamCeiling ? kCeilingRecord.decibelsOfNormalized(normalized)
+                                  : normalizedToReal(normalized, index);
+}
+
+// "OFF", or the ceiling as "-1.0 dBTP".
+void formatCeiling(float dB, char* text)
+{
+    if (kCeilingRecord.isOn(dB))
+        std::snprintf(text, kValueTextSize, "%.1f dBTP", double(dB));
+    else
+        std::snprintf(text, kValueTextSize, "OFF");
+}
+
+// A display framed like the background's value displays, over an area it leaves empty.
+void styleFramedDisplay(CParamDisplay& display)
+{
+    display.setAlignment(kCenterText);
+    display.setFont(kValueFont);
+    display.setTextColor(kTextColour);
+    display.setBackColor(kPanelColour);
+    display.setBorderColor(kWellColour);
 }
 
 // Releases the editor's reference to a bitmap when it leaves the scope.
@@ -92,12 +130,12 @@ SDEditor::~SDEditor()
 
 CControl* SDEditor::control(int index) const
 {
-    return index >= 0 && index < kNumParameters && frame_ ? controls_[index] : nullptr;
+    return index >= 0 && index < kPanelParameters && frame_ ? controls_[index] : nullptr;
 }
 
 CParamDisplay* SDEditor::valueDisplay(int index) const
 {
-    return index >= 0 && index < kNumParameters && frame_ ? valueDisplays_[index] : nullptr;
+    return index >= 0 && index < kPanelParameters && frame_ ? valueDisplays_[index] : nullptr;
 }
 
 // ---------------------------------------------------------------------------- open and close
@@ -126,6 +164,8 @@ bool SDEditor::open(void* parentWindow)
         if (row.id != -1)
             buildRow(*frame, row);
     }
+    if (effect_->carriesCeiling())
+        buildCeiling(*frame);
     addInformationButton(*frame);
     frame_ = frame;
 
@@ -167,6 +207,7 @@ void SDEditor::close()
     outputMeter_ = nullptr;
     std::fill(std::begin(levelMeters_), std::end(levelMeters_), nullptr);
     std::fill(std::begin(reductionMeters_), std::end(reductionMeters_), nullptr);
+    ceilingReduction_ = nullptr;
     releaseClosedFrame();
     if (!frame)
         return;
@@ -240,13 +281,9 @@ CControl* SDEditor::buildControl(const ControlRow& row, const CRect& size, CBitm
     }
     case kKindAnimKnob:
     {
-        if (width <= 0 || height < width)
-            return nullptr;
-        const int32_t frames = height / width;
-        const int32_t frameHeight = height / frames;
-        auto* knob = new CAnimKnob(normalised(row.x, row.y, row.x + width, row.y + frameHeight),
-                                   this, row.id, frames, frameHeight, first);
-        knob->setDefaultValue(float(realToNormalized(row.defaultValue, row.id)));
+        CAnimKnob* knob = buildFilmStripKnob(row.x, row.y, row.id, first);
+        if (knob)
+            knob->setDefaultValue(float(realToNormalized(row.defaultValue, row.id)));
         return knob;
     }
     case kKindVerticalSlider:
@@ -282,6 +319,19 @@ CControl* SDEditor::buildControl(const ControlRow& row, const CRect& size, CBitm
     default:
         return nullptr;
     }
+}
+
+// A knob showing one square frame of a film strip; null for a strip of no whole frame.
+CAnimKnob* SDEditor::buildFilmStripKnob(int32_t x, int32_t y, int32_t tag, CBitmap* strip)
+{
+    const int32_t width = strip ? strip->getWidth() : 0;
+    const int32_t height = strip ? strip->getHeight() : 0;
+    if (width <= 0 || height < width)
+        return nullptr;
+    const int32_t frames = height / width;
+    const int32_t frameHeight = height / frames;
+    return new CAnimKnob(normalised(x, y, x + width, y + frameHeight), this, tag, frames,
+                         frameHeight, strip);
 }
 
 CView* SDEditor::buildViewer(const ControlRow& row, const CRect& size, CBitmap* first,
@@ -345,6 +395,45 @@ CView* SDEditor::buildMissingViewerNote(const ControlRow& row, const CRect& size
     return note;
 }
 
+// The true-peak ceiling's knob turns through its steps, off at the bottom, a step per wheel
+// notch. Its caption and value sit beside it, and the stage's gain reduction when the meters
+// can be read.
+void SDEditor::buildCeiling(CFrame& frame)
+{
+    const CeilingPlace& place = kCeilingPlace;
+    const BitmapHold strip(place.knobBitmap);
+    CAnimKnob* knob = buildFilmStripKnob(place.knobX, place.knobY, kParamCeiling, strip.bitmap);
+    if (!knob)
+        return;
+    knob->setDefaultValue(float(kCeilingRecord.normalizedOf(kCeilingRecord.offDb)));
+    knob->setWheelStep(1.0f / float(kCeilingRecord.stepCount()));
+    knob->setValue(effect_->getParameter(kParamCeiling));
+    frame.addChild(knob);
+    controls_[kParamCeiling] = knob;
+
+    auto* caption = new CTextLabel(rectOf(place.caption), kCeilingCaption);
+    caption->setAlignment(kCenterText);
+    caption->setFont(kValueFont);
+    caption->setTextFace(kBoldFace);
+    caption->setTextColor(kCaptionColour);
+    caption->setTransparent(true);
+    frame.addChild(caption);
+
+    auto* value = new CParamDisplay(rectOf(place.value));
+    styleFramedDisplay(*value);
+    value->setFormatter(formatCeiling);
+    value->setValue(float(realValue(kParamCeiling, knob->getValue())));
+    frame.addChild(value);
+    valueDisplays_[kParamCeiling] = value;
+
+    if (!published_)
+        return;
+    ceilingReduction_ =
+        new CeilingReductionDisplay(rectOf(place.reduction), &published_->meters().ceilingMinGain);
+    styleFramedDisplay(*ceilingReduction_);
+    frame.addChild(ceilingReduction_);
+}
+
 // The knob's real value under it, the knob's width plus 2 pixels on each side.
 void SDEditor::addValueDisplay(CFrame& frame, const ControlRow& row, int32_t width)
 {
@@ -399,7 +488,7 @@ void SDEditor::addInformationButton(CFrame& frame)
 
 void SDEditor::setParameter(int32_t index, float value)
 {
-    if (index < 0 || index >= kNumParameters)
+    if (index < 0 || index >= kPanelParameters)
         return;
     // The capture belongs to the effect, so its time window may follow at once.
     if (index == kParamViewerTime && published_)
@@ -411,7 +500,7 @@ void SDEditor::setParameter(int32_t index, float value)
 void SDEditor::onValueChanged(CDrawContext*, CControl* control)
 {
     const auto tag = static_cast<uint32_t>(control->getTag());
-    if (tag >= uint32_t(kNumParameters))
+    if (tag >= uint32_t(kPanelParameters))
         return;
     effect_->setParameterAutomated(int32_t(tag), control->getValue());
     control->setDirty();
@@ -423,7 +512,7 @@ void SDEditor::applyPendingChanges()
 {
     if (!frame_)
         return;
-    for (int index = 0; index < kNumParameters; ++index)
+    for (int index = 0; index < kPanelParameters; ++index)
     {
         PendingValue& entry = pending_[index];
         if (entry.pending.exchange(false, std::memory_order_acquire))
@@ -443,7 +532,7 @@ void SDEditor::showParameter(int index, float value)
     if (controls_[index])
         controls_[index]->setValue(value);
     if (valueDisplays_[index])
-        valueDisplays_[index]->setValue(float(normalizedToReal(value, index)));
+        valueDisplays_[index]->setValue(float(realValue(index, value)));
     if (!waveGraph_)
         return;
     if (index == kParamViewerTime)
@@ -509,6 +598,11 @@ void SDEditor::updateMeters()
     {
         outputMeter_->update();
         drawIfMoved(outputMeter_);
+    }
+    if (ceilingReduction_)
+    {
+        ceilingReduction_->update();
+        drawIfMoved(ceilingReduction_);
     }
 }
 

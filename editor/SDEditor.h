@@ -14,8 +14,10 @@
 #include <cstdint>
 #include <memory>
 
+class CAnimKnob;
 class CBitmap;
 class CControl;
+class CeilingReductionDisplay;
 class CFRGRAP;
 class CInformationDocument;
 class CParamDisplay;
@@ -53,11 +55,16 @@ class SDEditor : public AEffGUIEditor, public CControlListener
     void openInformationDocument();
     CInformationDocument& informationDocument() { return *information_; }
 
+    // The VST 2.4 parameters and, numbered after them, the true-peak ceiling.
+    static constexpr int kPanelParameters = kParamCeiling + 1;
+
     uint32_t timerId() const { return timerId_; }
     CFRGRAP* spectrumGraph() const { return spectrumGraph_; }
     CWAVGRAP* waveGraph() const { return waveGraph_; }
     CControl* control(int index) const;
     CParamDisplay* valueDisplay(int index) const;
+    // The ceiling's gain reduction; null while closed, without the ceiling or without meters.
+    CeilingReductionDisplay* ceilingReduction() const { return ceilingReduction_; }
 
   private:
     struct PendingValue
@@ -70,7 +77,9 @@ class SDEditor : public AEffGUIEditor, public CControlListener
     CControl* buildControl(const ControlRow& row, const CRect& size, CBitmap* first,
                            CBitmap* second);
     CView* buildViewer(const ControlRow& row, const CRect& size, CBitmap* first, CBitmap* second);
+    CAnimKnob* buildFilmStripKnob(int32_t x, int32_t y, int32_t tag, CBitmap* strip);
     CView* buildMissingViewerNote(const ControlRow& row, const CRect& size);
+    void buildCeiling(CFrame& frame);
     void addValueDisplay(CFrame& frame, const ControlRow& row, int32_t width);
     void addNameLabel(CFrame& frame, const ControlRow& row);
     void addInformationButton(CFrame& frame);
@@ -91,15 +100,16 @@ class SDEditor : public AEffGUIEditor, public CControlListener
     VUMETER* outputMeter_ = nullptr;
     LED_VUMETER* levelMeters_[kNumBands] = {};
     LED_VUMETER* reductionMeters_[kNumBands] = {};
+    CeilingReductionDisplay* ceilingReduction_ = nullptr;
     std::unique_ptr<CInformationDocument> information_;
-    CControl* controls_[kNumParameters] = {};
-    CParamDisplay* valueDisplays_[kNumParameters] = {};
-    CTextLabel* nameLabels_[kNumParameters] = {};
+    CControl* controls_[kPanelParameters] = {};
+    CParamDisplay* valueDisplays_[kPanelParameters] = {};
+    CTextLabel* nameLabels_[kPanelParameters] = {};
     CBitmap* background_ = nullptr;
     CFrame* closingFrame_ = nullptr;
     uint32_t timerId_ = 0;
 
-    PendingValue pending_[kNumParameters];
+    PendingValue pending_[kPanelParameters];
     // Set while the information holder exists, read by the effect on any thread.
     std::atomic<bool> informationShown_{false};
     std::atomic<bool> documentRequested_{false};

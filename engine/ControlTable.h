@@ -59,3 +59,30 @@ const ControlRow& findControlRow(int id);
 
 double normalizedToReal(double normalized, int id);
 double realToNormalized(double real, int id);
+
+// A rectangle of the panel; right and bottom are exclusive.
+struct PanelRect
+{
+    int32_t left;
+    int32_t top;
+    int32_t right;
+    int32_t bottom;
+};
+
+// The true-peak ceiling's place in the editions that carry it: the empty area between PLUG-IN
+// BYPASS and the groove above RESET ALL. A small knob, and beside it its caption, its value and
+// the stage's gain reduction. The background draws nothing there, so that the VST 2.4 panel
+// keeps its pixels; the editor draws the caption and the displays' frames itself.
+struct CeilingPlace
+{
+    int32_t knobBitmap;
+    int32_t knobX;
+    int32_t knobY;
+    PanelRect caption;
+    PanelRect value;
+    PanelRect reduction;
+};
+
+inline constexpr CeilingPlace kCeilingPlace = {
+    11026, 456, 236, {492, 233, 549, 243}, {494, 245, 548, 257}, {494, 259, 548, 271},
+};

@@ -27,6 +27,54 @@ uint32_t nowMs()
 {
     return platform::currentInput().ticks();
 }
+
+bool hasPort(int index)
+{
+    return lv2::hasPort(index) || index == kParamCeiling;
+}
+
+uint32_t portOf(int index)
+{
+    return index == kParamCeiling ? uint32_t(lv2::kPortTruePeakCeiling)
+                                  : lv2::portOfParameter(index);
+}
+
+// The parameter a port carries; -1 for the other ports.
+int parameterOf(uint32_t port)
+{
+    if (port == lv2::kPortTruePeakCeiling)
+        return kParamCeiling;
+    return lv2::isParameterPort(port) ? lv2::parameterOfPort(port) : -1;
+}
+
+// The port's value, in real units, for a normalised one: the control's curve, or the ceiling
+// in dBTP on its steps (its off value at 0).
+float realOf(int index, float normalized)
+{
+    if (index == kParamCeiling)
+        return static_cast<float>(kCeilingRecord.decibelsOfNormalized(normalized));
+    return lv2::realOfNormalized(index, normalized);
+}
+
+float normalizedOf(int index, float real)
+{
+    if (index == kParamCeiling)
+        return static_cast<float>(kCeilingRecord.normalizedOf(real));
+    return lv2::normalizedOfReal(index, real);
+}
+
+// Where the port's writes and echoes are kept: see kWrittenPorts.
+int slotOf(int index)
+{
+    return index == kParamCeiling ? lv2::kParameterPorts : index - lv2::kFirstPortParameter;
+}
+
+float defaultNormalized(int index)
+{
+    if (index == kParamCeiling)
+        return static_cast<float>(kCeilingRecord.normalizedOf(kCeilingRecord.offDb));
+    return static_cast<float>(realToNormalized(parameterRecord(index).defaultValue, index));
+}
 } // namespace
 
 Lv2Ui::Lv2Ui(LV2UI_Write_Function write, LV2UI_Controller controller,
@@ -41,6 +89,7 @@ Lv2Ui::Lv2Ui(LV2UI_Write_Function write, LV2UI_Controller controller,
     for (int index = 0; index < kNumParameters; ++index)
         parameters_[index] =
             static_cast<float>(realToNormalized(parameterRecord(index).defaultValue, index));
+    parameters_[kParamCeiling] = defaultNormalized(kParamCeiling);
     std::fill(std::begin(lastWritten_), std::end(lastWritten_), kNothingWritten);
     if (effect_)
         settingsSeen_ = effect_->settings().generation();
@@ -85,15 +134,16 @@ int Lv2Ui::idle()
 
 void Lv2Ui::portEvent(uint32_t port, uint32_t size, uint32_t format, const void* buffer)
 {
-    if (format != 0 || size != sizeof(float) || !buffer || !lv2::isParameterPort(port))
+    const int index = parameterOf(port);
+    if (format != 0 || size != sizeof(float) || !buffer || index < 0)
         return;
     float real = 0.0f;
     std::memcpy(&real, buffer, sizeof(real));
-    const int index = lv2::parameterOfPort(port);
-    if (echoes_[port - lv2::kFirstParameterPort].isEcho(real, nowMs()))
+    const int slot = slotOf(index);
+    if (echoes_[slot].isEcho(real, nowMs()))
         return;
-    lastWritten_[port - lv2::kFirstParameterPort] = kNothingWritten;
-    parameters_[index] = lv2::normalizedOfReal(index, real);
+    lastWritten_[slot] = kNothingWritten;
+    parameters_[index] = normalizedOf(index, real);
     editor_->setParameter(index, parameters_[index]);
 }
 
@@ -111,7 +161,7 @@ void Lv2Ui::followRestoredSettings()
 
 float Lv2Ui::getParameter(int32_t index)
 {
-    if (index < 0 || index >= kNumParameters)
+    if (index < 0 || index > kParamCeiling)
         return 0.0f;
     if (effect_ && lv2::isSetting(index))
         return effect_->settings().value(index);
@@ -119,10 +169,10 @@ float Lv2Ui::getParameter(int32_t index)
 }
 
 // As the VST 2.4 effect takes its editor's changes: ports for the host-facing parameters,
-// the plug-in's settings for the editor-only ones, a reset, the manual.
+// the plug-in's settings for the editor-only ones, a reset, the manual; and the ceiling's port.
 void Lv2Ui::setParameterAutomated(int32_t index, float value)
 {
-    if (index < 0 || index >= kNumParameters || !(value >= 0.0f && value <= 1.0f))
+    if (index < 0 || index > kParamCeiling || !(value >= 0.0f && value <= 1.0f))
         return;
     if (parameterRecord(index).role == ParameterRole::kAction)
     {
@@ -134,7 +184,7 @@ void Lv2Ui::setParameterAutomated(int32_t index, float value)
         return;
     }
     parameters_[index] = value;
-    if (lv2::hasPort(index))
+    if (hasPort(index))
         writePort(index, value);
     else if (effect_ && lv2::isSetting(index))
         effect_->settings().change(index, value);
@@ -143,26 +193,24 @@ void Lv2Ui::setParameterAutomated(int32_t index, float value)
 
 void Lv2Ui::writePort(int index, float normalized)
 {
-    const int slot = index - lv2::kFirstPortParameter;
-    const float real = lv2::realOfNormalized(index, normalized);
+    const int slot = slotOf(index);
+    const float real = realOf(index, normalized);
     // A drag over a stepped control writes each step once.
     if (std::bit_cast<uint32_t>(real) == std::bit_cast<uint32_t>(lastWritten_[slot]))
         return;
     lastWritten_[slot] = real;
     echoes_[slot].wrote(real, nowMs());
     if (write_)
-        write_(controller_, lv2::portOfParameter(index), sizeof(real), 0, &real);
+        write_(controller_, portOf(index), sizeof(real), 0, &real);
 }
 
+// Everything the panel shows goes back to its default, the ceiling to off.
 void Lv2Ui::resetToDefaults()
 {
-    for (int index = lv2::kFirstSetting; index < kNumParameters; ++index)
+    for (int index = lv2::kFirstSetting; index <= kParamCeiling; ++index)
     {
-        if (index == kParamReset)
-            continue;
-        const float normalized =
-            static_cast<float>(realToNormalized(parameterRecord(index).defaultValue, index));
-        setParameterAutomated(index, normalized);
+        if (index != kParamReset)
+            setParameterAutomated(index, defaultNormalized(index));
     }
 }
 
@@ -180,8 +228,8 @@ bool Lv2Ui::endEdit(int32_t index)
 
 void Lv2Ui::touch(int index, bool grabbed)
 {
-    if (touch_ && lv2::hasPort(index))
-        touch_->touch(touch_->handle, lv2::portOfParameter(index), grabbed);
+    if (touch_ && hasPort(index))
+        touch_->touch(touch_->handle, portOf(index), grabbed);
 }
 
 bool Lv2Ui::sizeWindow(int32_t width, int32_t height)

@@ -2,7 +2,8 @@
 // the host's window. Knob turns go to the host as port writes, gestures through the touch
 // feature, and the host's port changes come back as the editor's parameter changes. Through
 // instance access it reads what the plug-in publishes and keeps the editor-only settings in
-// the plug-in; without it, it is a control surface only.
+// the plug-in; without it, it is a control surface only. The panel carries the true-peak
+// ceiling, which has a port of its own.
 #pragma once
 
 #include "editor/EditorHost.h"
@@ -50,11 +51,15 @@ class Lv2Ui : public EditorHost
     bool beginEdit(int32_t index) override;
     bool endEdit(int32_t index) override;
     bool sizeWindow(int32_t width, int32_t height) override;
+    bool carriesCeiling() const override { return true; }
 
     SDEditor& editor() { return *editor_; }
     bool readsPlugin() const { return effect_ != nullptr; }
 
   private:
+    // The ports the editor writes: the host-facing controls' in order, then the ceiling's.
+    static constexpr int kWrittenPorts = lv2::kParameterPorts + 1;
+
     void writePort(int index, float normalized);
     void touch(int index, bool grabbed);
     void resetToDefaults();
@@ -68,9 +73,10 @@ class Lv2Ui : public EditorHost
     const LV2UI_Touch* touch_ = nullptr;
     Lv2Effect* effect_ = nullptr;
     std::unique_ptr<SDEditor> editor_;
-    // Normalised values of the ports' parameters, and of the settings without instance access.
-    float parameters_[kNumParameters] = {};
-    CPortEchoFilter echoes_[lv2::kParameterPorts];
-    float lastWritten_[lv2::kParameterPorts] = {};
+    // Normalised values of the ports' parameters and the ceiling, and of the settings without
+    // instance access.
+    float parameters_[kParamCeiling + 1] = {};
+    CPortEchoFilter echoes_[kWrittenPorts];
+    float lastWritten_[kWrittenPorts] = {};
     uint32_t settingsSeen_ = 0;
 };

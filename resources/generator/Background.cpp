@@ -105,9 +105,7 @@ void drawDividers(Canvas& canvas)
     drawGroove(canvas, left, mode.bottom + 26, right, mode.bottom + 26);
 
     const Box utility = panelSections()[3];
-    const float between = std::floor((controlBox(findControlRow(kParamBypass)).bottom +
-                                      controlBox(findControlRow(kParamReset)).top) /
-                                     2);
+    const float between = bypassResetGrooveY();
     drawGroove(canvas, utility.left + 12, between, utility.right - 12, between);
 }
 

@@ -4,6 +4,7 @@
 #include "resources/generator/Palette.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace
@@ -86,6 +87,27 @@ Box infoButtonBox()
     const float left = kPanelWidth - kInfoButtonRightMargin - float(art.width);
     const float top = kPanelHeight - kInfoButtonBottomMargin - float(imageHeight(art));
     return {left, top, left + float(art.width), top + float(imageHeight(art))};
+}
+
+float bypassResetGrooveY()
+{
+    return std::floor((controlBox(findControlRow(kParamBypass)).bottom +
+                       controlBox(findControlRow(kParamReset)).top) /
+                      2);
+}
+
+std::vector<Box> ceilingBoxes()
+{
+    const CeilingPlace& place = kCeilingPlace;
+    const Artwork& knob = *findArtwork(place.knobBitmap);
+    const auto boxOf = [](const PanelRect& r) {
+        return Box{float(r.left), float(r.top), float(r.right), float(r.bottom)};
+    };
+    return {{float(place.knobX), float(place.knobY), float(place.knobX + knob.width),
+             float(place.knobY + imageHeight(knob))},
+            boxOf(place.caption),
+            boxOf(place.value),
+            boxOf(place.reduction)};
 }
 
 TextStyle captionTextStyle(CaptionStyle style)
@@ -195,5 +217,7 @@ std::vector<Box> occupiedBoxes()
             boxes.push_back(valueDisplayBox(row));
     }
     boxes.push_back(infoButtonBox());
+    for (const Box& box : ceilingBoxes())
+        boxes.push_back(box);
     return boxes;
 }

@@ -21,6 +21,11 @@ Box controlBox(const ControlRow& row);
 Box valueDisplayBox(const ControlRow& row);
 // The information button in the lower right corner.
 Box infoButtonBox();
+// The row of the groove between the bypass and reset buttons.
+float bypassResetGrooveY();
+// The true-peak ceiling's knob, caption, value and gain reduction, in the editions that carry
+// it; the background leaves their place empty.
+std::vector<Box> ceilingBoxes();
 
 enum class CaptionStyle
 {
@@ -43,6 +48,6 @@ struct Caption
 // The framed areas that group the controls.
 std::vector<Box> panelSections();
 std::vector<Caption> panelCaptions();
-// Everything a caption must stay clear of: control rectangles, value displays and the
-// information button.
+// Everything a caption must stay clear of: control rectangles, value displays, the
+// information button and the ceiling's place.
 std::vector<Box> occupiedBoxes();

@@ -56,6 +56,7 @@ TEST_F(HeadlessEditor, BuildsEveryViewOfTheTableAtItsPlace)
     EXPECT_TRUE(sameRect(editor().control(12)->getSize(), CRect{489, 314, 510, 334}));
     EXPECT_TRUE(sameRect(editor().control(26)->getSize(), CRect{357, 299, 434, 329}));
     EXPECT_EQ(editor().control(0), nullptr);
+    EXPECT_EQ(editor().control(kParamCeiling), nullptr) << "the VST 2.4 edition has no ceiling";
     EXPECT_NE(editor().spectrumGraph(), nullptr);
     EXPECT_NE(editor().waveGraph(), nullptr);
     const CRect information = frame()->childAt(frame()->childCount() - 1)->getSize();

@@ -1,9 +1,12 @@
 // The LV2 user interface around the editor, opened without a window: knob turns become port
 // writes in real units with touch gestures, host port changes move the knobs (but the host's
 // echoes of the editor's own writes do not), the editor-only settings live in the plug-in
-// instance, and without instance access the panel shows no meters.
+// instance, the panel carries the true-peak ceiling and its gain reduction, and without
+// instance access the panel shows no meters.
+#include "editor/CeilingReductionDisplay.h"
 #include "editor/SDEditor.h"
 #include "engine/ControlTable.h"
+#include "engine/Units.h"
 #include "gui/CDrawContext.h"
 #include "gui/CFrame.h"
 #include "gui/CTextLabel.h"
@@ -17,6 +20,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
@@ -75,11 +79,25 @@ class Lv2UiFixture : public ::testing::Test
     }
     std::vector<float> writesTo(int index) const
     {
+        return writesToPort(lv2::portOfParameter(index));
+    }
+    std::vector<float> writesToPort(uint32_t port) const
+    {
         std::vector<float> values;
         for (const PortWrite& write : writes_)
-            if (write.port == lv2::portOfParameter(index))
+            if (write.port == port)
                 values.push_back(write.value);
         return values;
+    }
+    void ceilingEvent(float dBTP)
+    {
+        ui_->portEvent(lv2::kPortTruePeakCeiling, sizeof(dBTP), 0, &dBTP);
+    }
+    static std::string textOf(const CParamDisplay& display)
+    {
+        char text[kParamDisplayTextBytes];
+        display.formatValue(text);
+        return text;
     }
 
     static void write(LV2UI_Controller controller, uint32_t port, uint32_t size, uint32_t protocol,
@@ -190,7 +208,9 @@ TEST_F(Lv2UiFixture, ResetWritesEveryPortsDefaultAndResetsTheSettings)
 {
     open(true);
     effect_.settings().change(kParamViewerMode, 0.0f);
+    ceilingEvent(-1.0f);
     click(kParamReset);
+    EXPECT_EQ(writesToPort(lv2::kPortTruePeakCeiling), std::vector<float>{-6.5f}) << "off";
     for (int index = lv2::kFirstPortParameter; index < kNumParameters; ++index)
     {
         const std::vector<float> written = writesTo(index);
@@ -221,6 +241,7 @@ TEST_F(Lv2UiFixture, ShowsNoMetersOrViewersWithoutInstanceAccess)
     }
     EXPECT_EQ(notes, 1);
     EXPECT_EQ(meters, 0);
+    EXPECT_EQ(editor().ceilingReduction(), nullptr);
 
     // The controls still work, the switches too.
     click(kParamMeterMode);
@@ -242,4 +263,85 @@ TEST_F(Lv2UiFixture, FeedsTheViewersWhileAnyOfTwoInterfacesOnOneInstanceIsOpen)
     EXPECT_TRUE(effect_.published().editorOpen());
     second.reset();
     EXPECT_FALSE(effect_.published().editorOpen());
+}
+
+// The ceiling's knob under PLUG-IN BYPASS writes the ceiling's own port, in dBTP on the
+// ceiling's steps, inside one gesture on that port; the host's changes of the port move it.
+TEST_F(Lv2UiFixture, TurnsTheCeilingKnobIntoCeilingPortWritesAndFollowsTheHost)
+{
+    open(true);
+    CControl* knob = editor().control(kParamCeiling);
+    ASSERT_NE(knob, nullptr);
+    const CParamDisplay& value = *editor().valueDisplay(kParamCeiling);
+    EXPECT_EQ(textOf(value), "OFF");
+    const CRect size = knob->getSize();
+    const CPoint start{(size.left + size.right) / 2, (size.top + size.bottom) / 2};
+    pointer_.then(kLButton, start).glide(kLButton, CPoint{start.h, start.v - 40}, 10);
+    press(start);
+
+    const std::vector<float> written = writesToPort(lv2::kPortTruePeakCeiling);
+    ASSERT_FALSE(written.empty());
+    EXPECT_GT(kCeilingRecord.stepOf(written.back()), 0) << "a ceiling, not off";
+    for (size_t i = 0; i < written.size(); ++i)
+    {
+        const int step = kCeilingRecord.stepOf(written[i]);
+        EXPECT_EQ(written[i], float(kCeilingRecord.decibelsOfStep(step))) << "off or on a step";
+        if (i > 0)
+        {
+            EXPECT_GT(written[i], written[i - 1]) << "each step written once, upward";
+        }
+    }
+    EXPECT_EQ(written.back(), float(kCeilingRecord.decibelsOfNormalized(knob->getValue())));
+    char shown[kValueTextSize];
+    std::snprintf(shown, sizeof shown, "%.1f dBTP", double(written.back()));
+    EXPECT_EQ(textOf(value), shown);
+    ASSERT_EQ(touches_.size(), 2u);
+    EXPECT_EQ(touches_[0].port, uint32_t(lv2::kPortTruePeakCeiling));
+    EXPECT_TRUE(touches_[0].grabbed);
+    EXPECT_EQ(touches_[1].port, uint32_t(lv2::kPortTruePeakCeiling));
+    EXPECT_FALSE(touches_[1].grabbed);
+
+    writes_.clear();
+    pointer_.setTicks(pointer_.ticks() + 2 * CPortEchoFilter::kEchoWindowMs);
+    ceilingEvent(-1.0f);
+    ui_->idle();
+    EXPECT_FLOAT_EQ(knob->getValue(), float(kCeilingRecord.normalizedOf(-1.0)));
+    EXPECT_EQ(textOf(value), "-1.0 dBTP");
+    EXPECT_TRUE(writes_.empty()) << "a host change is not written back";
+
+    // A wheel notch is one step.
+    CDrawContext context(editor().frame());
+    editor().frame()->onWheel(&context, start, 1.0f);
+    EXPECT_EQ(writesToPort(lv2::kPortTruePeakCeiling), std::vector<float>{-0.9f});
+    EXPECT_EQ(textOf(value), "-0.9 dBTP");
+
+    writes_.clear();
+    pointer_.setTicks(pointer_.ticks() + 2 * CPortEchoFilter::kEchoWindowMs);
+    ceilingEvent(float(kCeilingRecord.offDb));
+    ui_->idle();
+    EXPECT_EQ(knob->getValue(), 0.0f);
+    EXPECT_EQ(textOf(value), "OFF");
+    EXPECT_TRUE(writes_.empty()) << "a host change is not written back";
+}
+
+// A deeper reduction shows at the next tick; then the text falls back toward none by the
+// band reduction meters' 0.9 dB a tick.
+TEST_F(Lv2UiFixture, ShowsTheCeilingsGainReductionThePluginPublishes)
+{
+    open(true);
+    const CeilingReductionDisplay* readout = editor().ceilingReduction();
+    ASSERT_NE(readout, nullptr);
+    editor().tick();
+    EXPECT_EQ(textOf(*readout), "GR 0.0 dB");
+    publishMin(effect_.published().meters().ceilingMinGain, gainFromDecibels(-2.0));
+    editor().tick();
+    EXPECT_EQ(textOf(*readout), "GR -2.0 dB");
+    editor().tick();
+    EXPECT_EQ(textOf(*readout), "GR -1.1 dB");
+    editor().tick();
+    editor().tick();
+    EXPECT_EQ(textOf(*readout), "GR 0.0 dB");
+    publishMin(effect_.published().meters().ceilingMinGain, gainFromDecibels(-18.4));
+    editor().tick();
+    EXPECT_EQ(textOf(*readout), "GR -18 dB") << "whole decibels from 10 dB on, to fit";
 }

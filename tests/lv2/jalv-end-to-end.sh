@@ -2,9 +2,10 @@
 # The LV2 edition in jalv (Debian's jalv.gtk3) on a dummy JACK server under its own Xvfb:
 #  1. the editor appears embedded at 754x374 and its meters follow a metronome played into
 #     the plug-in (instance access);
-#  2. an xdotool drag turns "Limiter Gain" and a click switches the meter mode; jalv saves
-#     its state (File > Save), which holds the new port value and the switched setting;
-#  3. jalv started on that state shows the knob and the switch where they were left;
+#  2. xdotool drags turn "Limiter Gain" and the true-peak ceiling's knob, and a click switches
+#     the meter mode; jalv saves its state (File > Save), which holds the new port values and
+#     the switched setting;
+#  3. jalv started on that state shows the knobs and the switch where they were left;
 #  4. presets picked from jalv's menu move the knobs to the values jalv prints;
 #  5. jalv started on the SimpleMaximize preset prints its values.
 # Screenshots of each step go to the output folder.
@@ -129,11 +130,12 @@ last_printed() {
 }
 
 # The panel's places: the "Limiter Gain" knob and its value, the meter mode switch, the
-# output meter.
+# output meter, the true-peak ceiling's knob.
 knob="258 189 81 81"
 knob_value="256 271 85 12"
 meter_switch="624 174 26 36"
 meter="590 54 100 43"
+ceiling="456 236 33 33"
 
 start_jack
 
@@ -156,25 +158,36 @@ done
 [ "$moved" = 1 ] || fail "the output meter does not follow the audio"
 echo "the output meter follows the audio (instance access)"
 
-echo "== a drag and a click, saved by jalv"
+# Drags upward from a point of the panel (x y).
+drag_up() {
+    local x=$((editor_x + $1)) y=$((editor_y + $2))
+    xdotool mousemove "$x" "$y" mousedown 1
+    for step in 1 2 3 4 5 6 7 8; do
+        xdotool mousemove "$x" $((y - 5 * step))
+        sleep 0.05
+    done
+    xdotool mouseup 1
+    # The knob's drag loop polls the pointer: let it see the button up before the next press.
+    sleep 0.5
+}
+
+echo "== drags and a click, saved by jalv"
 region 1-opened $knob knob-before
+region 1-opened $ceiling ceiling-before
 read -r kx ky _ _ <<<"$knob"
-x=$((editor_x + kx + 40))
-y=$((editor_y + ky + 40))
-xdotool mousemove "$x" "$y" mousedown 1
-for step in 1 2 3 4 5 6 7 8; do
-    xdotool mousemove "$x" $((y - 5 * step))
-    sleep 0.05
-done
-xdotool mouseup 1
+drag_up $((kx + 40)) $((ky + 40))
+read -r cx cy _ _ <<<"$ceiling"
+drag_up $((cx + 16)) $((cy + 16))
 read -r sx sy _ _ <<<"$meter_switch"
 xdotool mousemove $((editor_x + sx + 13)) $((editor_y + sy + 18)) click 1
 sleep 1
 shot 2-dragged
 region 2-dragged $knob knob-dragged
 region 2-dragged $meter_switch switch-dragged
+region 2-dragged $ceiling ceiling-dragged
 region 1-opened $meter_switch switch-before
 same_region knob-before knob-dragged && fail "the drag did not turn the knob"
+same_region ceiling-before ceiling-dragged && fail "the drag did not turn the ceiling's knob"
 same_region switch-before switch-dragged && fail "the click did not switch the meter mode"
 
 # File > Save, into a new folder named in the dialog.
@@ -192,8 +205,11 @@ wait_for test -s "$work/state/state.ttl" || fail "jalv saved no state"
 stop_jalv
 limiter=$(grep -A1 '"limiter_gain"' "$work/state/state.ttl" | sed -n -E 's/.*pset:value (.*)/\1/p')
 meter_mode=$(sed -n -E 's/.*#meter_mode> "([^"]*)".*/\1/p' "$work/state/state.ttl")
-echo "saved: limiter_gain = $limiter, meter_mode = $meter_mode"
+ceiling_db=$(grep -A1 '"true_peak_ceiling"' "$work/state/state.ttl" |
+    sed -n -E 's/.*pset:value (.*)/\1/p')
+echo "saved: limiter_gain = $limiter, meter_mode = $meter_mode, true_peak_ceiling = $ceiling_db"
 awk -v v="$limiter" 'BEGIN { exit !(v > 3.0) }' || fail "the drag did not reach the port"
+awk -v v="$ceiling_db" 'BEGIN { exit !(v >= -6.0) }' || fail "the ceiling is still off"
 [ "$meter_mode" = 0.0 ] || fail "the switched setting was not saved"
 
 echo "== jalv restores the state"
@@ -203,6 +219,8 @@ region 3-restored $knob knob-restored
 region 3-restored $meter_switch switch-restored
 same_region knob-dragged knob-restored || fail "the restored knob is not where it was left"
 same_region switch-dragged switch-restored || fail "the restored switch is not as it was left"
+region 3-restored $ceiling ceiling-restored
+same_region ceiling-dragged ceiling-restored || fail "the restored ceiling is not where it was left"
 [ "$(last_printed limiter_gain)" = "$(printf '%f' "$limiter")" ] ||
     fail "jalv did not print the restored value"
 

@@ -82,3 +82,24 @@ TEST(PanelLayout, CaptionsEveryPartOfThePanel)
           "RELEASE", "ENV", "FFT", "ACT", "PAUSE", "LEVEL", "TIME", "REDUC", "PEAK"})
         EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end()) << expected;
 }
+
+// The editions that carry the ceiling draw it over the background, in the utility section's
+// empty area: a frame rim of one pixel around each box must stay clear of the bypass button
+// above, of the groove below, and of every other control.
+TEST(PanelLayout, FitsTheCeilingBetweenTheBypassButtonAndTheGroove)
+{
+    const Box utility = panelSections()[3];
+    const Box bypass = controlBox(findControlRow(kParamBypass));
+    const std::vector<Box> ceiling = ceilingBoxes();
+    std::vector<Box> others = occupiedBoxes();
+    others.resize(others.size() - ceiling.size()); // the ceiling's own boxes come last
+    for (const Box& box : ceiling)
+    {
+        const Box framed = box.inset(-1);
+        EXPECT_TRUE(utility.inset(3).contains(framed)) << describe(box);
+        EXPECT_GT(framed.top, bypass.bottom) << describe(box);
+        EXPECT_LE(framed.bottom, bypassResetGrooveY()) << describe(box);
+        for (const Box& other : others)
+            EXPECT_FALSE(framed.intersects(other)) << describe(box) << " meets " << describe(other);
+    }
+}
