@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/PublishedState.h"
 #include "editor/LED_VUMETER.h"
 #include "engine/MeterValues.h"
-#include "core/PublishedState.h"
 #include "gui/CBitmap.h"
 
 namespace

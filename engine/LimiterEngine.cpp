@@ -1,6 +1,5 @@
 #include "engine/LimiterEngine.h"
 
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>

@@ -5,10 +5,10 @@
 //   vrn07-lv2-describe FOLDER PLUGIN_BINARY UI_BINARY MINOR MICRO
 //
 // FOLDER gets manifest.ttl, VRN-07.ttl and presets.ttl.
+#include "core/Processor.h"
 #include "engine/ControlTable.h"
 #include "engine/FactoryPresets.h"
 #include "engine/ParameterRecords.h"
-#include "core/Processor.h"
 #include "plugin/lv2/Lv2Ports.h"
 #include "plugin/lv2/Lv2Uris.h"
 

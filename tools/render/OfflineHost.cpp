@@ -1,9 +1,9 @@
 #include "tools/render/OfflineHost.h"
 
+#include "core/PublishedState.h"
 #include "editor/LinkedInstance.h"
 #include "editor/SDEditor.h"
 #include "engine/ControlTable.h"
-#include "core/PublishedState.h"
 #include "engine/SafeClip.h"
 #include "gui/CFrame.h"
 #include "gui/COffscreenContext.h"
