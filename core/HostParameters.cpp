@@ -7,14 +7,12 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace host_parameters
 {
 namespace
 {
 constexpr char kCeilingUnit[] = "dBTP";
-constexpr char kCeilingOff[] = "off";
 
 bool isControl(int id)
 {
@@ -78,17 +76,14 @@ std::string controlText(int id, double normalized)
 
 std::string ceilingText(double normalized)
 {
-    const double dB = kCeilingRecord.decibelsOfNormalized(normalized);
-    if (!kCeilingRecord.isOn(dB))
-        return kCeilingOff;
-    char text[32];
-    std::snprintf(text, sizeof text, "%.1f %s", dB, kCeilingUnit);
+    char text[kValueTextSize];
+    formatCeiling(float(kCeilingRecord.decibelsOfNormalized(normalized)), text);
     return text;
 }
 
 std::optional<double> ceilingOfText(std::string_view text)
 {
-    if (text == kCeilingOff || text == "OFF" || text == "(off)")
+    if (text == "OFF" || text == "off" || text == "(off)")
         return 0.0;
     const auto dB = realOfText(ParameterUnit::kDecibels, text);
     if (!dB)

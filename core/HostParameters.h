@@ -33,7 +33,7 @@ double defaultNormalized(int id);
 int programOf(double normalized);
 
 // The value's text with its unit, as the knob shows it ("-3.5 dB", "1.24 kHz", "-1.0 dBTP",
-// "off", a program's name); empty for an id that is not a host parameter.
+// "OFF", a program's name); empty for an id that is not a host parameter.
 std::string textOf(int id, double normalized);
 // The normalised value of such a text; also a number alone (in the parameter's unit), another
 // unit of the same kind ("850 Hz", "0.85 kHz"), a switch's 0 or 1, a program's number. Nothing

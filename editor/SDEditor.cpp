@@ -75,15 +75,6 @@ double realValue(int index, float normalized)
                                   : normalizedToReal(normalized, index);
 }
 
-// "OFF", or the ceiling as "-1.0 dBTP".
-void formatCeiling(float dB, char* text)
-{
-    if (kCeilingRecord.isOn(dB))
-        std::snprintf(text, kValueTextSize, "%.1f dBTP", double(dB));
-    else
-        std::snprintf(text, kValueTextSize, "OFF");
-}
-
 // A display framed like the background's value displays, over an area it leaves empty.
 void styleFramedDisplay(CParamDisplay& display)
 {

@@ -1,5 +1,7 @@
 #include "engine/ValueFormatters.h"
 
+#include "engine/ParameterRecords.h"
+
 #include <cstdio>
 
 namespace
@@ -87,4 +89,12 @@ void formatTime(float milliseconds, char* text)
         print(text, "%.1fs", seconds);
     else
         print(text, "%.0fs", seconds);
+}
+
+void formatCeiling(float dB, char* text)
+{
+    if (kCeilingRecord.isOn(dB))
+        std::snprintf(text, kValueTextSize, "%.1f dBTP", double(dB));
+    else
+        std::snprintf(text, kValueTextSize, "OFF");
 }

@@ -11,3 +11,5 @@ void formatCrossover(float value, char* text);
 void formatFrequency(float value, char* text);
 void formatLevel(float value, char* text);
 void formatTime(float milliseconds, char* text);
+// "OFF", or the true-peak ceiling as "-1.0 dBTP".
+void formatCeiling(float dB, char* text);
