@@ -21,7 +21,6 @@
 #include "gui/platform/DocumentOpener.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <string>
 
