@@ -1,6 +1,8 @@
 #include "tools/render/LeastProcessing.h"
 
+#include <algorithm>
 #include <cmath>
+#include <initializer_list>
 
 namespace
 {
@@ -9,6 +11,20 @@ DriveResult searchWith(Processing processing, double targetLufs, double startDb,
 {
     return findDrive(
         targetLufs, [&](double driveDb) { return probe.loudnessAt(processing, driveDb); }, startDb);
+}
+
+// The choice that reached the target, or the one that came closest.
+ProcessingChoice closestOf(std::initializer_list<ProcessingChoice> choices, double targetLufs)
+{
+    const auto distance = [targetLufs](const ProcessingChoice& choice)
+    {
+        return choice.search.outcome == DriveOutcome::reached
+                   ? 0.0
+                   : std::abs(choice.search.loudness - targetLufs);
+    };
+    return *std::min_element(choices.begin(), choices.end(),
+                             [&](const ProcessingChoice& a, const ProcessingChoice& b)
+                             { return distance(a) < distance(b); });
 }
 
 bool ends(const DriveResult& search)
@@ -34,9 +50,14 @@ ProcessingChoice findLeastProcessing(double targetLufs, double plainGainDb,
         searchWith(Processing::maximizer, targetLufs, stage.driveDb, probe);
     if (maximizer.outcome == DriveOutcome::reached)
         return {Processing::maximizer, maximizer};
-    // Neither reached the target: the one that came closer.
-    if (stage.outcome == DriveOutcome::reached ||
-        std::abs(stage.loudness - targetLufs) <= std::abs(maximizer.loudness - targetLufs))
+    if (stage.outcome == DriveOutcome::reached)
         return {Processing::stage, stage};
-    return {Processing::maximizer, maximizer};
+    // Sparse material: neither gets loud enough. At the drive the stage reached, the fast
+    // release is louder still, so the search starts there.
+    const DriveResult fastStage =
+        searchWith(Processing::fastStage, targetLufs, stage.driveDb, probe);
+    return closestOf({{Processing::stage, stage},
+                      {Processing::maximizer, maximizer},
+                      {Processing::fastStage, fastStage}},
+                     targetLufs);
 }
