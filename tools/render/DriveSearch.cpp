@@ -26,12 +26,12 @@ struct Trial
 class Search
 {
   public:
-    Search(double target, const std::function<double(double)>& loudnessAt)
-        : target_(target), loudnessAt_(loudnessAt)
+    Search(double target, const std::function<double(double)>& loudnessAt, SearchStart start)
+        : target_(target), loudnessAt_(loudnessAt), start_(start)
     {
     }
 
-    DriveResult run(double startDb);
+    DriveResult run();
 
   private:
     Trial evaluate(double driveDb);
@@ -43,12 +43,16 @@ class Search
     DriveResult result(DriveOutcome outcome) const
     {
         const bool close = trials_ > 0 && std::abs(best_.error) <= kTargetToleranceLu;
-        return {close ? DriveOutcome::reached : outcome, best_.driveDb, best_.loudness, trials_};
+        return {close ? DriveOutcome::reached : outcome, best_.driveDb, best_.loudness, trials_,
+                lastSlope_};
     }
 
     const double target_;
     const std::function<double(double)>& loudnessAt_;
+    const SearchStart start_;
+    double lastSlope_ = 1.0;
     Trial best_{};
+    Trial last_{};
     std::optional<Trial> below_; // the closest trial under the target
     std::optional<Trial> above_; // the closest trial over it
     int trials_ = 0;
@@ -58,6 +62,10 @@ Trial Search::evaluate(double driveDb)
 {
     const double loudness = loudnessAt_(driveDb);
     const Trial trial{driveDb, loudness, loudness - target_};
+    if (trials_ > 0 && driveDb != last_.driveDb && std::isfinite(loudness) &&
+        std::isfinite(last_.loudness))
+        lastSlope_ = (loudness - last_.loudness) / (driveDb - last_.driveDb);
+    last_ = trial;
     if (trials_++ == 0 || std::abs(trial.error) < std::abs(best_.error))
         best_ = trial;
     std::optional<Trial>& side = trial.error < 0.0 ? below_ : above_;
@@ -67,23 +75,27 @@ Trial Search::evaluate(double driveDb)
 }
 
 // The next drive while every trial lies on one side of the target: along the slope of the
-// last two trials (1 LU per dB at first), at most to the end of the drive range. Answers
-// why the search ends when that end has been tried.
+// last two trials (at first the one the start assumes), at most to the end of the drive
+// range. Answers why the search ends when that end has been tried, or, where the start
+// allows, when the target lies out of reach.
 std::optional<DriveOutcome> Search::stepOneSided(const Trial& previous, const Trial& trial,
                                                  double& next) const
 {
     const bool rising = trial.error < 0.0;
-    const double slope = trial.driveDb == previous.driveDb ? 1.0
-                                                           : (trial.loudness - previous.loudness) /
-                                                                 (trial.driveDb - previous.driveDb);
-    if (trial.driveDb == (rising ? kMaxDriveDb : kMinDriveDb))
-    {
-        if (!rising)
-            return DriveOutcome::tooLoud;
-        return slope < kSaturatedSlope ? DriveOutcome::saturated : DriveOutcome::tooQuiet;
-    }
+    const bool first = trial.driveDb == previous.driveDb;
+    const double slope =
+        first ? start_.slope
+              : (trial.loudness - previous.loudness) / (trial.driveDb - previous.driveDb);
+    const auto why = [&]
+    { return slope < kSaturatedSlope ? DriveOutcome::saturated : DriveOutcome::tooQuiet; };
+    if (trial.driveDb == (rising ? start_.mostDriveDb : kMinDriveDb))
+        return rising ? why() : DriveOutcome::tooLoud;
+    const double loudestReach =
+        trial.loudness + std::max(slope, 0.0) * (start_.mostDriveDb - trial.driveDb);
+    if (rising && !first && start_.endOutOfReach && loudestReach < target_ - kTargetToleranceLu)
+        return why();
     next = std::clamp(trial.driveDb - trial.error / std::max(slope, kSaturatedSlope), kMinDriveDb,
-                      kMaxDriveDb);
+                      start_.mostDriveDb);
     return std::nullopt;
 }
 
@@ -104,13 +116,13 @@ double Search::stepInBracket(const Trial& previous, const Trial& trial) const
     return 0.5 * (low + high);
 }
 
-DriveResult Search::run(double startDb)
+DriveResult Search::run()
 {
-    Trial trial = evaluate(std::clamp(startDb, kMinDriveDb, kMaxDriveDb));
+    Trial trial = evaluate(std::clamp(start_.driveDb, kMinDriveDb, start_.mostDriveDb));
     if (!std::isfinite(trial.loudness))
     {
         // A quiet input may fall under the meter's absolute gate (-70 LUFS) at 0 dB only.
-        trial = evaluate(kMaxDriveDb);
+        trial = evaluate(start_.mostDriveDb);
         if (!std::isfinite(trial.loudness))
             return result(DriveOutcome::silent);
     }
@@ -135,9 +147,9 @@ DriveResult Search::run(double startDb)
 } // namespace
 
 DriveResult findDrive(double targetLufs, const std::function<double(double)>& loudnessAt,
-                      double startDb)
+                      SearchStart start)
 {
-    return Search(targetLufs, loudnessAt).run(startDb);
+    return Search(targetLufs, loudnessAt, start).run();
 }
 
 namespace

@@ -6,11 +6,11 @@
 
 namespace
 {
-DriveResult searchWith(Processing processing, double targetLufs, double startDb,
+DriveResult searchWith(Processing processing, double targetLufs, SearchStart start,
                        const ProcessingProbe& probe)
 {
     return findDrive(
-        targetLufs, [&](double driveDb) { return probe.loudnessAt(processing, driveDb); }, startDb);
+        targetLufs, [&](double driveDb) { return probe.loudnessAt(processing, driveDb); }, start);
 }
 
 // The choice that reached the target, or the one that came closest.
@@ -38,24 +38,36 @@ ProcessingChoice findLeastProcessing(double targetLufs, double plainGainDb,
 {
     if (probe.gainKeepsCeiling(plainGainDb))
     {
-        const DriveResult gain = searchWith(Processing::gain, targetLufs, plainGainDb, probe);
+        const DriveResult gain =
+            searchWith(Processing::gain, targetLufs, {.driveDb = plainGainDb}, probe);
         if (ends(gain) && probe.gainKeepsCeiling(gain.driveDb))
             return {Processing::gain, gain};
     }
-    const DriveResult stage = searchWith(Processing::stage, targetLufs, plainGainDb, probe);
+    // Where the stage or the maximizer cannot reach the target, another processing follows:
+    // their searches end as soon as they know.
+    const DriveResult stage = searchWith(Processing::stage, targetLufs,
+                                         {.driveDb = plainGainDb, .endOutOfReach = true}, probe);
     // The drive beyond the plain gain is the loudness the stage took.
     if (ends(stage) && stage.driveDb - plainGainDb <= kMostStageCostDb)
         return {Processing::stage, stage};
-    const DriveResult maximizer =
-        searchWith(Processing::maximizer, targetLufs, stage.driveDb, probe);
+    // Where the stage reached the target, the maximizer is kept only if it needs no more
+    // drive: beyond it, it would limit harder than the stage.
+    const double mostMaximizerDriveDb =
+        stage.outcome == DriveOutcome::reached ? stage.driveDb : kMaxDriveDb;
+    const DriveResult maximizer = searchWith(Processing::maximizer, targetLufs,
+                                             {.driveDb = stage.driveDb,
+                                              .slope = stage.slope,
+                                              .mostDriveDb = mostMaximizerDriveDb,
+                                              .endOutOfReach = true},
+                                             probe);
     if (maximizer.outcome == DriveOutcome::reached)
         return {Processing::maximizer, maximizer};
     if (stage.outcome == DriveOutcome::reached)
         return {Processing::stage, stage};
     // Sparse material: neither gets loud enough. At the drive the stage reached, the fast
-    // release is louder still, so the search starts there.
-    const DriveResult fastStage =
-        searchWith(Processing::fastStage, targetLufs, stage.driveDb, probe);
+    // release is louder still, so the search starts there, along the stage's slope.
+    const DriveResult fastStage = searchWith(
+        Processing::fastStage, targetLufs, {.driveDb = stage.driveDb, .slope = stage.slope}, probe);
     return closestOf({{Processing::stage, stage},
                       {Processing::maximizer, maximizer},
                       {Processing::fastStage, fastStage}},
