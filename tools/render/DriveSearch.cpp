@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <optional>
+#include <vector>
 
 namespace
 {
@@ -38,6 +39,7 @@ class Search
     std::optional<DriveOutcome> stepOneSided(const Trial& previous, const Trial& trial,
                                              double& next) const;
     double stepInBracket(const Trial& previous, const Trial& trial) const;
+    std::optional<double> parabolaStep() const;
     // A search that ends at the drive range's end or where the loudness stops rising has
     // still reached the target when its closest trial lies within the tolerance.
     DriveResult result(DriveOutcome outcome) const
@@ -53,6 +55,7 @@ class Search
     double lastSlope_ = 1.0;
     Trial best_{};
     Trial last_{};
+    std::vector<Trial> done_;
     std::optional<Trial> below_; // the closest trial under the target
     std::optional<Trial> above_; // the closest trial over it
     int trials_ = 0;
@@ -66,6 +69,7 @@ Trial Search::evaluate(double driveDb)
         std::isfinite(last_.loudness))
         lastSlope_ = (loudness - last_.loudness) / (driveDb - last_.driveDb);
     last_ = trial;
+    done_.push_back(trial);
     if (trials_++ == 0 || std::abs(trial.error) < std::abs(best_.error))
         best_ = trial;
     std::optional<Trial>& side = trial.error < 0.0 ? below_ : above_;
@@ -94,9 +98,36 @@ std::optional<DriveOutcome> Search::stepOneSided(const Trial& previous, const Tr
         trial.loudness + std::max(slope, 0.0) * (start_.mostDriveDb - trial.driveDb);
     if (rising && !first && start_.endOutOfReach && loudestReach < target_ - kTargetToleranceLu)
         return why();
-    next = std::clamp(trial.driveDb - trial.error / std::max(slope, kSaturatedSlope), kMinDriveDb,
-                      start_.mostDriveDb);
+    const double step = -trial.error / std::max(slope, kSaturatedSlope);
+    next = std::clamp(trial.driveDb + step, kMinDriveDb, start_.mostDriveDb);
+    // The curve bends over, so the secant falls short: the parabola goes further, up to
+    // twice as far.
+    if (const std::optional<double> curved = parabolaStep())
+        if ((*curved - next) * step > 0.0 &&
+            std::abs(*curved - trial.driveDb) < 2.0 * std::abs(step))
+            next = std::clamp(*curved, kMinDriveDb, start_.mostDriveDb);
     return std::nullopt;
+}
+
+// Where the start asks for it: the drive at which a parabola through the last three trials
+// (the drive as a function of the loudness) meets the target; nothing where their
+// loudnesses are not finite and distinct.
+std::optional<double> Search::parabolaStep() const
+{
+    if (!start_.curveSteps || done_.size() < 3)
+        return std::nullopt;
+    const Trial& a = done_[done_.size() - 3];
+    const Trial& b = done_[done_.size() - 2];
+    const Trial& c = done_[done_.size() - 1];
+    for (const Trial* t : {&a, &b, &c})
+        if (!std::isfinite(t->loudness))
+            return std::nullopt;
+    if (a.loudness == b.loudness || b.loudness == c.loudness || a.loudness == c.loudness)
+        return std::nullopt;
+    const double ea = a.error, eb = b.error, ec = c.error;
+    return a.driveDb * eb * ec / ((ea - eb) * (ea - ec)) +
+           b.driveDb * ea * ec / ((eb - ea) * (eb - ec)) +
+           c.driveDb * ea * eb / ((ec - ea) * (ec - eb));
 }
 
 // The next drive inside the bracket: the secant of the last two trials where it falls well
@@ -106,6 +137,9 @@ double Search::stepInBracket(const Trial& previous, const Trial& trial) const
     const double low = std::min(below_->driveDb, above_->driveDb);
     const double high = std::max(below_->driveDb, above_->driveDb);
     const double margin = 0.05 * (high - low);
+    if (const std::optional<double> curved = parabolaStep())
+        if (*curved > low + margin && *curved < high - margin)
+            return *curved;
     if (trial.loudness != previous.loudness)
     {
         const double secant = trial.driveDb - trial.error * (trial.driveDb - previous.driveDb) /

@@ -43,6 +43,10 @@ struct SearchStart
     // than rendering the end of the drive range, which comes closer: for a search whose
     // closest render is not wanted when it misses.
     bool endOutOfReach = false;
+    // Whether the steps follow a parabola through the last three trials where it falls
+    // where the secant would step: the limiters' curve bends over, and the secant steps
+    // short of the target.
+    bool curveSteps = false;
 };
 
 // loudnessAt renders at a drive (dB) and answers the integrated loudness (LUFS; -inf when

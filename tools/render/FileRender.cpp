@@ -264,10 +264,10 @@ void renderFile(FileRender& render, const RenderOptions& options, ProgressBar& p
          ++retry)
     {
         render.lowerStageCeiling();
-        choice.search =
-            findDrive(*options.targetLufs,
-                      [&](double driveDb) { return loudnessAt(choice.processing, driveDb); },
-                      {.driveDb = choice.search.driveDb, .slope = choice.search.slope});
+        choice.search = findDrive(
+            *options.targetLufs,
+            [&](double driveDb) { return loudnessAt(choice.processing, driveDb); },
+            {.driveDb = choice.search.driveDb, .slope = choice.search.slope, .curveSteps = true});
         render.result().search = choice.search;
         render.write(choice.processing, choice.search.driveDb, progress);
     }

@@ -45,8 +45,9 @@ ProcessingChoice findLeastProcessing(double targetLufs, double plainGainDb,
     }
     // Where the stage or the maximizer cannot reach the target, another processing follows:
     // their searches end as soon as they know.
-    const DriveResult stage = searchWith(Processing::stage, targetLufs,
-                                         {.driveDb = plainGainDb, .endOutOfReach = true}, probe);
+    const DriveResult stage =
+        searchWith(Processing::stage, targetLufs,
+                   {.driveDb = plainGainDb, .endOutOfReach = true, .curveSteps = true}, probe);
     // The drive beyond the plain gain is the loudness the stage took.
     if (ends(stage) && stage.driveDb - plainGainDb <= kMostStageCostDb)
         return {Processing::stage, stage};
@@ -58,7 +59,8 @@ ProcessingChoice findLeastProcessing(double targetLufs, double plainGainDb,
                                              {.driveDb = stage.driveDb,
                                               .slope = stage.slope,
                                               .mostDriveDb = mostMaximizerDriveDb,
-                                              .endOutOfReach = true},
+                                              .endOutOfReach = true,
+                                              .curveSteps = true},
                                              probe);
     if (maximizer.outcome == DriveOutcome::reached)
         return {Processing::maximizer, maximizer};
@@ -66,8 +68,9 @@ ProcessingChoice findLeastProcessing(double targetLufs, double plainGainDb,
         return {Processing::stage, stage};
     // Sparse material: neither gets loud enough. At the drive the stage reached, the fast
     // release is louder still, so the search starts there, along the stage's slope.
-    const DriveResult fastStage = searchWith(
-        Processing::fastStage, targetLufs, {.driveDb = stage.driveDb, .slope = stage.slope}, probe);
+    const DriveResult fastStage =
+        searchWith(Processing::fastStage, targetLufs,
+                   {.driveDb = stage.driveDb, .slope = stage.slope, .curveSteps = true}, probe);
     return closestOf({{Processing::stage, stage},
                       {Processing::maximizer, maximizer},
                       {Processing::fastStage, fastStage}},
