@@ -64,6 +64,11 @@ TEST(DriveSearch, ReachesTheTargetWithinTheToleranceWhereTheLimitersBendTheCurve
         EXPECT_NEAR(curve.shape(result.driveDb), target, kTargetToleranceLu) << target;
         EXPECT_DOUBLE_EQ(result.loudness, curve.shape(result.driveDb));
         EXPECT_LE(result.trials, 8) << target;
+        // Stepping along a parabola through the last three trials takes no more of them.
+        const DriveResult curved = curve.search(target, {.curveSteps = true});
+        EXPECT_EQ(curved.outcome, DriveOutcome::reached) << target;
+        EXPECT_NEAR(curve.shape(curved.driveDb), target, kTargetToleranceLu) << target;
+        EXPECT_LE(curved.trials, result.trials) << target;
     }
 }
 
