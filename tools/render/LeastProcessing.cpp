@@ -6,6 +6,12 @@
 
 namespace
 {
+// What the stage's first step takes its loudness to rise by, LU per dB of drive: at the
+// plain gain it limits already. On the mastering benchmark it rose by 0.2 to 0.73 LU per dB
+// beyond the plain gain; a first step along 0.7 (against 1, 0.8, 0.6 and 0.5) took the
+// fewest trial renders at -14 and -9 LUFS together (21 and 49, against 24 and 54 along 1).
+constexpr double kStageFirstSlope = 0.7;
+
 DriveResult searchWith(Processing processing, double targetLufs, SearchStart start,
                        const ProcessingProbe& probe)
 {
@@ -45,9 +51,12 @@ ProcessingChoice findLeastProcessing(double targetLufs, double plainGainDb,
     }
     // Where the stage or the maximizer cannot reach the target, another processing follows:
     // their searches end as soon as they know.
-    const DriveResult stage =
-        searchWith(Processing::stage, targetLufs,
-                   {.driveDb = plainGainDb, .endOutOfReach = true, .curveSteps = true}, probe);
+    const DriveResult stage = searchWith(Processing::stage, targetLufs,
+                                         {.driveDb = plainGainDb,
+                                          .slope = kStageFirstSlope,
+                                          .endOutOfReach = true,
+                                          .curveSteps = true},
+                                         probe);
     // The drive beyond the plain gain is the loudness the stage took.
     if (ends(stage) && stage.driveDb - plainGainDb <= kMostStageCostDb)
         return {Processing::stage, stage};
