@@ -21,12 +21,14 @@ struct Input
     double fastStageCostDb;
 
     std::set<Processing> tried;
+    int renders = 0;
 
     ProcessingChoice choose(double target)
     {
         const auto loudnessAt = [this](Processing processing, double driveDb)
         {
             tried.insert(processing);
+            ++renders;
             const double plain = driveDb - 20.0;
             if (processing == Processing::stage)
                 return plain - stageCostDb;
@@ -68,6 +70,8 @@ TEST(LeastProcessing, TakesTheFirstProcessingThatMeetsTheTargetAndRendersNoMore)
     const ProcessingChoice fast = sparse.choose(-9.0);
     EXPECT_EQ(fast.processing, Processing::fastStage);
     EXPECT_NEAR(fast.search.driveDb, 19.0, kTargetToleranceLu);
+    // The report counts the trials of every processing tried.
+    EXPECT_EQ(fast.search.trials, sparse.renders);
 }
 
 TEST(LeastProcessing, KeepsTheCloserRenderWhenNeitherReachesTheTarget)

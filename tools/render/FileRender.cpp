@@ -287,10 +287,12 @@ void renderFile(FileRender& render, const RenderOptions& options, ProgressBar& p
          ++retry)
     {
         render.lowerStageCeiling();
+        const int earlierTrials = choice.search.trials;
         choice.search = findDrive(
             *options.targetLufs,
             [&](double driveDb) { return loudnessAt(choice.processing, driveDb); },
             {.driveDb = choice.search.driveDb, .slope = choice.search.slope, .curveSteps = true});
+        choice.search.trials += earlierTrials;
         render.result().search = choice.search;
         render.write(choice.processing, choice.search.driveDb, progress);
     }

@@ -12,13 +12,6 @@ namespace
 // fewest trial renders at -14 and -9 LUFS together (21 and 49, against 24 and 54 along 1).
 constexpr double kStageFirstSlope = 0.7;
 
-DriveResult searchWith(Processing processing, double targetLufs, SearchStart start,
-                       const ProcessingProbe& probe)
-{
-    return findDrive(
-        targetLufs, [&](double driveDb) { return probe.loudnessAt(processing, driveDb); }, start);
-}
-
 // The choice that reached the target, or the one that came closest.
 ProcessingChoice closestOf(std::initializer_list<ProcessingChoice> choices, double targetLufs)
 {
@@ -42,46 +35,57 @@ bool ends(const DriveResult& search)
 ProcessingChoice findLeastProcessing(double targetLufs, double plainGainDb,
                                      const ProcessingProbe& probe)
 {
+    // The choice counts the trial renders of every processing tried.
+    int trials = 0;
+    const auto search = [&](Processing processing, SearchStart start)
+    {
+        const DriveResult result = findDrive(
+            targetLufs, [&](double driveDb) { return probe.loudnessAt(processing, driveDb); },
+            start);
+        trials += result.trials;
+        return result;
+    };
+    const auto chosen = [&trials](ProcessingChoice choice)
+    {
+        choice.search.trials = trials;
+        return choice;
+    };
     if (probe.gainKeepsCeiling(plainGainDb))
     {
-        const DriveResult gain =
-            searchWith(Processing::gain, targetLufs, {.driveDb = plainGainDb}, probe);
+        const DriveResult gain = search(Processing::gain, {.driveDb = plainGainDb});
         if (ends(gain) && probe.gainKeepsCeiling(gain.driveDb))
-            return {Processing::gain, gain};
+            return chosen({Processing::gain, gain});
     }
     // Where the stage or the maximizer cannot reach the target, another processing follows:
     // their searches end as soon as they know.
-    const DriveResult stage = searchWith(Processing::stage, targetLufs,
-                                         {.driveDb = plainGainDb,
-                                          .slope = kStageFirstSlope,
-                                          .endOutOfReach = true,
-                                          .curveSteps = true},
-                                         probe);
+    const DriveResult stage = search(Processing::stage, {.driveDb = plainGainDb,
+                                                         .slope = kStageFirstSlope,
+                                                         .endOutOfReach = true,
+                                                         .curveSteps = true});
     // The drive beyond the plain gain is the loudness the stage took.
     if (ends(stage) && stage.driveDb - plainGainDb <= kMostStageCostDb)
-        return {Processing::stage, stage};
+        return chosen({Processing::stage, stage});
     // Where the stage reached the target, the maximizer is kept only if it needs no more
     // drive: beyond it, it would limit harder than the stage.
     const double mostMaximizerDriveDb =
         stage.outcome == DriveOutcome::reached ? stage.driveDb : kMaxDriveDb;
-    const DriveResult maximizer = searchWith(Processing::maximizer, targetLufs,
-                                             {.driveDb = stage.driveDb,
-                                              .slope = stage.slope,
-                                              .mostDriveDb = mostMaximizerDriveDb,
-                                              .endOutOfReach = true,
-                                              .curveSteps = true},
-                                             probe);
+    const DriveResult maximizer =
+        search(Processing::maximizer, {.driveDb = stage.driveDb,
+                                       .slope = stage.slope,
+                                       .mostDriveDb = mostMaximizerDriveDb,
+                                       .endOutOfReach = true,
+                                       .curveSteps = true});
     if (maximizer.outcome == DriveOutcome::reached)
-        return {Processing::maximizer, maximizer};
+        return chosen({Processing::maximizer, maximizer});
     if (stage.outcome == DriveOutcome::reached)
-        return {Processing::stage, stage};
+        return chosen({Processing::stage, stage});
     // Sparse material: neither gets loud enough. At the drive the stage reached, the fast
     // release is louder still, so the search starts there, along the stage's slope.
     const DriveResult fastStage =
-        searchWith(Processing::fastStage, targetLufs,
-                   {.driveDb = stage.driveDb, .slope = stage.slope, .curveSteps = true}, probe);
-    return closestOf({{Processing::stage, stage},
-                      {Processing::maximizer, maximizer},
-                      {Processing::fastStage, fastStage}},
-                     targetLufs);
+        search(Processing::fastStage,
+               {.driveDb = stage.driveDb, .slope = stage.slope, .curveSteps = true});
+    return chosen(closestOf({{Processing::stage, stage},
+                             {Processing::maximizer, maximizer},
+                             {Processing::fastStage, fastStage}},
+                            targetLufs));
 }

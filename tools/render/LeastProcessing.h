@@ -19,7 +19,7 @@ constexpr double kMostStageCostDb = 3.0;
 struct ProcessingChoice
 {
     Processing processing;
-    DriveResult search;
+    DriveResult search; // its search, with the trial renders of every processing tried
 };
 
 // What the choice asks of the renders.
