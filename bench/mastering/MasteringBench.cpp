@@ -4,8 +4,10 @@
 // and by the 16x inter-sample peak meter, and for how much it was processed beyond a gain
 // (the processing residual).
 //
-// Run: build/bench/vrn07-bench-mastering [--render PATH] [--no-lsp] [--seconds S]
-//          [--keep DIR] [-- extra vrn07-render arguments]
+// Run: build/bench/vrn07-bench-mastering [--render PATH] [--before PATH] [--no-lsp]
+//          [--seconds S] [--keep DIR] [-- extra vrn07-render arguments]
+// --before renders every file also with an earlier vrn07-render, right before the current
+// one, so that both see the same load on a shared machine.
 #include "analysis/InterSamplePeakMeter.h"
 #include "analysis/ProcessingResidual.h"
 #include "bench/mastering/Material.h"
@@ -39,6 +41,7 @@ constexpr int kLspOversampling = 10;
 struct Settings
 {
     std::string render = VRN07_RENDER_PATH;
+    std::string before; // an earlier vrn07-render to compare with; empty: none
     bool lsp = true;
     double seconds = 20.0;
     std::string keep; // a folder to keep the files in; empty: a temporary one
@@ -160,12 +163,16 @@ double childCpuSeconds()
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
-Outcome renderVrn(const Settings& settings, const std::string& in, const std::string& out,
-                  double target, const BenchMix& input)
+Outcome renderVrn(const std::string& render, const Settings& settings, const std::string& in,
+                  const std::string& out, double target, const BenchMix& input)
 {
-    std::vector<std::string> arguments = {
-        settings.render,           in, out, "--target", std::to_string(target), "--ceiling",
-        std::to_string(kCeilingDb)};
+    std::vector<std::string> arguments = {render,
+                                          in,
+                                          out,
+                                          "--target",
+                                          std::to_string(target),
+                                          "--ceiling",
+                                          std::to_string(kCeilingDb)};
     arguments.insert(arguments.end(), settings.renderArguments.begin(),
                      settings.renderArguments.end());
     std::string command;
@@ -274,28 +281,32 @@ struct Row
     bool cutOnly;
     Measured input;
     Outcome vrn;
+    Outcome before;
     Outcome lsp;
 };
 
-void printSide(const Outcome& o, const Measured& input)
+// The figures of one side of the table; with the wall time of the render where it is timed.
+void printSide(const Outcome& o, const Measured& input, bool timed)
 {
     if (!o.ran)
     {
-        std::printf(" %43s", "(not run)");
+        std::printf(" %*s", timed ? 49 : 43, "(not run)");
         return;
     }
     const Measured& m = o.figures;
     std::printf(" %6.2f %6.2f %6.2f %7.1f %5.2f", m.lufs, m.truePeakEbu, m.truePeak16, m.residualDb,
                 input.range - m.range);
+    if (timed)
+        std::printf(" %5.2f", o.seconds);
 }
 
-void printSummary(const char* who, const std::vector<Row>& rows, double target, bool vrn)
+void printSummary(const char* who, const std::vector<Row>& rows, double target, Outcome Row::*side)
 {
     int met = 0, ran = 0;
     std::vector<double> cut, limited, lost;
     for (const Row& row : rows)
     {
-        const Outcome& o = vrn ? row.vrn : row.lsp;
+        const Outcome& o = row.*side;
         if (!o.ran)
             continue;
         ++ran;
@@ -305,7 +316,7 @@ void printSummary(const char* who, const std::vector<Row>& rows, double target, 
     }
     if (ran == 0)
         return;
-    std::printf("%-4s met target and both ceilings: %d of %d; median residual: cut-only %.1f dB, "
+    std::printf("%-6s met target and both ceilings: %d of %d; median residual: cut-only %.1f dB, "
                 "limited %.1f dB; LRA lost: median %.2f, largest %.2f LU\n",
                 who, met, ran, median(cut), median(limited), median(lost),
                 *std::max_element(lost.begin(), lost.end()));
@@ -319,6 +330,8 @@ Settings parseSettings(int argc, char** argv)
         const std::string argument = argv[i];
         if (argument == "--render" && i + 1 < argc)
             settings.render = argv[++i];
+        else if (argument == "--before" && i + 1 < argc)
+            settings.before = argv[++i];
         else if (argument == "--no-lsp")
             settings.lsp = false;
         else if (argument == "--seconds" && i + 1 < argc)
@@ -338,6 +351,29 @@ Settings parseSettings(int argc, char** argv)
     }
     return settings;
 }
+
+// The wall and processor time of one side's renders, and the audio they rendered.
+struct Speed
+{
+    double wall = 0.0, cpu = 0.0, audio = 0.0;
+    int files = 0;
+
+    void add(const Outcome& o, double audioSeconds)
+    {
+        wall += o.seconds;
+        cpu += o.cpuSeconds;
+        audio += audioSeconds;
+        ++files;
+    }
+    void print(const char* who) const
+    {
+        if (files == 0)
+            return;
+        std::printf("%-6s wall time %.2f s per file, %.0fx real time; processor time %.2f s per "
+                    "file, %.0fx real time\n",
+                    who, wall / files, audio / wall, cpu / files, audio / cpu);
+    }
+};
 } // namespace
 
 int main(int argc, char** argv)
@@ -357,27 +393,32 @@ int main(int argc, char** argv)
     for (const double target : kTargets)
     {
         std::printf("\n%.0f LUFS, %.0f dBTP ceiling\n", target, kCeilingDb);
-        std::printf("%-16s %-5s %6s %6s | %-43s | %-43s\n", "file", "needs", "in", "in TP",
-                    " VRN-07: LUFS   dBTP  16x   resid  LRA-",
+        std::printf("%-16s %-5s %6s %6s | %-49s |%s %-43s\n", "file", "needs", "in", "in TP",
+                    " VRN-07: LUFS   dBTP  16x   resid  LRA-  secs",
+                    settings.before.empty() ? ""
+                                            : "  before: LUFS   dBTP  16x   resid  LRA-  secs |",
                     " LSP: LUFS   dBTP  16x   resid  LRA-");
         std::vector<Row> rows;
-        double renderSeconds = 0.0, cpuSeconds = 0.0, audioSeconds = 0.0;
+        Speed speed, speedBefore;
         for (size_t i = 0; i < mixes.size(); ++i)
         {
             const BenchMix& mix = mixes[i];
             const Measured& input = inputs[i];
             const double inputPeak = std::max(input.truePeakEbu, input.truePeak16);
-            Row row{mix.name,
-                    input.lufs >= target && inputPeak + target - input.lufs <= kCeilingDb,
-                    input,
-                    {},
-                    {}};
+            Row row{mix.name, input.lufs >= target && inputPeak + target - input.lufs <= kCeilingDb,
+                    input,    {},
+                    {},       {}};
             const std::string in = (folder / (mix.name + ".wav")).string();
-            row.vrn =
-                renderVrn(settings, in, (folder / (mix.name + "-vrn.wav")).string(), target, mix);
-            renderSeconds += row.vrn.seconds;
-            cpuSeconds += row.vrn.cpuSeconds;
-            audioSeconds += double(mix.left.size()) / mix.sampleRate;
+            const double audioSeconds = double(mix.left.size()) / mix.sampleRate;
+            if (!settings.before.empty())
+            {
+                row.before = renderVrn(settings.before, settings, in,
+                                       (folder / (mix.name + "-before.wav")).string(), target, mix);
+                speedBefore.add(row.before, audioSeconds);
+            }
+            row.vrn = renderVrn(settings.render, settings, in,
+                                (folder / (mix.name + "-vrn.wav")).string(), target, mix);
+            speed.add(row.vrn, audioSeconds);
             if (settings.lsp)
             {
                 static int latency = -1, latencyRate = 0;
@@ -390,19 +431,23 @@ int main(int argc, char** argv)
             }
             std::printf("%-16s %-5s %6.2f %6.2f |", row.name.c_str(), row.cutOnly ? "cut" : "limit",
                         input.lufs, inputPeak);
-            printSide(row.vrn, input);
+            printSide(row.vrn, input, true);
             std::printf(" |");
-            printSide(row.lsp, input);
+            if (!settings.before.empty())
+            {
+                printSide(row.before, input, true);
+                std::printf(" |");
+            }
+            printSide(row.lsp, input, false);
             std::printf("\n");
             std::fflush(stdout);
             rows.push_back(row);
         }
-        printSummary("VRN", rows, target, true);
-        printSummary("LSP", rows, target, false);
-        std::printf("VRN  wall time %.2f s per file, %.0fx real time; processor time %.2f s per "
-                    "file, %.0fx real time\n",
-                    renderSeconds / double(mixes.size()), audioSeconds / renderSeconds,
-                    cpuSeconds / double(mixes.size()), audioSeconds / cpuSeconds);
+        printSummary("VRN", rows, target, &Row::vrn);
+        printSummary("before", rows, target, &Row::before);
+        printSummary("LSP", rows, target, &Row::lsp);
+        speed.print("VRN");
+        speedBefore.print("before");
     }
     return 0;
 }

@@ -43,6 +43,33 @@ Sound interSamplePeakMix()
     return sound;
 }
 
+// Four seconds of sparse speech-like sound at about -24 LUFS: a voice's pulses at 120 Hz,
+// each ringing in a resonance at 700 Hz, in syllables four times a second with silence
+// between them. A release that holds a syllable's deepest reduction over the syllable
+// leaves it far below a loud target.
+Sound sparseVoice()
+{
+    Sound sound;
+    sound.samples.resize(size_t(4 * kRate) * 2);
+    const double decay = std::exp(-std::numbers::pi * 100.0 / kRate);
+    const double turn = 2.0 * std::numbers::pi * 700.0 / kRate;
+    double ringing = 0.0, previous = 0.0;
+    for (long long n = 0; n < 4 * kRate; ++n)
+    {
+        const double t = double(n) / kRate;
+        const double pulse = n % (kRate / 120) == 0 ? 1.0 : 0.0;
+        const double next =
+            pulse + 2.0 * decay * std::cos(turn) * ringing - decay * decay * previous;
+        previous = ringing;
+        ringing = next;
+        const double syllable = std::max(0.0, std::sin(2.0 * std::numbers::pi * 4.0 * t));
+        const float sample = float(0.03 * syllable * ringing);
+        sound.samples[size_t(2 * n)] = sample;
+        sound.samples[size_t(2 * n + 1)] = sample;
+    }
+    return sound;
+}
+
 // The number after label in the report, as in "label -1.23 dB"; NaN when missing.
 double reportNumber(const std::string& report, const std::string& label)
 {
@@ -314,6 +341,20 @@ TEST_F(RenderDelivery, LimitsOnlyAsMuchAsTheTargetNeedsAndReportsHowDeep)
                   std::string(c.processing).starts_with("maximizer"))
             << json;
     }
+}
+
+TEST_F(RenderDelivery, BringsSparseSpeechToALoudTargetWithTheStagesFastRelease)
+{
+    writeSound(folder_.path("voice.wav"), sparseVoice());
+    const Sound output =
+        master({"voice.wav", "out.wav", "--target", "-9", "--report", "r.json"}, "out.wav");
+    const Loudness measured = measureLoudness(output);
+    EXPECT_NEAR(measured.integrated, -9.0, 0.1);
+    EXPECT_LE(measured.truePeakDb, -1.0);
+    EXPECT_NE(last_.out.find("target reached"), std::string::npos) << last_.out;
+    const std::string json = fileBytes(folder_.path("r.json"));
+    EXPECT_NE(json.find("\"processing\": \"true-peak stage, fast release\""), std::string::npos)
+        << json;
 }
 
 // Whatever the stage achieves, the report never calls a master whose true peak, read by the

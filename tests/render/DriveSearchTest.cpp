@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -20,14 +21,16 @@ struct Curve
     std::function<double(double)> shape;
     std::vector<double> asked;
 
-    DriveResult search(double target)
+    DriveResult search(double target, SearchStart start = {})
     {
-        return findDrive(target,
-                         [this](double driveDb)
-                         {
-                             asked.push_back(driveDb);
-                             return shape(driveDb);
-                         });
+        return findDrive(
+            target,
+            [this](double driveDb)
+            {
+                asked.push_back(driveDb);
+                return shape(driveDb);
+            },
+            start);
     }
 };
 
@@ -61,6 +64,11 @@ TEST(DriveSearch, ReachesTheTargetWithinTheToleranceWhereTheLimitersBendTheCurve
         EXPECT_NEAR(curve.shape(result.driveDb), target, kTargetToleranceLu) << target;
         EXPECT_DOUBLE_EQ(result.loudness, curve.shape(result.driveDb));
         EXPECT_LE(result.trials, 8) << target;
+        // Stepping along a parabola through the last three trials takes no more of them.
+        const DriveResult curved = curve.search(target, {.curveSteps = true});
+        EXPECT_EQ(curved.outcome, DriveOutcome::reached) << target;
+        EXPECT_NEAR(curve.shape(curved.driveDb), target, kTargetToleranceLu) << target;
+        EXPECT_LE(curved.trials, result.trials) << target;
     }
 }
 
@@ -111,6 +119,24 @@ TEST(DriveSearch, TellsALimiterThatIsSaturatedFromAnInputThatIsTooQuiet)
     // Too loud: it would need less than the smallest drive.
     Curve loud{[](double driveDb) { return driveDb + 40.0; }};
     EXPECT_EQ(loud.search(-14.0).outcome, DriveOutcome::tooLoud);
+}
+
+TEST(DriveSearch, EndsAsSoonAsTheTargetIsOutOfReachWhereTheStartAllows)
+{
+    // Saturating at -8 LUFS, asked for -4: the trials show the curve too flat to get there.
+    Curve saturated{[](double driveDb) { return limitedLoudness(driveDb, -12.0, -8.0); }};
+    const DriveResult early = saturated.search(-4.0, {.endOutOfReach = true});
+    EXPECT_EQ(early.outcome, DriveOutcome::saturated);
+    EXPECT_LE(early.trials, 3);
+    EXPECT_LT(saturated.asked.back(), kMaxDriveDb);
+    // A curve that reaches the target still gets there; a smaller range ends at its end.
+    Curve straight{[](double driveDb) { return driveDb - 23.0; }};
+    EXPECT_EQ(straight.search(-14.0, {.endOutOfReach = true}).outcome, DriveOutcome::reached);
+    straight.asked.clear();
+    const DriveResult capped = straight.search(-14.0, {.mostDriveDb = 6.0, .endOutOfReach = true});
+    EXPECT_EQ(capped.outcome, DriveOutcome::tooQuiet);
+    EXPECT_EQ(capped.driveDb, 6.0);
+    EXPECT_LE(*std::max_element(straight.asked.begin(), straight.asked.end()), 6.0);
 }
 
 TEST(DriveSearch, GivesUpOnAJumpAcrossTheTargetWithTheClosestTrial)

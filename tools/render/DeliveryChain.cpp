@@ -27,10 +27,17 @@ constexpr ParameterSetting kMaximizerSettings[] = {
     {kParamOutputGain, 0.0},    {kParamSafeClip, 0.0},
 };
 
+// The stage's release where it must bring sparse material (speech with its pauses between
+// syllables) to a loud target: it lets the gain recover between single voice pulses, where
+// the usual release holds a syllable's deepest reduction over the whole syllable and stalls
+// below the target. On the mastering benchmark's speech at -9 LUFS, 1 to 3 ms reached the
+// target with the same residual (-8.5 dB); 1 ms needs 2 dB less drive.
+constexpr double kFastStageReleaseMs = CTruePeakLimiter::kMinReleaseMs;
+
 std::unique_ptr<OfflineHost> configuredHost(const RenderOptions& options, Processing processing,
                                             int sampleRate, bool written)
 {
-    if (processing == Processing::gain || processing == Processing::stage)
+    if (processing != Processing::maximizer && processing != Processing::plugin)
         return nullptr;
     auto host = options.pluginPath.empty() ? std::make_unique<OfflineHost>()
                                            : std::make_unique<OfflineHost>(options.pluginPath);
@@ -60,6 +67,8 @@ std::optional<CTruePeakLimiter> stageFor(const RenderOptions& options, Processin
         return std::nullopt;
     std::optional<CTruePeakLimiter> stage(std::in_place, sampleRate);
     stage->setCeiling(*options.ceilingDb - marginDb);
+    if (processing == Processing::fastStage)
+        stage->setRelease(kFastStageReleaseMs);
     return stage;
 }
 

@@ -29,12 +29,30 @@ struct DriveResult
     double driveDb;  // the trial that came closest to the target
     double loudness; // its loudness, LUFS
     int trials;
+    double slope = 1.0; // LU per dB between the last two trials; 1 after a single one
+};
+
+// Where a search starts and when it may give up.
+struct SearchStart
+{
+    double driveDb = 0.0; // the first trial (clamped to the drive range)
+    double slope = 1.0;   // the LU per dB the first step assumes
+    double mostDriveDb = kMaxDriveDb;
+    // Whether the search ends as soon as its last two trials show that the target lies out
+    // of reach (more drive never steepens the curve: the limiters only bend it over), rather
+    // than rendering the end of the drive range, which comes closer: for a search whose
+    // closest render is not wanted when it misses.
+    bool endOutOfReach = false;
+    // Whether the steps follow a parabola through the last three trials where it falls
+    // where the secant would step: the limiters' curve bends over, and the secant steps
+    // short of the target.
+    bool curveSteps = false;
 };
 
 // loudnessAt renders at a drive (dB) and answers the integrated loudness (LUFS; -inf when
-// the render is silent). The first trial is at startDb (clamped to the drive range).
+// the render is silent).
 DriveResult findDrive(double targetLufs, const std::function<double(double)>& loudnessAt,
-                      double startDb = 0.0);
+                      SearchStart start = {});
 
 // Why a target was not reached, as the report says it; empty for reached.
 std::string driveOutcomeText(DriveOutcome outcome);

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <future>
 #include <thread>
 
 namespace
@@ -32,6 +33,24 @@ constexpr int64_t kShortestSplit = 5;
 // How often a master the renderer processed is rendered again with the stage aimed lower,
 // when its true peak went over the ceiling.
 constexpr int kMostCeilingRetries = 2;
+
+// Feeds a whole signal to a meter, in pieces.
+void measureWhole(LoudnessMeter& meter, const StereoSignal& signal)
+{
+    constexpr int64_t kPieceFrames = 65536;
+    std::vector<float> stereo;
+    for (int64_t start = 0; start < signal.frames(); start += kPieceFrames)
+    {
+        const int64_t frames = std::min(kPieceFrames, signal.frames() - start);
+        stereo.resize(size_t(2 * frames));
+        for (int64_t i = 0; i < frames; ++i)
+        {
+            stereo[size_t(2 * i)] = signal.left[size_t(start + i)];
+            stereo[size_t(2 * i + 1)] = signal.right[size_t(start + i)];
+        }
+        meter.add(stereo.data(), size_t(frames));
+    }
+}
 
 // The report's pictures need the loudness over time.
 LoudnessMeter::Scope figuresScope(const RenderOptions& options)
@@ -161,7 +180,7 @@ std::unique_ptr<LoudnessMeter> FileRender::measurePart(Processing processing, do
         std::make_unique<LoudnessMeter>(result_.sampleRate, LoudnessMeter::Scope::integratedOnly);
     DeliveryChain chain(options_, processing, result_.sampleRate, driveDb, headroom(),
                         stageMarginDb_, false);
-    OutputSink sink(*meter, chain.alignmentFrames() + settleFrames, quantizer(), nullptr);
+    OutputSink sink(meter.get(), chain.alignmentFrames() + settleFrames, quantizer(), nullptr);
     MemoryStereoSource source(*signal_, begin, end);
     chain.play(source, sink, progress);
     return meter;
@@ -173,20 +192,24 @@ void FileRender::write(Processing processing, double driveDb, ProgressBar& progr
     DeliveryChain chain(options_, processing, result_.sampleRate, driveDb, headroom(),
                         stageMarginDb_, true);
     LoudnessMeter meter(result_.sampleRate, figuresScope(options_));
-    StereoSignal output;
-    OutputSink sink(meter, chain.alignmentFrames(), quantizer(), &writer,
-                    signal_ ? &output : nullptr);
     if (signal_)
     {
+        // The output is measured after the render, beside the residual.
+        StereoSignal output;
+        OutputSink sink(nullptr, chain.alignmentFrames(), quantizer(), &writer, &output);
         MemoryStereoSource source(*signal_);
         chain.play(source, sink, progress);
-        result_.residualDb =
-            processingResidualDb({signal_->left.data(), signal_->right.data()},
-                                 {output.left.data(), output.right.data()},
-                                 std::min(signal_->frames(), output.frames()), result_.sampleRate);
+        std::future<double> residual =
+            std::async(std::launch::async, processingResidualDb,
+                       StereoView{signal_->left.data(), signal_->right.data()},
+                       StereoView{output.left.data(), output.right.data()},
+                       std::min(signal_->frames(), output.frames()), result_.sampleRate);
+        measureWhole(meter, output);
+        result_.residualDb = residual.get();
     }
     else
     {
+        OutputSink sink(&meter, chain.alignmentFrames(), quantizer(), &writer);
         chain.play(source_, sink, progress);
         takeSourceFigures();
     }
@@ -264,10 +287,12 @@ void renderFile(FileRender& render, const RenderOptions& options, ProgressBar& p
          ++retry)
     {
         render.lowerStageCeiling();
+        const int earlierTrials = choice.search.trials;
         choice.search = findDrive(
             *options.targetLufs,
             [&](double driveDb) { return loudnessAt(choice.processing, driveDb); },
-            choice.search.driveDb);
+            {.driveDb = choice.search.driveDb, .slope = choice.search.slope, .curveSteps = true});
+        choice.search.trials += earlierTrials;
         render.result().search = choice.search;
         render.write(choice.processing, choice.search.driveDb, progress);
     }

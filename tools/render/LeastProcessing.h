@@ -1,6 +1,8 @@
 // The least processing that meets a loudness target under a true-peak ceiling: a plain gain
 // where the input's peaks allow it; else the true-peak stage, as long as it takes no more
-// than a little of the loudness; else the maximizer in front of the stage.
+// than a little of the loudness; else the maximizer in front of the stage; else the stage
+// that reached the target; else, for sparse material neither gets loud enough, the stage
+// with a fast release.
 #pragma once
 
 #include "tools/render/DriveSearch.h"
@@ -17,7 +19,7 @@ constexpr double kMostStageCostDb = 3.0;
 struct ProcessingChoice
 {
     Processing processing;
-    DriveResult search;
+    DriveResult search; // its search, with the trial renders of every processing tried
 };
 
 // What the choice asks of the renders.

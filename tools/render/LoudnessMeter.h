@@ -8,6 +8,7 @@
 #include <ebur128.h>
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -63,9 +64,18 @@ class LoudnessMeter
     const LoudnessHistory& history() const { return history_; }
 
   private:
-    void addPiece(const float* interleavedStereo, size_t frames);
+    void addInterSamplePeaks(const float* interleavedStereo, size_t frames);
+    void addLoudness(const float* interleavedStereo, size_t frames);
 
-    ebur128_state* state_;
+    struct StateDeleter
+    {
+        void operator()(ebur128_state* state) const { ebur128_destroy(&state); }
+    };
+    using State = std::unique_ptr<ebur128_state, StateDeleter>;
+    static State stateFor(int sampleRate, int mode);
+
+    State state_;         // loudness, loudness range and sample peak
+    State truePeakState_; // null for integratedOnly
     Scope scope_;
     CInterSamplePeakMeter interSamplePeaks_;
     std::vector<float> left_, right_;

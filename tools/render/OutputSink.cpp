@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-OutputSink::OutputSink(LoudnessMeter& meter, int64_t framesToDrop,
+OutputSink::OutputSink(LoudnessMeter* meter, int64_t framesToDrop,
                        std::optional<Quantizer> quantizer, SoundFileWriter* writer,
                        StereoSignal* copy)
     : meter_(meter), writer_(writer), copy_(copy), quantizer_(quantizer),
@@ -20,7 +20,8 @@ void OutputSink::take(float* interleavedStereo, int64_t frames)
     float* kept = interleavedStereo + 2 * dropped;
     if (quantizer_)
         quantizer_->process(kept, 2 * frames);
-    meter_.add(kept, size_t(frames));
+    if (meter_)
+        meter_->add(kept, size_t(frames));
     if (writer_)
         writer_->write(kept, frames);
     if (copy_)

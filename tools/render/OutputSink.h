@@ -15,16 +15,16 @@
 class OutputSink
 {
   public:
-    // The meter takes what is kept; writer: null to measure only; copy: null, or a signal
-    // that gets a copy of what is kept.
-    OutputSink(LoudnessMeter& meter, int64_t framesToDrop, std::optional<Quantizer> quantizer,
+    // The meter takes what is kept (null: the caller measures the copy); writer: null to
+    // measure only; copy: null, or a signal that gets a copy of what is kept.
+    OutputSink(LoudnessMeter* meter, int64_t framesToDrop, std::optional<Quantizer> quantizer,
                SoundFileWriter* writer, StereoSignal* copy = nullptr);
 
     // The next frames of the output, interleaved stereo; quantized in place.
     void take(float* interleavedStereo, int64_t frames);
 
   private:
-    LoudnessMeter& meter_;
+    LoudnessMeter* meter_;
     SoundFileWriter* writer_;
     StereoSignal* copy_;
     std::optional<Quantizer> quantizer_;

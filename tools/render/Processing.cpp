@@ -15,6 +15,8 @@ std::string processingText(Processing processing)
         return "true-peak stage";
     case Processing::maximizer:
         return "maximizer and true-peak stage";
+    case Processing::fastStage:
+        return "true-peak stage, fast release";
     case Processing::plugin:
         return "plug-in as set";
     }

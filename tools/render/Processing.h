@@ -10,6 +10,7 @@ enum class Processing
     gain,      // nothing: the output is the input times the drive
     stage,     // the true-peak stage
     maximizer, // the plug-in with the renderer's maximizer settings, then the stage
+    fastStage, // the true-peak stage with a release short enough to shape single peaks
     plugin     // the plug-in as the options set it up, then the stage when there is a ceiling
 };
 
