@@ -118,21 +118,28 @@ bool realOfText(std::string_view text, ParameterUnit own, double& real)
     return true;
 }
 
-bool toggleOfText(vst3::ParamID id, std::string_view text, double& value)
+// The text of either end of the range ("(off)" of a crossover, a switch's "on"), typed back.
+bool endOfText(vst3::ParamID id, std::string_view text, double& value)
 {
-    for (double candidate : {0.0, 1.0})
+    for (double end : {0.0, 1.0})
     {
-        if (text == trimmed(controlText(id, candidate)))
+        if (text == controlText(id, end))
         {
-            value = candidate;
+            value = end;
             return true;
         }
     }
+    return false;
+}
+
+// A switch typed as its plain number, 0 or 1.
+bool toggleOfText(vst3::ParamID id, std::string_view text, double& value)
+{
     double number = 0.0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
     if (error != std::errc() || end != text.data() + text.size() || (number != 0 && number != 1))
         return false;
-    value = number;
+    value = normalizedOfPlain(id, number);
     return true;
 }
 } // namespace
@@ -269,6 +276,8 @@ bool valueOfText(vst3::ParamID id, const vst3::TChar* text, double& value)
             return false;
         return value = normalizedOfPlain(id, dB), true;
     }
+    if (endOfText(id, typed, value))
+        return true;
     if (isToggle(int(id)))
         return toggleOfText(id, typed, value);
     double real = 0.0;
