@@ -119,7 +119,7 @@ vst3::tresult Vst3Effect::setIoMode(int32_t)
 int32_t Vst3Effect::getBusCount(int32_t type, int32_t direction)
 {
     return type == vst3::kAudio && (direction == vst3::kInput || direction == vst3::kOutput) ? 1
-                                                                                              : 0;
+                                                                                             : 0;
 }
 
 vst3::tresult Vst3Effect::getBusInfo(int32_t type, int32_t direction, int32_t index,
@@ -142,8 +142,7 @@ vst3::tresult Vst3Effect::getRoutingInfo(vst3::RoutingInfo&, vst3::RoutingInfo&)
     return vst3::kNotImplemented;
 }
 
-vst3::tresult Vst3Effect::activateBus(int32_t type, int32_t direction, int32_t index,
-                                      vst3::TBool)
+vst3::tresult Vst3Effect::activateBus(int32_t type, int32_t direction, int32_t index, vst3::TBool)
 {
     return index >= 0 && index < getBusCount(type, direction) ? vst3::kResultOk
                                                               : vst3::kInvalidArgument;
@@ -180,8 +179,7 @@ vst3::tresult Vst3Effect::getState(vst3::IBStream* state)
 // ---------------------------------------------------------------------------- IAudioProcessor
 
 vst3::tresult Vst3Effect::setBusArrangements(vst3::SpeakerArrangement* inputs, int32_t inputCount,
-                                             vst3::SpeakerArrangement* outputs,
-                                             int32_t outputCount)
+                                             vst3::SpeakerArrangement* outputs, int32_t outputCount)
 {
     const bool stereo = inputs && outputs && inputCount == 1 && outputCount == 1 &&
                         inputs[0] == vst3::kStereo && outputs[0] == vst3::kStereo;
@@ -491,8 +489,7 @@ vst3::tresult Vst3Effect::getProgramName(vst3::ProgramListID list, int32_t progr
     return vst3::kResultOk;
 }
 
-vst3::tresult Vst3Effect::getProgramInfo(vst3::ProgramListID, int32_t, const char*,
-                                         vst3::String128)
+vst3::tresult Vst3Effect::getProgramInfo(vst3::ProgramListID, int32_t, const char*, vst3::String128)
 {
     return vst3::kResultFalse;
 }

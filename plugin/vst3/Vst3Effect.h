@@ -22,8 +22,8 @@ class Vst3Effect final : public vst3::IComponent,
 {
   public:
     // The class id hosts store in sessions: never change it.
-    static constexpr vst3::Uid kClassId = vst3::makeUid(0x56524E30, 0x37A14C3D, 0x9E0B5F27,
-                                                        0x6C8D4B19);
+    static constexpr vst3::Uid kClassId =
+        vst3::makeUid(0x56524E30, 0x37A14C3D, 0x9E0B5F27, 0x6C8D4B19);
     static constexpr char kClassName[] = "VRN-07";
     // The most state bytes taken from a host: far more than any saved settings.
     static constexpr int kStateLimit = 64 * 1024;
@@ -54,8 +54,7 @@ class Vst3Effect final : public vst3::IComponent,
     vst3::tresult VST3_CALL getState(vst3::IBStream* state) override;
 
     // ------------------------------------------------------------ IAudioProcessor
-    vst3::tresult VST3_CALL setBusArrangements(vst3::SpeakerArrangement* inputs,
-                                               int32_t inputCount,
+    vst3::tresult VST3_CALL setBusArrangements(vst3::SpeakerArrangement* inputs, int32_t inputCount,
                                                vst3::SpeakerArrangement* outputs,
                                                int32_t outputCount) override;
     vst3::tresult VST3_CALL getBusArrangement(int32_t direction, int32_t index,

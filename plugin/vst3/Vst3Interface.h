@@ -57,7 +57,8 @@ struct Uid
 constexpr Uid makeUid(uint32_t l1, uint32_t l2, uint32_t l3, uint32_t l4)
 {
     Uid uid{};
-    auto byte = [](uint32_t value, int shift) { return static_cast<char>((value >> shift) & 0xFF); };
+    auto byte = [](uint32_t value, int shift)
+    { return static_cast<char>((value >> shift) & 0xFF); };
 #if defined(_WIN32)
     const int order[8][2] = {{0, 0}, {0, 8}, {0, 16}, {0, 24}, {1, 16}, {1, 24}, {1, 0}, {1, 8}};
     const uint32_t first[2] = {l1, l2};

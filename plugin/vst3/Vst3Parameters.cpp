@@ -74,8 +74,8 @@ double unitFactor(std::string_view unit, ParameterUnit own)
         double factor;
     };
     static constexpr Scale kScales[] = {
-        {"dB", ParameterUnit::kDecibels, 1.0},      {"Hz", ParameterUnit::kHertz, 1.0},
-        {"kHz", ParameterUnit::kHertz, 1000.0},     {"ms", ParameterUnit::kMilliseconds, 1.0},
+        {"dB", ParameterUnit::kDecibels, 1.0},       {"Hz", ParameterUnit::kHertz, 1.0},
+        {"kHz", ParameterUnit::kHertz, 1000.0},      {"ms", ParameterUnit::kMilliseconds, 1.0},
         {"us", ParameterUnit::kMilliseconds, 0.001}, {"s", ParameterUnit::kMilliseconds, 1000.0},
         {"dBTP", ParameterUnit::kDecibels, 1.0},
     };

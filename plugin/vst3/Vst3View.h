@@ -51,6 +51,7 @@ class Vst3View final : public vst3::IPlugView,
 
     // A setting the host changed: shown at once. Any thread.
     void showSetting(int index);
+    SDEditor& editor() { return *editor_; }
 
   private:
     // What the editor asks of its host, answered by the view and the effect. Apart from the

@@ -201,9 +201,12 @@ TEST_F(Vst3Parameters, RefuseTextsThatNameNoValue)
     {
         vst3::ParamID id;
         const char* text;
-    } const cases[] = {{kParamThresholdLow, "loud"}, {kParamThresholdLow, "3 Hz"},
-                       {kParamCrossoverLow, ""},     {kParamSafeClip, "2"},
-                       {kParamCeiling, "-1 Hz"},     {vst3_parameters::kProgramId, "No such"},
+    } const cases[] = {{kParamThresholdLow, "loud"},
+                       {kParamThresholdLow, "3 Hz"},
+                       {kParamCrossoverLow, ""},
+                       {kParamSafeClip, "2"},
+                       {kParamCeiling, "-1 Hz"},
+                       {vst3_parameters::kProgramId, "No such"},
                        {999, "1"}};
     for (const auto& typed : cases)
     {

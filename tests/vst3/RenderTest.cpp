@@ -58,9 +58,9 @@ class Vst3Render : public ::testing::Test
 
     Stereo render(int program, bool raw, const std::vector<std::string>& more = {})
     {
-        std::vector<std::string> arguments = {"in.wav", "render.wav", "--program",
-                                              std::to_string(program), "--block",
-                                              std::to_string(kBlock)};
+        std::vector<std::string> arguments = {"in.wav",    "render.wav",
+                                              "--program", std::to_string(program),
+                                              "--block",   std::to_string(kBlock)};
         arguments.insert(arguments.end(), more.begin(), more.end());
         if (raw)
             arguments.push_back("--raw");

@@ -80,7 +80,8 @@ Vst3Module::Vst3Module(const std::string& path)
         error_ = std::string("no ") + kEntry + " or it refused";
         return;
     }
-    auto* getFactory = reinterpret_cast<vst3::GetFactoryFunction>(symbol(library_, "GetPluginFactory"));
+    auto* getFactory =
+        reinterpret_cast<vst3::GetFactoryFunction>(symbol(library_, "GetPluginFactory"));
     vst3::IPluginFactory* factory = getFactory ? getFactory() : nullptr;
     factory_ = query<vst3::IPluginFactory2>(factory, vst3::iid::kPluginFactory2);
     if (factory)
@@ -124,8 +125,8 @@ Vst3Instance::~Vst3Instance()
         component->setActive(0);
         component->terminate();
     }
-    for (vst3::FUnknown* part : std::initializer_list<vst3::FUnknown*>{processor, controller,
-                                                                        units, component})
+    for (vst3::FUnknown* part :
+         std::initializer_list<vst3::FUnknown*>{processor, controller, units, component})
         if (part)
             part->release();
 }
