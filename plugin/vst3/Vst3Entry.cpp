@@ -2,6 +2,11 @@
 #include "plugin/Version.h"
 #include "plugin/vst3/Vst3Effect.h"
 
+#if defined(_WIN32)
+#include "gui/platform/ModuleHandle.h"
+#include "gui/platform/win32/ModuleInstance.h"
+#endif
+
 #include <cstdio>
 #include <cstring>
 
@@ -108,6 +113,12 @@ VST3_EXPORT vst3::IPluginFactory* VST3_CALL GetPluginFactory()
 }
 
 #if defined(_WIN32)
+// The manual is found beside the module.
+void* moduleHandle()
+{
+    return thisModule();
+}
+
 VST3_EXPORT bool InitDll()
 {
     return true;

@@ -60,7 +60,7 @@ class Vst3Module_ : public ::testing::Test
         return left;
     }
 
-    Vst3Module module_{VRN07_VST3_MODULE};
+    Vst3Module module_{testModulePath()};
 };
 using Vst3Factory = Vst3Module_;
 using Vst3Parameters = Vst3Module_;

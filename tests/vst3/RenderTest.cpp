@@ -98,7 +98,7 @@ class Vst3Render : public ::testing::Test
                std::equal(late.right.begin() + long(shift), late.right.end(), early.right.begin());
     }
 
-    Vst3Module module_{VRN07_VST3_MODULE};
+    Vst3Module module_{testModulePath()};
     ScratchFolder folder_;
     Sound input_ = programme();
 };

@@ -66,6 +66,16 @@ template <typename Interface> Interface* query(vst3::FUnknown* object, const vst
 }
 } // namespace
 
+#if !defined(VRN07_VST3_MODULE)
+#define VRN07_VST3_MODULE ""
+#endif
+
+std::string& testModulePath()
+{
+    static std::string path = VRN07_VST3_MODULE;
+    return path;
+}
+
 Vst3Module::Vst3Module(const std::string& path)
 {
     library_ = openLibrary(path);

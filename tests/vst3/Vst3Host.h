@@ -11,6 +11,10 @@
 #include <string>
 #include <vector>
 
+// The module the tests load: the one the build made, or the one a test program's arguments
+// name (the Windows builds under Wine).
+std::string& testModulePath();
+
 // The module, loaded for the object's life.
 class Vst3Module
 {
