@@ -166,7 +166,6 @@ vst3::tresult Vst3Effect::setState(vst3::IBStream* state)
     std::string text;
     if (!vst3_stream::readAll(state, kStateLimit, text) || !values_.restoreText(text))
         return vst3::kResultFalse;
-    const Retained self(static_cast<vst3::IComponent*>(this));
     allSettingsChanged();
     return vst3::kResultOk;
 }
@@ -352,7 +351,8 @@ void Vst3Effect::applyHostValue(vst3::ParamID id, double value)
     {
         values_.storeProgram(vst3_parameters::programOf(value));
         chain_.applyAll(values_);
-        programFromQueue_.store(true, std::memory_order_release);
+        generation_.fetch_add(1, std::memory_order_release);
+        valuesChangedLater_.store(true, std::memory_order_release);
         return;
     }
     const int index = vst3_parameters::settingOf(id);
@@ -560,11 +560,8 @@ void Vst3Effect::editorGesture(int index, bool begins)
 void Vst3Effect::mainThreadWork()
 {
     const Retained self(static_cast<vst3::IComponent*>(this));
-    if (programFromQueue_.exchange(false, std::memory_order_acq_rel))
-    {
-        generation_.fetch_add(1, std::memory_order_release);
+    if (valuesChangedLater_.exchange(false, std::memory_order_acq_rel))
         restart(vst3::kParamValuesChanged);
-    }
     notifyHost();
 }
 
@@ -575,13 +572,14 @@ void Vst3Effect::viewClosed(Vst3View* view)
 }
 
 // A program or a state replaced the settings: the audio thread takes them all at its next
-// block, the editor shows them, and the host rereads the parameters.
+// block, the editor shows them, and the host learns of them from the run loop's next timer
+// call. Never from inside the host's own call: Ardour 7.3 holds its processing lock while it
+// selects a program, and its restartComponent waits for that lock.
 void Vst3Effect::allSettingsChanged()
 {
     pending_.store(kAllSettings, std::memory_order_release);
     generation_.fetch_add(1, std::memory_order_release);
-    restart(vst3::kParamValuesChanged);
-    notifyHost();
+    valuesChangedLater_.store(true, std::memory_order_release);
 }
 
 // Tells the host of a latency that changed with the ceiling.

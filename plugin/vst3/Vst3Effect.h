@@ -113,8 +113,8 @@ class Vst3Effect final : public vst3::IComponent,
     // Counts the changes of many settings at once (a program, a restored state), so that an
     // open editor shows them.
     uint32_t settingsGeneration() const { return generation_.load(std::memory_order_acquire); }
-    // The main thread's share of what the audio thread changed: tells the host of a program
-    // taken from its queues and of the latency that came with it.
+    // The run loop's share: tells the host of settings a program or a state replaced, and of
+    // a latency that changed meanwhile.
     void mainThreadWork();
     void viewOpened(Vst3View* view) { view_ = view; }
     void viewClosed(Vst3View* view);
@@ -143,8 +143,8 @@ class Vst3Effect final : public vst3::IComponent,
     // The settings the audio thread applies at the start of its next block, a bit each.
     std::atomic<uint32_t> pending_{0};
     std::atomic<uint32_t> generation_{0};
-    // Set on the audio thread when its queues chose a program.
-    std::atomic<bool> programFromQueue_{false};
+    // Many settings changed (a program, a state): the host is told from the run loop.
+    std::atomic<bool> valuesChangedLater_{false};
     bool active_ = false;
     int sampleRate_;
     int lookAheadFrames_;

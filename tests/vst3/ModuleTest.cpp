@@ -354,6 +354,24 @@ TEST_F(Vst3BadInput, GetsADefinedAnswer)
     EXPECT_EQ(processor.process(data), vst3::kInvalidArgument);
 }
 
+// Ardour 7.3 selects a program holding its processing lock, which its restartComponent waits
+// for: the plug-in must not restart the host from inside that call (the run loop's timer
+// tells the host later, see ViewWindowTest).
+TEST_F(Vst3BadInput, DoesNotRestartTheHostFromInsideAProgramChange)
+{
+    Vst3Instance instance(*module_.factory(), Vst3Effect::kClassId);
+    RecordingHandler handler;
+    instance.controller->setComponentHandler(&handler);
+    const double before = instance.controller->getParamNormalized(kParamLimiterGain);
+    ASSERT_EQ(instance.controller->setParamNormalized(vst3_parameters::kProgramId, 1.0),
+              vst3::kResultOk);
+    EXPECT_NE(instance.controller->getParamNormalized(kParamLimiterGain), before);
+    EXPECT_TRUE(handler.calls.empty());
+    MemoryStream stream(state(instance));
+    ASSERT_EQ(instance.component->setState(&stream), vst3::kResultOk);
+    EXPECT_TRUE(handler.calls.empty());
+}
+
 // A host may drop the plug-in from inside a call the plug-in makes to it.
 TEST_F(Vst3BadInput, SurvivesBeingReleasedFromInsideTheHostsHandler)
 {
@@ -365,11 +383,10 @@ TEST_F(Vst3BadInput, SurvivesBeingReleasedFromInsideTheHostsHandler)
         delete instance;
         instance = nullptr;
     };
-    // A program changes every parameter: the plug-in restarts its host, which lets go of its
+    // The ceiling brings its look-ahead: the plug-in restarts its host, which lets go of its
     // last reference; the plug-in goes when the call returns.
-    EXPECT_EQ(instance->controller->setParamNormalized(vst3_parameters::kProgramId, 1.0),
-              vst3::kResultOk);
+    EXPECT_EQ(instance->controller->setParamNormalized(kParamCeiling, 1.0), vst3::kResultOk);
     EXPECT_EQ(instance, nullptr);
     ASSERT_EQ(handler.calls.size(), 1u);
-    EXPECT_EQ(handler.calls.front(), "restart " + std::to_string(vst3::kParamValuesChanged));
+    EXPECT_EQ(handler.calls.front(), "restart " + std::to_string(vst3::kLatencyChanged));
 }

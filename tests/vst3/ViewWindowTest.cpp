@@ -13,6 +13,7 @@
 #include "gui/MouseButtons.h"
 #include "gui/platform/FrameWindow.h"
 #include "plugin/vst3/Vst3Effect.h"
+#include "plugin/vst3/Vst3Parameters.h"
 #include "plugin/vst3/Vst3View.h"
 #include "tests/editor/PointerScript.h"
 #include "tests/vst3/Vst3Host.h"
@@ -215,6 +216,17 @@ TEST_F(Vst3ViewInHost, TellsTheHostOfTheLatencyTheCeilingBrings)
     EXPECT_NE(std::find(handler_.calls.begin(), handler_.calls.end(),
                         "restart " + std::to_string(vst3::kLatencyChanged)),
               handler_.calls.end());
+}
+
+// A program the host chose reaches the host's parameters from the run loop's timer, outside
+// the host's own call.
+TEST_F(Vst3ViewInHost, TellsTheHostOfAProgramFromTheRunLoop)
+{
+    effect_->setParamNormalized(vst3_parameters::kProgramId, 0.5);
+    EXPECT_TRUE(handler_.calls.empty());
+    frame_.timerFired();
+    ASSERT_EQ(handler_.calls.size(), 1u);
+    EXPECT_EQ(handler_.calls.front(), "restart " + std::to_string(vst3::kParamValuesChanged));
 }
 
 TEST_F(Vst3ViewInHost, SurvivesBeingClosedFromInsideTheDrag)
