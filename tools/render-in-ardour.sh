@@ -3,7 +3,7 @@
 # export with vrn07-render's output of the same file and settings.
 #
 #   tools/render-in-ardour.sh [IN] [--program N|NAME] [--set "Name=value"]... \
-#                             [--plugin PATH] [--lv2|--vst3] [--keep]
+#                             [--plugin PATH] [--lv2|--vst3 [--ceiling DBTP]] [--keep]
 #
 #   IN        audio file, mono or stereo (default: the demo input of vrn07-render --demo)
 #   --program, --set
@@ -15,7 +15,8 @@
 #             program through the bundle's preset, each setting as its real value
 #   --vst3    the VST3 bundle instead (--plugin names it; default build/vst3/VRN-07.vst3): the
 #             program through Ardour's preset of that name (the bundle's program list), each
-#             setting as its real value
+#             setting as its real value; with --ceiling DBTP also the true-peak ceiling
+#             (vrn07-render --ceiling), whose look-ahead Ardour compensates as it is reported
 #   --keep    keep the work folder (it is kept anyway when Ardour fails or the answer is FAIL)
 #
 # Run by hand as root on Debian 12 after a build: it installs Debian's ardour,
@@ -61,7 +62,7 @@ keep=0
 keep_on_failure=0
 
 usage() {
-    sed -n '2,16s/^# \{0,1\}//p' "$0" >&2
+    sed -n '2,19s/^# \{0,1\}//p' "$0" >&2
     exit 2
 }
 
@@ -73,6 +74,8 @@ parse_arguments() {
         --plugin) [ $# -ge 2 ] || usage; plugin="$2"; shift ;;
         --lv2) lv2=1 ;;
         --vst3) vst3=1 ;;
+        --ceiling) [ $# -ge 2 ] || usage; render_options+=(--ceiling "$2")
+                   settings+=("True Peak Ceiling=$2"); shift ;;
         --keep) keep=1 ;;
         --help | -h | -*) usage ;;
         *) [ -z "$input" ] || usage; input="$1" ;;
