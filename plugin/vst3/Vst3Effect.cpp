@@ -227,9 +227,10 @@ vst3::tresult Vst3Effect::setupProcessing(vst3::ProcessSetup& setup)
     return vst3::kResultOk;
 }
 
+// Processing follows setActive alone; hosts call this around it in either order.
 vst3::tresult Vst3Effect::setProcessing(vst3::TBool)
 {
-    return active_ ? vst3::kResultOk : vst3::kNotInitialized;
+    return vst3::kResultOk;
 }
 
 uint32_t Vst3Effect::getTailSamples()

@@ -359,8 +359,9 @@ TEST_F(Vst3BadInput, GetsADefinedAnswer)
 // tells the host later, see ViewWindowTest).
 TEST_F(Vst3BadInput, DoesNotRestartTheHostFromInsideAProgramChange)
 {
-    Vst3Instance instance(*module_.factory(), Vst3Effect::kClassId);
+    // The handler outlives the plug-in, which lets go of it when it is terminated.
     RecordingHandler handler;
+    Vst3Instance instance(*module_.factory(), Vst3Effect::kClassId);
     instance.controller->setComponentHandler(&handler);
     const double before = instance.controller->getParamNormalized(kParamLimiterGain);
     ASSERT_EQ(instance.controller->setParamNormalized(vst3_parameters::kProgramId, 1.0),
