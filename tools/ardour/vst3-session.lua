@@ -38,6 +38,26 @@ local function insertPlugin(track)
     fail("Ardour did not find the VST3 plug-in " .. uid)
 end
 
+-- The parameter number Ardour gives the control of this name.
+local function parameterNumber(plugin, label)
+    for i = 0, plugin:parameter_count() - 1 do
+        local port = plugin:nth_parameter(i, true)
+        if plugin:parameter_is_input(port) and plugin:parameter_label(port) == label then
+            return i
+        end
+    end
+    fail("the plug-in has no parameter " .. label)
+end
+
+-- The Limiter Gain lane records the user's gestures while the transport rolls.
+local function touchLimiterGain(track)
+    local processor = track:nth_plugin(0)
+    local number = parameterNumber(processor:to_plugininsert():plugin(0), "Limiter Gain")
+    local control = processor:to_automatable():automation_control(
+                        Evoral.Parameter(ARDOUR.AutomationType.PluginAutomation, 0, number), true)
+    control:set_automation_state(ARDOUR.AutoState.Touch)
+end
+
 local function report(track)
     local processor = track:nth_plugin(0)
     if processor:isnil() then
@@ -49,8 +69,11 @@ local function report(track)
     for i = 0, plugin:parameter_count() - 1 do
         local port = plugin:nth_parameter(i, true)
         if plugin:parameter_is_input(port) then
-            print(string.format("vrn07: parameter %s = %.6g", plugin:parameter_label(port),
-                                ARDOUR.LuaAPI.get_processor_param(processor, i, true)))
+            local list = ARDOUR.LuaAPI.plugin_automation(processor, i)
+            print(string.format("vrn07: parameter %s = %.6g, %d automation events",
+                                plugin:parameter_label(port),
+                                ARDOUR.LuaAPI.get_processor_param(processor, i, true),
+                                list:isnil() and 0 or list:events():size()))
         end
     end
 end
@@ -63,6 +86,7 @@ if mode == "create" then
     local track = Session:new_audio_track(2, 2, nil, 1, kTrackName, -1, ARDOUR.TrackMode.Normal,
                                           true):front()
     insertPlugin(track)
+    touchLimiterGain(track)
     report(track)
     track = nil
     Session:save_state("", false, false, false, false, false)
