@@ -1,10 +1,15 @@
 // Time per stereo frame of processReplacing at 44.1 kHz in 512-frame blocks, with the editor
 // closed and with the viewer's feeds active, of the true-peak limiter alone and after the
-// plug-in as our hosts run it, beside a plain copy of the same block as a yardstick.
+// plug-in as our hosts run it, of the VST3 edition's process() with the ceiling off and on, beside
+// a plain copy of the same block as a yardstick.
 // Run: build/bench/vrn07-bench-engine
+#include "engine/FactoryPresets.h"
 #include "engine/TruePeakLimiter.h"
 #include "engine/Units.h"
 #include "plugin/vst2/AKkk.h"
+#include "plugin/vst3/Vst3Effect.h"
+#include "plugin/vst3/Vst3Parameters.h"
+#include "tests/vst3/Vst3Host.h"
 #include "tools/host/HostHarness.h"
 
 #include <benchmark/benchmark.h>
@@ -117,6 +122,43 @@ void truePeakLimiter(benchmark::State& state)
     reportPerFrame(state);
 }
 
+// The VST3 edition's process() with the editor closed, the ceiling off or at -1 dBTP.
+// args: program, ceiling
+void vst3Process(benchmark::State& state)
+{
+    auto* effect = new Vst3Effect;
+    vst3::SpeakerArrangement in = vst3::kStereo, out = vst3::kStereo;
+    vst3::ProcessSetup setup{0, vst3::kSample32, kBlockFrames, double(kDefaultSampleRate)};
+    effect->setBusArrangements(&in, 1, &out, 1);
+    effect->setupProcessing(setup);
+    effect->setActive(1);
+    ParameterChanges changes;
+    changes.add(vst3_parameters::kProgramId, 0, double(state.range(0)) / (kNumPrograms - 1));
+    changes.add(kParamCeiling, 0, state.range(1) ? kCeilingRecord.normalizedOf(-1.0) : 0.0);
+    Block block;
+    float* inputs[2] = {block.left.data(), block.right.data()};
+    float* outputs[2] = {block.outLeft.data(), block.outRight.data()};
+    vst3::AudioBusBuffers inBus{2, 0, {inputs}};
+    vst3::AudioBusBuffers outBus{2, 0, {outputs}};
+    vst3::ProcessData data{};
+    data.symbolicSampleSize = vst3::kSample32;
+    data.numSamples = kBlockFrames;
+    data.numInputs = data.numOutputs = 1;
+    data.inputs = &inBus;
+    data.outputs = &outBus;
+    data.inputParameterChanges = &changes;
+    effect->process(data);
+    data.inputParameterChanges = nullptr;
+    for (auto _ : state)
+    {
+        effect->process(data);
+        benchmark::DoNotOptimize(block.outLeft.data());
+        benchmark::ClobberMemory();
+    }
+    static_cast<vst3::IComponent*>(effect)->release();
+    reportPerFrame(state);
+}
+
 void copyBlock(benchmark::State& state)
 {
     Block block;
@@ -140,6 +182,12 @@ BENCHMARK(processReplacing)
     ->Args({0, kSpectrumShown})
     ->Args({2, kSpectrumShown});
 BENCHMARK(processReplacingThenCeiling)->ArgName("program")->Arg(0)->Arg(2);
+BENCHMARK(vst3Process)
+    ->ArgNames({"program", "ceiling"})
+    ->Args({0, 0})
+    ->Args({2, 0})
+    ->Args({0, 1})
+    ->Args({2, 1});
 BENCHMARK(truePeakLimiter);
 BENCHMARK(copyBlock);
 

@@ -3,7 +3,7 @@
 # export with vrn07-render's output of the same file and settings.
 #
 #   tools/render-in-ardour.sh [IN] [--program N|NAME] [--set "Name=value"]... \
-#                             [--plugin PATH] [--lv2] [--keep]
+#                             [--plugin PATH] [--lv2|--vst3 [--ceiling DBTP]] [--keep]
 #
 #   IN        audio file, mono or stereo (default: the demo input of vrn07-render --demo)
 #   --program, --set
@@ -13,6 +13,10 @@
 #   --plugin  the plug-in binary (default: build/bin/linux-x86_64/VRN-07.so)
 #   --lv2     the LV2 bundle instead (--plugin names it; default build/lv2/VRN-07.lv2): the
 #             program through the bundle's preset, each setting as its real value
+#   --vst3    the VST3 bundle instead (--plugin names it; default build/vst3/VRN-07.vst3): the
+#             program through Ardour's preset of that name (the bundle's program list), each
+#             setting as its real value; with --ceiling DBTP also the true-peak ceiling
+#             (vrn07-render --ceiling), whose look-ahead Ardour compensates as it is reported
 #   --keep    keep the work folder (it is kept anyway when Ardour fails or the answer is FAIL)
 #
 # Run by hand as root on Debian 12 after a build: it installs Debian's ardour,
@@ -49,13 +53,16 @@ input=""
 plugin=""
 lv2=0
 lv2_uri=urn:norvik:vrn07
+vst3=0
+# The VST3 class id, as Ardour names the plug-in.
+vst3_uid=56524E3037A14C3D9E0B5F276C8D4B19
 render_options=()
 settings=()
 keep=0
 keep_on_failure=0
 
 usage() {
-    sed -n '2,16s/^# \{0,1\}//p' "$0" >&2
+    sed -n '2,19s/^# \{0,1\}//p' "$0" >&2
     exit 2
 }
 
@@ -66,6 +73,9 @@ parse_arguments() {
         --set) [ $# -ge 2 ] || usage; render_options+=(--set "$2"); settings+=("$2"); shift ;;
         --plugin) [ $# -ge 2 ] || usage; plugin="$2"; shift ;;
         --lv2) lv2=1 ;;
+        --vst3) vst3=1 ;;
+        --ceiling) [ $# -ge 2 ] || usage; render_options+=(--ceiling "$2")
+                   settings+=("True Peak Ceiling=$2"); shift ;;
         --keep) keep=1 ;;
         --help | -h | -*) usage ;;
         *) [ -z "$input" ] || usage; input="$1" ;;
@@ -100,9 +110,13 @@ write_export_format() {
 # Ardour reads and writes only below the work folder: configuration, plug-in cache, export
 # presets. The configuration shows the dummy backend and names the plug-in folder.
 prepare_ardour() {
-    mkdir -p "$work/home" "$work/config/ardour7/export" "$work/cache" "$work/vst" "$work/lv2"
+    mkdir -p "$work/home" "$work/config/ardour7/export" "$work/cache" "$work/vst" "$work/lv2" \
+        "$work/vst3"
     if [ "$lv2" -eq 1 ]; then
         cp -r "$plugin" "$work/lv2/"
+    elif [ "$vst3" -eq 1 ]; then
+        cp -r "$plugin" "$work/vst3/"
+        touch -d "2 seconds ago" "$work/vst3/$(basename "$plugin")/Contents/x86_64-linux/VRN-07.so"
     else
         cp "$plugin" "$work/vst/"
     fi
@@ -117,14 +131,19 @@ prepare_ardour() {
   <Config>
     <Option name="hide-dummy-backend" value="0"/>
     <Option name="plugin-path-lxvst" value="$work/vst"/>
+    <Option name="plugin-path-vst3" value="$work/vst3"/>
   </Config>
 </Ardour>
 EOF
     [ "$lv2" -eq 0 ] || return 0
-    local scanner
+    local scanner scanned="$work/vst/$(basename "$plugin")"
     scanner=$(dpkg -L ardour | grep '/ardour-vst-scanner$' | head -n 1)
+    if [ "$vst3" -eq 1 ]; then
+        scanner=$(dpkg -L ardour | grep '/ardour-vst3-scanner$' | head -n 1)
+        scanned="$work/vst3/$(basename "$plugin")"
+    fi
     if ! ardour_env env LD_LIBRARY_PATH="$(dirname "$scanner")" "$scanner" -f \
-        "$work/vst/$(basename "$plugin")" > "$work/scan.log" 2>&1; then
+        "$scanned" > "$work/scan.log" 2>&1; then
         cat "$work/scan.log" >&2
         echo "ardour-vst-scanner cannot index $plugin" >&2
         exit 2
@@ -148,14 +167,17 @@ render_reference() {
     # delayed and cut to the input's length, as the raw render is. The LV2 plug-in reports
     # it, and Ardour's export is aligned with the input, as the default render is.
     local timing=(--raw --plugin "$plugin")
-    [ "$lv2" -eq 0 ] || timing=()
+    [ "$lv2" -eq 0 ] && [ "$vst3" -eq 0 ] || timing=()
     "$renderer" "$input" "$work/reference.wav" "${timing[@]}" \
         --block "$block_frames" "${render_options[@]}" > "$work/reference.txt" || exit 2
     cat "$work/reference.txt"
     program=$(sed -n 's/^program *\([0-9]*\) .*/\1/p' "$work/reference.txt")
+    local name
+    name=$(sed -n 's/^program *[0-9]* "\([^"]*\)".*/\1/p' "$work/reference.txt")
     if [ "$lv2" -eq 1 ]; then
-        program="$lv2_uri#preset-$(sed -n 's/^program *[0-9]* "\([^"]*\)".*/\1/p' \
-            "$work/reference.txt")"
+        program="$lv2_uri#preset-$name"
+    elif [ "$vst3" -eq 1 ]; then
+        program=$name
     fi
 }
 
@@ -231,6 +253,10 @@ if [ "$lv2" -eq 1 ]; then
     plugin=${plugin:-$top/build/lv2/VRN-07.lv2}
     [ -f "$plugin/manifest.ttl" ] || { echo "No LV2 bundle at $plugin" >&2; exit 2; }
     plugin=$(cd "$plugin" && pwd)
+elif [ "$vst3" -eq 1 ]; then
+    plugin=${plugin:-$top/build/vst3/VRN-07.vst3}
+    [ -f "$plugin/Contents/x86_64-linux/VRN-07.so" ] || { echo "No VST3 bundle at $plugin" >&2; exit 2; }
+    plugin=$(cd "$plugin" && pwd)
 else
     plugin=${plugin:-$top/build/bin/linux-x86_64/VRN-07.so}
     [ -f "$plugin" ] || { echo "No plug-in at $plugin" >&2; exit 2; }
@@ -239,6 +265,7 @@ fi
 work=$(mktemp -d /tmp/vrn07-ardour.XXXXXX)
 plugin_in_ardour="$work/vst/$(basename "$plugin")"
 [ "$lv2" -eq 0 ] || plugin_in_ardour=$lv2_uri
+[ "$vst3" -eq 0 ] || plugin_in_ardour=VST3:$vst3_uid
 trap finish EXIT
 started=$(seconds_now)
 
@@ -246,7 +273,7 @@ echo "Host: $(ardour7-lua --version | head -n 1) (Debian $(dpkg-query -W -f='${V
 render_reference || exit 2
 frames=$(frames_of "$input")
 rate=$(rate_of "$input")
-if [ "$lv2" -eq 1 ]; then
+if [ "$lv2" -eq 1 ] || [ "$vst3" -eq 1 ]; then
     normalized=("${settings[@]}")
 else
     mapfile -t normalized < <("$python" "$helpers/normalized-settings.py" \

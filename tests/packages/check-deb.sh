@@ -50,6 +50,17 @@ usr/lib/vst/VRN-07/documents/licences
 usr/lib/vst/VRN-07/documents/licences/DejaVuSans.txt
 usr/lib/vst/VRN-07/documents/licences/LiberationSans.txt
 usr/lib/vst/VRN-07/documents/licences/VRN-07.txt
+usr/lib/vst3
+usr/lib/vst3/VRN-07.vst3
+usr/lib/vst3/VRN-07.vst3/Contents
+usr/lib/vst3/VRN-07.vst3/Contents/x86_64-linux
+usr/lib/vst3/VRN-07.vst3/Contents/x86_64-linux/VRN-07.so
+usr/lib/vst3/VRN-07.vst3/Contents/x86_64-linux/documents
+usr/lib/vst3/VRN-07.vst3/Contents/x86_64-linux/documents/index.htm
+usr/lib/vst3/VRN-07.vst3/Contents/x86_64-linux/documents/licences
+usr/lib/vst3/VRN-07.vst3/Contents/x86_64-linux/documents/licences/DejaVuSans.txt
+usr/lib/vst3/VRN-07.vst3/Contents/x86_64-linux/documents/licences/LiberationSans.txt
+usr/lib/vst3/VRN-07.vst3/Contents/x86_64-linux/documents/licences/VRN-07.txt
 usr/share
 usr/share/doc
 usr/share/doc/vrn07

@@ -4,10 +4,13 @@
 -- the plug-in first on the track, set to a program and then to the settings. The plug-in is
 -- either the VST plug-in at PLUGIN_PATH, with PROGRAM its program number and the settings
 -- normalised parameter values given as INDEX=VALUE, or the LV2 plug-in PLUGIN_URI, with
--- PRESET_URI its preset and the settings real values given as NAME=VALUE.
+-- PRESET_URI its preset and the settings real values given as NAME=VALUE, or the VST3
+-- plug-in of class id UID, with PROGRAM_NAME its program and the settings real values given
+-- as NAME=VALUE.
 --
 -- ardour7-lua render-session.lua SESSION_DIR FRAMES BLOCK_FRAMES PLUGIN_PATH PROGRAM [INDEX=VALUE]...
 -- ardour7-lua render-session.lua SESSION_DIR FRAMES BLOCK_FRAMES PLUGIN_URI PRESET_URI [NAME=VALUE]...
+-- ardour7-lua render-session.lua SESSION_DIR FRAMES BLOCK_FRAMES VST3:UID PROGRAM_NAME [NAME=VALUE]...
 
 local kSessionName = "render"
 local kTrackName = "VRN"
@@ -20,8 +23,10 @@ local kSettleTimeoutMs = 5000
 
 local dir, frames, block = arg[1], tonumber(arg[2]), tonumber(arg[3])
 local pluginPath, program = arg[4], arg[5]
--- A VST plug-in is named by its absolute path, an LV2 plug-in by its URI.
-local isLv2 = pluginPath:sub(1, 1) ~= "/"
+-- A VST plug-in is named by its absolute path, a VST3 plug-in by "VST3:" and its class id,
+-- an LV2 plug-in by its URI.
+local vst3Uid = pluginPath:match("^VST3:(%x+)$")
+local isLv2 = pluginPath:sub(1, 1) ~= "/" and not vst3Uid
 
 local function fail(message)
     print("vrn07-error: " .. message)
@@ -109,7 +114,11 @@ local function findPlugin()
         if isLv2 and info.type == ARDOUR.PluginType.LV2 and info.unique_id == pluginPath then
             return info
         end
-        if not isLv2 and info.type == ARDOUR.PluginType.LXVST and info.path == pluginPath then
+        if vst3Uid and info.type == ARDOUR.PluginType.VST3 and info.unique_id == vst3Uid then
+            return info
+        end
+        if not isLv2 and not vst3Uid and info.type == ARDOUR.PluginType.LXVST and info.path ==
+            pluginPath then
             return info
         end
     end
@@ -132,12 +141,17 @@ local function insertPlugin(track)
 end
 
 -- Ardour addresses a VST program as the preset VST:<unique id>:<program, 4 digits>, an LV2
--- preset by its URI.
+-- preset by its URI, a VST3 program by its name.
 local function selectProgram(processor)
     local plugin = processor:to_plugininsert():plugin(0)
-    local uri = isLv2 and program
-                    or string.format("VST:%s:%04d", plugin:unique_id(), tonumber(program))
-    local preset = plugin:preset_by_uri(uri)
+    local preset
+    if vst3Uid then
+        preset = plugin:preset_by_label(program)
+    else
+        local uri = isLv2 and program
+                        or string.format("VST:%s:%04d", plugin:unique_id(), tonumber(program))
+        preset = plugin:preset_by_uri(uri)
+    end
     if not preset.valid or not plugin:load_preset(preset) then
         fail("the plug-in has no program " .. program)
     end
@@ -149,9 +163,9 @@ local function asFloat(value)
     return (string.unpack("f", string.pack("f", value)))
 end
 
--- A VST parameter's number is its index; an LV2 control is found by its name.
+-- A VST parameter's number is its index; an LV2 or VST3 control is found by its name.
 local function parameterNumber(processor, key)
-    if not isLv2 then
+    if not isLv2 and not vst3Uid then
         return tonumber(key)
     end
     local plugin = processor:to_plugininsert():plugin(0)

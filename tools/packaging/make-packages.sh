@@ -2,8 +2,8 @@
 # Writes the release packages of a built build folder into OUT: the Debian package
 # vrn07_VERSION_ARCH.deb (the plug-in under /usr/lib/vst/VRN-07/, vrn07-render and its
 # manual page) and, for each Windows plug-in folder given (bin/windows-x86, ...), the zip
-# VRN-07-VERSION-windows-x86.zip holding a VRN-07 folder with the DLL, its documents and
-# a README. Run by the build target "packages".
+# VRN-07-VERSION-windows-x86.zip holding a VRN-07 folder with the DLL, its documents, the
+# VST3 bundle of that architecture and a README. Run by the build target "packages".
 # usage: make-packages.sh BUILD VERSION OUT MAINTAINER [WINDOWS-PLUGIN-FOLDER...]
 set -eu
 build=$1
@@ -81,12 +81,15 @@ build_deb() {
     lv2="$root/usr/lib/lv2/VRN-07.lv2"
     strip --remove-section=.comment --remove-section=.note "$root/usr/bin/vrn07-render" \
         "$root/usr/lib/vst/VRN-07/VRN-07.so" "$lv2/VRN-07.so" "$lv2/VRN-07-ui.so"
+    vst3="usr/lib/vst3/VRN-07.vst3/Contents/x86_64-linux"
+    strip --remove-section=.comment --remove-section=.note "$root/$vst3/VRN-07.so"
     gzip -9n "$root/usr/share/man/man1/vrn07-render.1"
     mkdir -p "$root/usr/share/lintian/overrides"
     cat > "$root/usr/share/lintian/overrides/vrn07" <<EOF
 # The plug-in opens its manual, and its licences lie, in the documents folder beside it.
 vrn07: package-contains-documentation-outside-usr-share-doc [usr/lib/vst/VRN-07/documents/*]
 vrn07: package-contains-documentation-outside-usr-share-doc [usr/lib/lv2/VRN-07.lv2/documents/*]
+vrn07: package-contains-documentation-outside-usr-share-doc [usr/lib/vst3/VRN-07.vst3/Contents/x86_64-linux/documents/*]
 EOF
     doc="$root/usr/share/doc/vrn07"
     mkdir -p "$doc"
@@ -100,7 +103,8 @@ EOF
         dpkg-shlibdeps -O -edebian/vrn07/usr/bin/vrn07-render \
             -edebian/vrn07/usr/lib/vst/VRN-07/VRN-07.so \
             -edebian/vrn07/usr/lib/lv2/VRN-07.lv2/VRN-07.so \
-            -edebian/vrn07/usr/lib/lv2/VRN-07.lv2/VRN-07-ui.so | sed -n 's/^shlibs:Depends=//p')
+            -edebian/vrn07/usr/lib/lv2/VRN-07.lv2/VRN-07-ui.so \
+            -edebian/vrn07/$vst3/VRN-07.so | sed -n 's/^shlibs:Depends=//p')
 
     find "$root" -type d -exec chmod 0755 {} +
     find "$root" -type f -exec chmod 0644 {} +
@@ -125,6 +129,9 @@ Description: three-band limiter and loudness maximizer (VST 2.4 and LV2 plug-in)
  The LV2 edition has the same sound and editor, reports its delay to the host
  and adds a true-peak ceiling.
  .
+ The VST3 edition (/usr/lib/vst3/VRN-07.vst3) has the same sound and editor,
+ reports its delay, carries the true-peak ceiling and the factory programs.
+ .
  The package also holds vrn07-render, an offline host that plays audio files
  through the plug-in and reports their peaks and loudness.
 EOF
@@ -146,6 +153,15 @@ build_zip() {
     # The release DLL without its symbol tables, as the Debian package's binaries.
     "$strip" -o "$stage/VRN-07/VRN-07.dll" "$folder/VRN-07.dll"
     cp -R "$folder/documents" "$stage/VRN-07/"
+    # The VST3 bundle with this architecture's module and its documents.
+    case $platform in
+        windows-x86) vst3_arch=x86-win ;;
+        *) vst3_arch=x86_64-win ;;
+    esac
+    vst3="VRN-07.vst3/Contents/$vst3_arch"
+    mkdir -p "$stage/VRN-07/$vst3"
+    "$strip" -o "$stage/VRN-07/$vst3/VRN-07.vst3" "$build/vst3/$vst3/VRN-07.vst3"
+    cp -R "$build/vst3/$vst3/documents" "$stage/VRN-07/$vst3/"
     # Windows programs expect CR LF line ends.
     sed -e "s/@VERSION@/$version/g" -e "s/@PLATFORM@/$platform/g" -e 's/$/\r/' \
         "$source/tools/packaging/README-windows.txt" > "$stage/VRN-07/README.txt"
