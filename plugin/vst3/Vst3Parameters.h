@@ -5,12 +5,13 @@
 // is the one value turned over on its way between the host and the settings.
 #pragma once
 
+#include "core/HostParameters.h"
 #include "plugin/vst3/Vst3Interface.h"
 
 namespace vst3_parameters
 {
 // The program-change parameter's id, beside the setting indices.
-constexpr vst3::ParamID kProgramId = 1000;
+constexpr vst3::ParamID kProgramId = host_parameters::kParamProgram;
 // The only program list, that of the root unit.
 constexpr vst3::ProgramListID kProgramListId = 1;
 // The controls, the ceiling and the program.

@@ -190,7 +190,7 @@ TEST_F(Vst3Parameters, ReadTheirTextsBackToTheSameValue)
     controller.getParamStringByValue(kParamBypass, 1.0, text);
     EXPECT_EQ(ascii(text), "bypass");
     controller.getParamStringByValue(kParamCeiling, 0.0, text);
-    EXPECT_EQ(ascii(text), "(off)");
+    EXPECT_EQ(ascii(text), "OFF");
 }
 
 TEST_F(Vst3Parameters, RefuseTextsThatNameNoValue)
