@@ -9,6 +9,7 @@
 #include "engine/ControlTable.h"
 #include "engine/FactoryPresets.h"
 #include "engine/ParameterRecords.h"
+#include "plugin/Version.h"
 #include "plugin/lv2/Lv2Ports.h"
 #include "plugin/lv2/Lv2Uris.h"
 
@@ -38,7 +39,6 @@ constexpr char kPrefixes[] = R"(@prefix atom: <http://lv2plug.in/ns/ext/atom#> .
 
 )";
 constexpr char kPluginName[] = "VRN-07";
-constexpr char kVendor[] = "[Norvik] Tesmora.K";
 constexpr char kDescriptionFile[] = "VRN-07.ttl";
 constexpr char kPresetsFile[] = "presets.ttl";
 // The licence, in the bundle's documents.
@@ -229,7 +229,7 @@ void writeDescription(std::ostream& out, const Arguments& arguments)
     out << uri(lv2::kPluginUri) << "\n"
         << "    a lv2:Plugin , lv2:LimiterPlugin , doap:Project ;\n"
         << "    doap:name \"" << kPluginName << "\" ;\n"
-        << "    doap:maintainer [ foaf:name \"" << kVendor << "\" ] ;\n"
+        << "    doap:maintainer [ foaf:name \"" << kVendorName << "\" ] ;\n"
         << "    doap:license <" << kLicenceFile << "> ;\n"
         << "    lv2:minorVersion " << arguments.minorVersion << " ;\n"
         << "    lv2:microVersion " << arguments.microVersion << " ;\n"

@@ -11,8 +11,6 @@
 namespace
 {
 constexpr char kEffectName[] = "QZ [VRN-07] Limiter/Maximizer";
-constexpr char kVendorName[] = "[Norvik] Tesmora.K";
-constexpr char kProductName[] = "VRN-07";
 constexpr VstInt32 kUniqueId = vstFourCharCode('0', 'q', '6', '4');
 
 // Host values are normalised: anything else would reach infinite gains or frequencies.

@@ -12,7 +12,6 @@
 
 namespace
 {
-constexpr char kVendor[] = "[Norvik] Tesmora.K";
 constexpr char kCategory[] = "Audio Module Class";
 constexpr char kSubCategories[] = "Fx|Dynamics";
 // The interface version the declarations follow.
@@ -47,7 +46,7 @@ class Factory final : public vst3::IPluginFactory2
         if (!info)
             return vst3::kInvalidArgument;
         *info = {};
-        copyField(info->vendor, kVendor);
+        copyField(info->vendor, kVendorName);
         info->flags = vst3::PFactoryInfo::kUnicode;
         return vst3::kResultOk;
     }
@@ -77,7 +76,7 @@ class Factory final : public vst3::IPluginFactory2
         copyField(info->category, first.category);
         copyField(info->name, first.name);
         copyField(info->subCategories, kSubCategories);
-        copyField(info->vendor, kVendor);
+        copyField(info->vendor, kVendorName);
         copyField(info->version, kVersionText);
         copyField(info->sdkVersion, kInterfaceVersion);
         return vst3::kResultOk;
