@@ -5,6 +5,7 @@
 #include "plugin/clap/ClapPlugin.h"
 
 #include <cstring>
+#include <utility>
 
 #if !defined(_WIN32)
 #include <sys/timerfd.h>
@@ -62,11 +63,16 @@ bool ClapGui::setParent(const clap_window_t* window)
     return true;
 }
 
+// A gesture running when the editor goes ends with it.
 void ClapGui::close()
 {
     stopTick();
     editor_->close();
-    open_ = false;
+    if (!std::exchange(open_, false))
+        return;
+    for (int index = 0; index < CParameterValues::kCount; ++index)
+        plugin_.editorChanges().gestureEnds(index);
+    plugin_.requestFlush();
 }
 
 bool ClapGui::size(uint32_t& width, uint32_t& height) const
@@ -164,7 +170,7 @@ float ClapGui::getParameter(int32_t index)
 // the host), a reset, the manual.
 void ClapGui::setParameterAutomated(int32_t index, float value)
 {
-    if (!(value >= 0.0f && value <= 1.0f))
+    if (!open_ || !(value >= 0.0f && value <= 1.0f))
         return;
     if (index == kParamReset)
     {
@@ -195,6 +201,8 @@ void ClapGui::resetToDefaults()
 
 bool ClapGui::beginEdit(int32_t index)
 {
+    if (!open_)
+        return false;
     plugin_.editorChanges().gestureBegins(index);
     plugin_.requestFlush();
     return true;
@@ -202,6 +210,8 @@ bool ClapGui::beginEdit(int32_t index)
 
 bool ClapGui::endEdit(int32_t index)
 {
+    if (!open_)
+        return false;
     plugin_.editorChanges().gestureEnds(index);
     plugin_.requestFlush();
     return true;

@@ -63,8 +63,8 @@ void ClapPlugin::destroyForHost()
 {
     if (destroyed_)
         return;
-    destroyGui();
     destroyed_ = true;
+    destroyGui();
     release();
 }
 
@@ -181,6 +181,8 @@ void ClapPlugin::destroyGui()
 
 void ClapPlugin::editorChanged(int index)
 {
+    if (destroyed_)
+        return;
     if (!clap_parameters::isParameter(clap_id(index)) && hostState_ && hostState_->mark_dirty)
         hostState_->mark_dirty(host_);
     requestFlush();
@@ -188,6 +190,8 @@ void ClapPlugin::editorChanged(int index)
 
 void ClapPlugin::requestFlush()
 {
+    if (destroyed_)
+        return;
     if (!processing_ && hostParams_ && hostParams_->request_flush)
         hostParams_->request_flush(host_);
 }

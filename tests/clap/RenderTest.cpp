@@ -32,8 +32,12 @@ class ClapAgainstRender : public ::testing::Test
 
     Sound render(int program, std::optional<double> ceiling)
     {
-        std::vector<std::string> arguments = {"in.wav",  "render.wav", "--raw", "--program",
-                                              std::to_string(program), "--block",
+        std::vector<std::string> arguments = {"in.wav",
+                                              "render.wav",
+                                              "--raw",
+                                              "--program",
+                                              std::to_string(program),
+                                              "--block",
                                               std::to_string(kBlockFrames)};
         if (ceiling)
             arguments.insert(arguments.end(), {"--ceiling", std::to_string(*ceiling)});
@@ -75,8 +79,8 @@ TEST_F(ClapAgainstRender, PlaysEveryProgramWithAndWithoutTheCeilingBitForBit)
             ASSERT_GE(latency, kEngineDelay);
             const size_t shift = size_t(latency - kEngineDelay) * 2;
             EXPECT_EQ(shift > 0, ceiling.has_value());
-            EXPECT_TRUE(std::equal(played.begin() + long(shift), played.end(),
-                                   reference.samples.begin()));
+            EXPECT_TRUE(
+                std::equal(played.begin() + long(shift), played.end(), reference.samples.begin()));
         }
     }
 }
