@@ -1,6 +1,7 @@
 #include "plugin/clap/ClapParameters.h"
 
 #include "engine/ControlTable.h"
+#include "engine/FactoryPresets.h"
 #include "engine/HostValueText.h"
 #include "engine/ParameterRecords.h"
 
@@ -9,13 +10,16 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 namespace
 {
+using clap_parameters::kProgramId;
+
 bool isSwitch(clap_id id)
 {
-    return id != kParamCeiling && parameterRecord(int(id)).formatter == nullptr;
+    return id != kParamCeiling && id != kProgramId && parameterRecord(int(id)).formatter == nullptr;
 }
 
 // 0 for a continuous parameter.
@@ -23,6 +27,8 @@ int stepsOf(clap_id id)
 {
     if (id == kParamCeiling)
         return kCeilingRecord.stepCount();
+    if (id == kProgramId)
+        return kNumPrograms - 1;
     const ParameterRecord& record = parameterRecord(int(id));
     if (record.curve == kCurveHalfDecibelSteps)
         return int(std::lround((record.maximum - record.minimum) / kHalfDecibel));
@@ -31,6 +37,8 @@ int stepsOf(clap_id id)
 
 double defaultNormalized(clap_id id)
 {
+    if (id == kProgramId)
+        return 0.0;
     if (id == kParamCeiling)
         return kCeilingRecord.normalizedOf(kCeilingRecord.offDb);
     return realToNormalized(parameterRecord(int(id)).defaultValue, int(id));
@@ -103,6 +111,14 @@ std::optional<double> normalizedOfCeilingText(std::string_view text)
         std::clamp(*dB, kCeilingRecord.minimumDb, kCeilingRecord.maximumDb));
 }
 
+std::optional<double> normalizedOfProgramText(std::string_view text)
+{
+    for (int program = 0; program < kNumPrograms; ++program)
+        if (text == kFactoryPresets[program].name || text == std::to_string(program))
+            return double(program) / (kNumPrograms - 1);
+    return std::nullopt;
+}
+
 std::optional<double> normalizedOfControlText(clap_id id, std::string_view text)
 {
     if (isSwitch(id))
@@ -133,12 +149,15 @@ namespace clap_parameters
 {
 clap_id idAt(uint32_t position)
 {
+    if (position == kCount - 1)
+        return kProgramId;
     return position < kCount ? clap_id(kFirstHostControl) + position : kClapInvalidId;
 }
 
 bool isParameter(clap_id id)
 {
-    return id == kParamCeiling || (id < uint32_t(kNumParameters) && isHostControl(int(id)));
+    return id == kParamCeiling || id == kProgramId ||
+           (id < uint32_t(kNumParameters) && isHostControl(int(id)));
 }
 
 bool describe(clap_id id, clap_param_info_t& info)
@@ -153,8 +172,12 @@ bool describe(clap_id id, clap_param_info_t& info)
         info.flags |= kClapParamIsStepped;
     if (isSwitch(id))
         info.flags |= kClapParamIsEnum;
-    copyText(id == kParamCeiling ? kCeilingRecord.name : parameterRecord(int(id)).name, info.name,
-             sizeof info.name);
+    if (id == kProgramId)
+        info.flags |= kClapParamIsEnum;
+    const char* name = id == kParamCeiling ? kCeilingRecord.name
+                       : id == kProgramId  ? "Program"
+                                           : parameterRecord(int(id)).name;
+    copyText(name, info.name, sizeof info.name);
     info.min_value = 0.0;
     info.max_value = steps > 0 ? steps : 1.0;
     info.default_value = plainOfNormalized(id, defaultNormalized(id));
@@ -165,6 +188,12 @@ double plainOfNormalized(clap_id id, double normalized)
 {
     const int steps = stepsOf(id);
     return steps > 0 ? std::round(normalized * steps) : normalized;
+}
+
+int programOfPlain(double plain)
+{
+    return std::isfinite(plain) ? int(std::clamp(std::round(plain), 0.0, double(kNumPrograms - 1)))
+                                : 0;
 }
 
 std::optional<double> normalizedOfPlain(clap_id id, double plain)
@@ -182,6 +211,11 @@ bool textOf(clap_id id, double plain, char* text, uint32_t capacity)
     const auto normalized = normalizedOfPlain(id, plain);
     if (!normalized || !text || capacity == 0)
         return false;
+    if (id == kProgramId)
+    {
+        copyText(kFactoryPresets[programOfPlain(plain)].name, text, capacity);
+        return true;
+    }
     if (id == kParamCeiling)
     {
         const double dB = kCeilingRecord.decibelsOfNormalized(*normalized);
@@ -204,8 +238,9 @@ std::optional<double> plainOfText(clap_id id, const char* text)
     if (!isParameter(id) || !text)
         return std::nullopt;
     const std::string_view typed = trimmed(text);
-    const auto normalized =
-        id == kParamCeiling ? normalizedOfCeilingText(typed) : normalizedOfControlText(id, typed);
+    const auto normalized = id == kParamCeiling ? normalizedOfCeilingText(typed)
+                            : id == kProgramId  ? normalizedOfProgramText(typed)
+                                                : normalizedOfControlText(id, typed);
     if (!normalized)
         return std::nullopt;
     return plainOfNormalized(id, *normalized);

@@ -110,6 +110,11 @@ bool ClapPlugin::getValue(clap_id id, double* value) const
 {
     if (!value || !clap_parameters::isParameter(id))
         return false;
+    if (id == clap_parameters::kProgramId)
+    {
+        *value = program_.load(std::memory_order_relaxed);
+        return true;
+    }
     *value = clap_parameters::plainOfNormalized(id, values_.normalized(int(id)));
     return true;
 }
@@ -245,7 +250,7 @@ clap_process_status ClapPlugin::process(const clap_process_t* process)
             until = std::min(event->time, frames);
             if (until > done)
                 break;
-            applyEvent(*event);
+            applyEvent(*event, process->out_events);
             until = frames;
         }
         if (done == frames)
@@ -266,16 +271,21 @@ void ClapPlugin::flush(const clap_input_events_t* in, const clap_output_events_t
     const uint32_t count = in && in->size && in->get ? in->size(in) : 0;
     for (uint32_t i = 0; i < count; ++i)
         if (const clap_event_header_t* event = in->get(in, i))
-            applyEvent(*event);
+            applyEvent(*event, out);
     reportEditorChanges(out);
 }
 
-void ClapPlugin::applyEvent(const clap_event_header_t& event)
+void ClapPlugin::applyEvent(const clap_event_header_t& event, const clap_output_events_t* out)
 {
     if (event.space_id != kClapCoreEventSpace || event.type != kClapEventParamValue ||
         event.size < sizeof(clap_event_param_value_t))
         return;
     const auto& change = reinterpret_cast<const clap_event_param_value_t&>(event);
+    if (change.param_id == clap_parameters::kProgramId && std::isfinite(change.value))
+    {
+        selectProgram(clap_parameters::programOfPlain(change.value), out);
+        return;
+    }
     const auto normalized = clap_parameters::normalizedOfPlain(change.param_id, change.value);
     if (!normalized)
         return;
@@ -283,6 +293,17 @@ void ClapPlugin::applyEvent(const clap_event_header_t& event)
     values_.storeNormalized(index, *normalized);
     applySetting(index);
     hostChanges_.fetch_or(1u << index, std::memory_order_release);
+}
+
+// The program's settings replace the current ones; the host hears each control's new value.
+void ClapPlugin::selectProgram(int program, const clap_output_events_t* out)
+{
+    program_.store(program, std::memory_order_relaxed);
+    values_.storeProgram(program);
+    processor_.applyAll(values_);
+    hostChanges_.fetch_or(kEveryIndex, std::memory_order_release);
+    for (int index = kFirstHostControl; index < kNumParameters; ++index)
+        pushValue(out, index);
 }
 
 void ClapPlugin::reportEditorChanges(const clap_output_events_t* out)

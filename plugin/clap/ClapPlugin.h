@@ -75,9 +75,8 @@ class ClapPlugin
     // The longest state taken: far more than the settings' text ever needs.
     static constexpr size_t kLargestState = 64 * 1024;
 
-    void applyEvents(const clap_input_events_t* in, const clap_output_events_t* out,
-                     uint32_t upToFrame, uint32_t& next);
-    void applyEvent(const clap_event_header_t& event);
+    void applyEvent(const clap_event_header_t& event, const clap_output_events_t* out);
+    void selectProgram(int program, const clap_output_events_t* out);
     void reportEditorChanges(const clap_output_events_t* out);
     void pushValue(const clap_output_events_t* out, int index) const;
     void pushGesture(const clap_output_events_t* out, int index, uint16_t type) const;
@@ -97,6 +96,8 @@ class ClapPlugin
     CProcessor processor_;
     EditorChanges editorChanges_;
     std::atomic<uint32_t> hostChanges_{0};
+    // The factory program chosen last.
+    std::atomic<int> program_{0};
     // Set by a state load while active: the audio thread applies every setting.
     std::atomic<bool> reapply_{false};
     std::atomic<bool> active_{false};

@@ -4,6 +4,7 @@
 #include "tests/clap/ClapHost.h"
 
 #include "core/ParameterValues.h"
+#include "engine/FactoryPresets.h"
 #include "engine/ParameterRecords.h"
 #include "engine/TruePeakLimiter.h"
 
@@ -18,7 +19,8 @@
 
 namespace
 {
-constexpr uint32_t kParameters = 16;
+constexpr uint32_t kParameters = 17;
+constexpr clap_id kProgram = 1000;
 
 const clap_plugin_entry_t* entry()
 {
@@ -120,8 +122,11 @@ TEST_F(ClapPlugin, ListsTheControlsAndTheCeilingUnderStableIds)
         ASSERT_TRUE(params()->get_info(host_.plugin(), i, &info));
         ids.insert(info.id);
         SCOPED_TRACE(info.name);
-        EXPECT_STREQ(info.name, info.id == kParamCeiling ? kCeilingRecord.name
-                                                         : parameterRecord(int(info.id)).name);
+        if (info.id != kProgram)
+        {
+            EXPECT_STREQ(info.name, info.id == kParamCeiling ? kCeilingRecord.name
+                                                             : parameterRecord(int(info.id)).name);
+        }
         EXPECT_EQ(host_.value(info.id), info.default_value);
         EXPECT_LE(info.min_value, info.default_value);
         EXPECT_LE(info.default_value, info.max_value);
@@ -135,6 +140,7 @@ TEST_F(ClapPlugin, ListsTheControlsAndTheCeilingUnderStableIds)
     for (int index = kFirstHostControl; index < kNumParameters; ++index)
         expected.insert(clap_id(index));
     expected.insert(kParamCeiling);
+    expected.insert(kProgram);
     EXPECT_EQ(ids, expected);
     clap_param_info_t info{};
     EXPECT_FALSE(params()->get_info(host_.plugin(), kParameters, &info));
@@ -168,6 +174,8 @@ TEST_F(ClapPlugin, ReadsBackTheTextsItWrites)
     EXPECT_EQ(textOf(host_, kParamCeiling, plainOfReal(host_, kParamCeiling, "-1")), "-1.0 dBTP");
     EXPECT_EQ(textOf(host_, kParamCeiling, 0), "off");
     EXPECT_EQ(textOf(host_, kParamSens, 1), "on");
+    EXPECT_EQ(textOf(host_, kProgram, plainOfReal(host_, kProgram, kFactoryPresets[3].name)),
+              kFactoryPresets[3].name);
 
     double value = 0;
     for (const char* bad : {"", "loud", "3 Hz", "nan", "1e999"})
@@ -215,6 +223,29 @@ TEST_F(ClapPlugin, AppliesEventsAtTheirFrameInsideTheBlock)
     ClapHost plain(entry());
     ASSERT_TRUE(plain.activate());
     EXPECT_FALSE(plain.play(input, 2048) == whole);
+}
+
+// Choosing a program inside a block sounds as the program loaded from a state, and the host
+// hears every control's new value.
+TEST_F(ClapPlugin, LoadsTheProgramTheHostChooses)
+{
+    const std::vector<float> input = programme(4096);
+    CParameterValues values;
+    values.storeProgram(2);
+    ClapHost loaded(entry());
+    ASSERT_TRUE(loaded.loadState(values.saveText()));
+    ASSERT_TRUE(loaded.activate());
+    ASSERT_TRUE(host_.activate());
+    EXPECT_TRUE(host_.play(input, 512, {valueEvent(kProgram, 2)}) == loaded.play(input, 512));
+    EXPECT_EQ(host_.value(kProgram), 2.0);
+    EXPECT_EQ(host_.saveState(), loaded.saveState());
+    std::set<clap_id> reported;
+    for (const OutputEvent& event : host_.outputs())
+    {
+        EXPECT_EQ(event.value, host_.value(event.id));
+        reported.insert(event.id);
+    }
+    EXPECT_EQ(reported.size(), size_t(kHostControlCount));
 }
 
 // The ceiling's look-ahead joins the latency at the next activation, which the plug-in asks
