@@ -188,7 +188,7 @@ void ClapGui::setParameterAutomated(int32_t index, float value)
         return;
     plugin_.editorChanges().changed(index);
     editor_->setParameter(index, value);
-    plugin_.editorChanged(index);
+    plugin_.editorChanged();
 }
 
 void ClapGui::resetToDefaults()

@@ -184,11 +184,12 @@ void ClapPlugin::destroyGui()
     gui->hostCalls().afterCalls([](void* object) { delete static_cast<ClapGui*>(object); }, gui);
 }
 
-void ClapPlugin::editorChanged(int index)
+void ClapPlugin::editorChanged()
 {
     if (destroyed_)
         return;
-    if (!clap_parameters::isParameter(clap_id(index)) && hostState_ && hostState_->mark_dirty)
+    // Some hosts (Qtractor) count a parameter's value events as no change of the session.
+    if (hostState_ && hostState_->mark_dirty)
         hostState_->mark_dirty(host_);
     requestFlush();
 }

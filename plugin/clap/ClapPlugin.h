@@ -59,9 +59,9 @@ class ClapPlugin
     CParameterValues& values() { return values_; }
     PublishedState& published() { return processor_.audio().published(); }
     EditorChanges& editorChanges() { return editorChanges_; }
-    // The editor changed a setting: the host hears of it at its next flush, which it is asked
-    // for while nothing processes; an editor-only setting marks the state changed.
-    void editorChanged(int index);
+    // The editor changed a setting: the state is marked changed, and the host hears of the
+    // setting at its next flush, which it is asked for while nothing processes.
+    void editorChanged();
     void requestFlush();
     // The settings the host changed since the editor last looked, one bit per index.
     uint32_t takeHostChanges() { return hostChanges_.exchange(0, std::memory_order_acquire); }
