@@ -149,8 +149,15 @@ at 95 9 click 1
 sleep 1
 at 130 421 click 1
 sleep 1
+at 382 423 click 1
+sleep 1
+at 530 577 click 1
+sleep 1
 shot 4-automation-menu
-xdotool key Escape Escape
+# Limiter Gain's curve becomes the track's automation lane.
+at 665 879 click 1
+sleep 1
+shot 4-automation-lane
 
 echo "== saved and opened again"
 at 400 400 click 1
