@@ -1,8 +1,13 @@
 #include "tests/clap/ClapHost.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include <dlfcn.h>
+#endif
 #include <utility>
 
 namespace
@@ -71,9 +76,22 @@ int64_t CLAP_CALL writeState(const clap_ostream_t* stream, const void* buffer, u
 
 const clap_plugin_entry_t* loadClapEntry(const std::string& path)
 {
+#if defined(_WIN32)
+    HMODULE library = LoadLibraryA(path.c_str());
+    return library
+               ? reinterpret_cast<const clap_plugin_entry_t*>(GetProcAddress(library, "clap_entry"))
+               : nullptr;
+#else
     void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     return library ? static_cast<const clap_plugin_entry_t*>(dlsym(library, "clap_entry"))
                    : nullptr;
+#endif
+}
+
+std::string clapPluginPath()
+{
+    const char* given = std::getenv("VRN07_CLAP_PLUGIN");
+    return given ? given : VRN07_CLAP_PLUGIN_PATH;
 }
 
 clap_event_param_value_t valueEvent(clap_id id, double plain, uint32_t time)

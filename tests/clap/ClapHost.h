@@ -12,6 +12,9 @@
 // The entry of the library at path, loaded for the rest of the process; null when it cannot be
 // loaded or exports no clap_entry.
 const clap_plugin_entry_t* loadClapEntry(const std::string& path);
+// The built plug-in the tests load: VRN07_CLAP_PLUGIN from the environment, else the one
+// the build names.
+std::string clapPluginPath();
 
 clap_event_param_value_t valueEvent(clap_id id, double plain, uint32_t time = 0);
 

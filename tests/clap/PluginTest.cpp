@@ -24,7 +24,7 @@ constexpr clap_id kProgram = 1000;
 
 const clap_plugin_entry_t* entry()
 {
-    static const clap_plugin_entry_t* loaded = loadClapEntry(VRN07_CLAP_PLUGIN_PATH);
+    static const clap_plugin_entry_t* loaded = loadClapEntry(clapPluginPath());
     return loaded;
 }
 
@@ -65,7 +65,7 @@ std::string textOf(ClapHost& host, clap_id id, double plain)
 class ClapPlugin : public ::testing::Test
 {
   protected:
-    void SetUp() override { ASSERT_NE(host_.plugin(), nullptr) << VRN07_CLAP_PLUGIN_PATH; }
+    void SetUp() override { ASSERT_NE(host_.plugin(), nullptr) << clapPluginPath(); }
 
     const clap_plugin_params_t* params() const
     {

@@ -54,7 +54,7 @@ class ClapAgainstRender : public ::testing::Test
         values.storeProgram(program);
         if (ceiling)
             values.storeReal(kParamCeiling, *ceiling);
-        ClapHost host(loadClapEntry(VRN07_CLAP_PLUGIN_PATH));
+        ClapHost host(loadClapEntry(clapPluginPath()));
         EXPECT_NE(host.plugin(), nullptr);
         EXPECT_TRUE(host.loadState(values.saveText()));
         EXPECT_TRUE(host.activate(input_.sampleRate, kBlockFrames));

@@ -1,7 +1,7 @@
 #!/bin/sh
-# Checks a Windows zip the build target "packages" wrote: exactly the DLL of its
-# architecture, its documents and the README in a VRN-07 folder, and a DLL that exports
-# VSTPluginMain and main.
+# Checks a Windows zip the build target "packages" wrote: exactly the DLL and the CLAP
+# plug-in of its architecture, its documents and the README in a VRN-07 folder, a DLL that
+# exports VSTPluginMain and main, and a CLAP plug-in that exports clap_entry.
 # usage: check-zip.sh ZIP VERSION PLATFORM OBJDUMP CHECK-EXPORTS
 set -eu
 zip=$1
@@ -17,6 +17,7 @@ found=$(cmake -E tar tf "$zip" | sed 's|/$||' | LC_ALL=C sort)
 expected=$(LC_ALL=C sort <<LIST
 VRN-07
 VRN-07/README.txt
+VRN-07/VRN-07.clap
 VRN-07/VRN-07.dll
 VRN-07/documents
 VRN-07/documents/index.htm
@@ -40,6 +41,9 @@ esac
 "$objdump" -f "$folder/VRN-07/VRN-07.dll" | grep -q "file format $format" ||
     fail "the DLL is not $format"
 "$check_exports" windows "$folder/VRN-07/VRN-07.dll" "$objdump"
+"$objdump" -f "$folder/VRN-07/VRN-07.clap" | grep -q "file format $format" ||
+    fail "the CLAP plug-in is not $format"
+"$(dirname "$0")/../clap/check-exports.sh" windows "$folder/VRN-07/VRN-07.clap" "$objdump"
 grep -q "VRN-07 $version ($platform)" "$folder/VRN-07/README.txt" || fail "README names no version"
 grep -q "version $version</p>" "$folder/VRN-07/documents/index.htm" || fail "manual names no version"
 echo "zip ok"

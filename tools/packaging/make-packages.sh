@@ -145,6 +145,7 @@ build_zip() {
     esac
     # The release DLL without its symbol tables, as the Debian package's binaries.
     "$strip" -o "$stage/VRN-07/VRN-07.dll" "$folder/VRN-07.dll"
+    "$strip" -o "$stage/VRN-07/VRN-07.clap" "$folder/VRN-07.clap"
     cp -R "$folder/documents" "$stage/VRN-07/"
     # Windows programs expect CR LF line ends.
     sed -e "s/@VERSION@/$version/g" -e "s/@PLATFORM@/$platform/g" -e 's/$/\r/' \
