@@ -218,9 +218,13 @@ bool CLAP_CALL guiCanResize(const clap_plugin_t*)
     return false;
 }
 
-bool CLAP_CALL guiResizeHints(const clap_plugin_t*, clap_gui_resize_hints_t*)
+// Neither way: hosts that ask (Qtractor) keep the window at the editor's size.
+bool CLAP_CALL guiResizeHints(const clap_plugin_t* plugin, clap_gui_resize_hints_t* hints)
 {
-    return false;
+    if (!ClapPlugin::of(plugin) || !hints)
+        return false;
+    *hints = {false, false, false, 0, 0};
+    return true;
 }
 
 bool CLAP_CALL guiAdjustSize(const clap_plugin_t*, uint32_t*, uint32_t*)

@@ -131,6 +131,9 @@ TEST_F(ClapEditor, EmbedsAtItsOneSizeAndTicksOnTheHostsTimer)
     EXPECT_EQ(width, 754u);
     EXPECT_EQ(height, 374u);
     EXPECT_FALSE(gui_->can_resize(host_.plugin()));
+    clap_gui_resize_hints_t hints{true, true, true, 1, 1};
+    ASSERT_TRUE(gui_->get_resize_hints(host_.plugin(), &hints));
+    EXPECT_FALSE(hints.can_resize_horizontally || hints.can_resize_vertically);
     EXPECT_FALSE(gui_->set_size(host_.plugin(), 800, 400));
     Window root = 0, parent = 0, *children = nullptr;
     unsigned int count = 0;
