@@ -1,14 +1,18 @@
 // Time per stereo frame of processReplacing at 44.1 kHz in 512-frame blocks, with the editor
 // closed and with the viewer's feeds active, of the true-peak limiter alone and after the
-// plug-in as our hosts run it, of the VST3 edition's process() with the ceiling off and on, beside
-// a plain copy of the same block as a yardstick.
+// plug-in as our hosts run it, beside a plain copy of the same block as a yardstick; the
+// shared processor the newer editions run, and the VST3 and CLAP editions' process (the CLAP
+// edition as the built VRN-07.clap, loaded as hosts load it), with the ceiling off and at
+// -1 dBTP.
 // Run: build/bench/vrn07-bench-engine
+#include "core/Processor.h"
 #include "engine/FactoryPresets.h"
 #include "engine/TruePeakLimiter.h"
 #include "engine/Units.h"
 #include "plugin/vst2/AKkk.h"
 #include "plugin/vst3/Vst3Effect.h"
 #include "plugin/vst3/Vst3Parameters.h"
+#include "tests/clap/ClapHost.h"
 #include "tests/vst3/Vst3Host.h"
 #include "tools/host/HostHarness.h"
 
@@ -155,7 +159,58 @@ void vst3Process(benchmark::State& state)
         benchmark::DoNotOptimize(block.outLeft.data());
         benchmark::ClobberMemory();
     }
+    reportPerFrame(state);
     static_cast<vst3::IComponent*>(effect)->release();
+}
+
+// The settings of a program, with the ceiling at -1 dBTP or off.
+void storeProgram(CParameterValues& values, int program, bool ceiling)
+{
+    values.storeProgram(program);
+    if (ceiling)
+        values.storeReal(kParamCeiling, -1.0);
+}
+
+// args: program, ceiling (0 off, 1 at -1 dBTP)
+void clapProcess(benchmark::State& state)
+{
+    CParameterValues values;
+    storeProgram(values, int(state.range(0)), state.range(1) != 0);
+    ClapHost host(loadClapEntry(clapPluginPath()));
+    if (!host.plugin() || !host.loadState(values.saveText()) ||
+        !host.activate(kDefaultSampleRate, kBlockFrames))
+    {
+        state.SkipWithError("the built VRN-07.clap does not run");
+        return;
+    }
+    Block block;
+    for (auto _ : state)
+    {
+        host.process(block.left.data(), block.right.data(), block.outLeft.data(),
+                     block.outRight.data(), kBlockFrames);
+        benchmark::DoNotOptimize(block.outLeft.data());
+        benchmark::ClobberMemory();
+    }
+    reportPerFrame(state);
+    host.deactivate();
+}
+
+// The processor the CLAP edition runs, called directly. args: program, ceiling
+void processorProcess(benchmark::State& state)
+{
+    CParameterValues values;
+    storeProgram(values, int(state.range(0)), state.range(1) != 0);
+    CProcessor processor(kDefaultSampleRate);
+    processor.setSampleRate(kDefaultSampleRate);
+    processor.applyAll(values);
+    Block block;
+    for (auto _ : state)
+    {
+        processor.process(block.left.data(), block.right.data(), block.outLeft.data(),
+                          block.outRight.data(), kBlockFrames);
+        benchmark::DoNotOptimize(block.outLeft.data());
+        benchmark::ClobberMemory();
+    }
     reportPerFrame(state);
 }
 
@@ -183,6 +238,18 @@ BENCHMARK(processReplacing)
     ->Args({2, kSpectrumShown});
 BENCHMARK(processReplacingThenCeiling)->ArgName("program")->Arg(0)->Arg(2);
 BENCHMARK(vst3Process)
+    ->ArgNames({"program", "ceiling"})
+    ->Args({0, 0})
+    ->Args({2, 0})
+    ->Args({0, 1})
+    ->Args({2, 1});
+BENCHMARK(processorProcess)
+    ->ArgNames({"program", "ceiling"})
+    ->Args({0, 0})
+    ->Args({2, 0})
+    ->Args({0, 1})
+    ->Args({2, 1});
+BENCHMARK(clapProcess)
     ->ArgNames({"program", "ceiling"})
     ->Args({0, 0})
     ->Args({2, 0})

@@ -18,6 +18,7 @@ add_custom_target(packages
     VERBATIM)
 add_dependencies(packages vrn07_vst vrn07_documents vrn07-render vrn07_lv2 vrn07_lv2ui)
 add_dependencies(packages vrn07_vst3)
+add_dependencies(packages vrn07_clap)
 if(VRN07_WINDOWS_DLLS)
     add_dependencies(packages vrn07_windows-x86 vrn07_windows-x64)
 endif()

@@ -28,6 +28,8 @@ usr
 usr/bin
 usr/bin/vrn07-render
 usr/lib
+usr/lib/clap
+usr/lib/clap/VRN-07.clap
 usr/lib/lv2
 usr/lib/lv2/VRN-07.lv2
 usr/lib/lv2/VRN-07.lv2/VRN-07-ui.so

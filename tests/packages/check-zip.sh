@@ -1,8 +1,8 @@
 #!/bin/sh
-# Checks a Windows zip the build target "packages" wrote: exactly the DLL of its
-# architecture, its documents, the VST3 bundle of that architecture and the README in a
-# VRN-07 folder, a DLL that exports VSTPluginMain and main, and a VST3 module that exports
-# its entry points.
+# Checks a Windows zip the build target "packages" wrote: exactly the DLL and the CLAP
+# plug-in of its architecture, its documents, the VST3 bundle of that architecture and the
+# README in a VRN-07 folder, a DLL that exports VSTPluginMain and main, a CLAP plug-in that
+# exports clap_entry, and a VST3 module that exports its entry points.
 # usage: check-zip.sh ZIP VERSION PLATFORM OBJDUMP CHECK-EXPORTS CHECK-VST3-EXPORTS
 set -eu
 zip=$1
@@ -23,6 +23,7 @@ found=$(cmake -E tar tf "$zip" | sed 's|/$||' | LC_ALL=C sort)
 expected=$(LC_ALL=C sort <<LIST
 VRN-07
 VRN-07/README.txt
+VRN-07/VRN-07.clap
 VRN-07/VRN-07.dll
 VRN-07/documents
 VRN-07/documents/index.htm
@@ -59,6 +60,9 @@ esac
 "$objdump" -f "$folder/$vst3/VRN-07.vst3" | grep -q "file format $format" ||
     fail "the VST3 module is not $format"
 "$check_vst3_exports" windows "$folder/$vst3/VRN-07.vst3" "$objdump"
+"$objdump" -f "$folder/VRN-07/VRN-07.clap" | grep -q "file format $format" ||
+    fail "the CLAP plug-in is not $format"
+"$(dirname "$0")/../clap/check-exports.sh" windows "$folder/VRN-07/VRN-07.clap" "$objdump"
 grep -q "VRN-07 $version ($platform)" "$folder/VRN-07/README.txt" || fail "README names no version"
 grep -q "version $version</p>" "$folder/VRN-07/documents/index.htm" || fail "manual names no version"
 echo "zip ok"

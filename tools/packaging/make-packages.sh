@@ -152,6 +152,7 @@ build_zip() {
     esac
     # The release DLL without its symbol tables, as the Debian package's binaries.
     "$strip" -o "$stage/VRN-07/VRN-07.dll" "$folder/VRN-07.dll"
+    "$strip" -o "$stage/VRN-07/VRN-07.clap" "$folder/VRN-07.clap"
     cp -R "$folder/documents" "$stage/VRN-07/"
     # The VST3 bundle with this architecture's module and its documents.
     case $platform in
