@@ -5,6 +5,7 @@
 // is its normalised value.
 #pragma once
 
+#include "core/HostParameters.h"
 #include "plugin/clap/ClapInterface.h"
 
 #include <cstdint>
@@ -13,10 +14,10 @@
 namespace clap_parameters
 {
 // The controls, the ceiling and the program choice.
-constexpr uint32_t kCount = 17;
+constexpr uint32_t kCount = host_parameters::kCount;
 // Choosing a program loads its settings, as a host's program change does; no host here lists
 // CLAP presets.
-constexpr clap_id kProgramId = 1000;
+constexpr clap_id kProgramId = host_parameters::kParamProgram;
 
 // The id at a position of the host's list; kClapInvalidId past its end.
 clap_id idAt(uint32_t position);

@@ -178,7 +178,7 @@ TEST_F(ClapPlugin, ReadsBackTheTextsItWrites)
     EXPECT_EQ(plainOfReal(host_, kParamRelease, "0.1 s"),
               plainOfReal(host_, kParamRelease, "100 ms"));
     EXPECT_EQ(textOf(host_, kParamCeiling, plainOfReal(host_, kParamCeiling, "-1")), "-1.0 dBTP");
-    EXPECT_EQ(textOf(host_, kParamCeiling, 0), "off");
+    EXPECT_EQ(textOf(host_, kParamCeiling, 0), "OFF");
     EXPECT_EQ(textOf(host_, kParamSens, 1), "on");
     EXPECT_EQ(textOf(host_, kProgram, plainOfReal(host_, kProgram, kFactoryPresets[3].name)),
               kFactoryPresets[3].name);
