@@ -25,8 +25,8 @@ const char* const kFeatures[] = {"audio-effect", "limiter", "mastering", "stereo
 const clap_plugin_descriptor_t kDescriptor = {
     kClapVersion,
     kPluginId,
-    "VRN-07",
-    "[Norvik] Tesmora.K",
+    kProductName,
+    kVendorName,
     "",
     "",
     "",
