@@ -1,8 +1,10 @@
 #!/bin/sh
 # Checks that a VST3 module exports its entry points and nothing else: GetPluginFactory with
-# ModuleEntry and ModuleExit on Linux (and no C++ runtime of the system), GetPluginFactory with
-# InitDll and ExitDll under their plain names on Windows (and only system libraries).
-# usage: check-exports.sh linux|windows MODULE [OBJDUMP]
+# ModuleEntry and ModuleExit on Linux (with "own-runtime", and no C++ runtime of the system),
+# GetPluginFactory with InitDll and ExitDll under their plain names on Windows (and only
+# system libraries).
+# usage: check-exports.sh linux MODULE [own-runtime]
+#        check-exports.sh windows MODULE [OBJDUMP]
 set -eu
 kind=$1
 module=$2
@@ -15,8 +17,8 @@ if [ "$kind" = linux ]; then
     [ "$names" = "GetPluginFactory ModuleEntry ModuleExit " ] || fail "exports are '$names'"
     needed=$(objdump -p "$module" | awk '/NEEDED/{print $2}' | tr '\n' ' ')
     echo "needs: $needed"
-    case " $needed" in
-        *libstdc++*|*libgcc_s*) fail "depends on the system's C++ runtime" ;;
+    case "${3:-} $needed" in
+        own-runtime*libstdc++*|own-runtime*libgcc_s*) fail "depends on the system's C++ runtime" ;;
     esac
 else
     table=$("${3:-x86_64-w64-mingw32-objdump}" -p "$module")
