@@ -2,6 +2,8 @@
 
 #include "gui/platform/DocumentOpener.h"
 
+#include <filesystem>
+#include <system_error>
 #include <utility>
 
 namespace
@@ -10,6 +12,9 @@ namespace
 constexpr size_t kDocumentPathBytes = 256;
 constexpr char kDocumentFolder[] = "documents";
 constexpr char kDocumentFile[] = "index.htm";
+// Where the module sits in a folder it shares with other makers' plug-ins (the CLAP folder),
+// its documents are in a folder of the product's own beside it.
+constexpr char kProductFolder[] = "VRN-07";
 #if defined(_WIN32)
 constexpr char kSeparator = '\\';
 #else
@@ -41,9 +46,25 @@ std::string CInformationDocument::documentPath(const std::string& modulePath, ch
     return path;
 }
 
+std::string CInformationDocument::productFolderDocumentPath(const std::string& modulePath,
+                                                            char separator)
+{
+    const size_t lastSeparator = modulePath.rfind(separator);
+    const std::string folder =
+        lastSeparator == std::string::npos ? "" : modulePath.substr(0, lastSeparator + 1);
+    return documentPath(folder + kProductFolder + separator + kDocumentFile, separator);
+}
+
 void CInformationDocument::open() const
 {
-    const std::string path = documentPath(modulePath_, kSeparator);
+    std::string path = documentPath(modulePath_, kSeparator);
+    std::error_code error;
+    if (!path.empty() && !std::filesystem::exists(path, error))
+    {
+        const std::string inProductFolder = productFolderDocumentPath(modulePath_, kSeparator);
+        if (!inProductFolder.empty() && std::filesystem::exists(inProductFolder, error))
+            path = inProductFolder;
+    }
     if (!path.empty())
         platform::openDocument(path, opener_);
 }

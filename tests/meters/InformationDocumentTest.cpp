@@ -123,3 +123,20 @@ TEST_F(Opener, IsNotStartedForAModulePathTooLongForTheDocument)
     const std::string document = folder.string() + "/documents/index.htm";
     EXPECT_EQ(logNaming(document), "1:" + document + "\n");
 }
+
+// A module in a folder shared with other makers' plug-ins (the CLAP folder) finds its manual in
+// the product's folder beside it; one with documents beside it keeps them.
+TEST_F(Opener, OpensTheProductFoldersManualWhereNoneLiesBesideTheModule)
+{
+    fs::create_directories(folder / "clap" / "VRN-07" / "documents");
+    std::ofstream(folder / "clap" / "VRN-07" / "documents" / "index.htm") << "manual";
+    open((folder / "clap" / "VRN-07.clap").string());
+    const std::string inProductFolder = (folder / "clap/VRN-07/documents/index.htm").string();
+    EXPECT_EQ(logNaming(inProductFolder), "1:" + inProductFolder + "\n");
+
+    fs::create_directories(folder / "clap" / "documents");
+    std::ofstream(folder / "clap" / "documents" / "index.htm") << "manual";
+    open((folder / "clap" / "VRN-07.clap").string());
+    const std::string beside = (folder / "clap/documents/index.htm").string();
+    EXPECT_NE(logNaming(beside), "");
+}

@@ -30,6 +30,13 @@ usr/bin/vrn07-render
 usr/lib
 usr/lib/clap
 usr/lib/clap/VRN-07.clap
+usr/lib/clap/VRN-07
+usr/lib/clap/VRN-07/documents
+usr/lib/clap/VRN-07/documents/index.htm
+usr/lib/clap/VRN-07/documents/licences
+usr/lib/clap/VRN-07/documents/licences/DejaVuSans.txt
+usr/lib/clap/VRN-07/documents/licences/LiberationSans.txt
+usr/lib/clap/VRN-07/documents/licences/VRN-07.txt
 usr/lib/lv2
 usr/lib/lv2/VRN-07.lv2
 usr/lib/lv2/VRN-07.lv2/VRN-07-ui.so
