@@ -163,13 +163,6 @@ bool writeBmp(const PixelImage& image, const std::string& path)
     return std::fclose(out) == 0;
 }
 
-size_t distinctColours(const PixelImage& image)
-{
-    std::vector<uint32_t> colours = image.pixels;
-    std::sort(colours.begin(), colours.end());
-    return size_t(std::unique(colours.begin(), colours.end()) - colours.begin());
-}
-
 int differingPixels(const PixelImage& a, const PixelImage& b)
 {
     if (a.pixels.size() != b.pixels.size())
@@ -181,20 +174,6 @@ int differingPixels(const PixelImage& a, const PixelImage& b)
     {
         count += a.pixels[i] != b.pixels[i] ? 1 : 0;
     }
-    return count;
-}
-
-BOOL CALLBACK countWindow(HWND window, LPARAM count)
-{
-    ++*reinterpret_cast<int*>(count);
-    EnumChildWindows(window, countWindow, count);
-    return TRUE;
-}
-
-int threadWindowCount()
-{
-    int count = 0;
-    EnumThreadWindows(GetCurrentThreadId(), countWindow, reinterpret_cast<LPARAM>(&count));
     return count;
 }
 

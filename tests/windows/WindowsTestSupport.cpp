@@ -1,6 +1,7 @@
 #include "tests/windows/WindowsTestSupport.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace
 {
@@ -9,6 +10,13 @@ constexpr char kHostClass[] = "VRN07TestHostWindow";
 LRESULT CALLBACK hostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     return DefWindowProcA(window, message, wParam, lParam);
+}
+
+BOOL CALLBACK countWindow(HWND window, LPARAM count)
+{
+    ++*reinterpret_cast<int*>(count);
+    EnumChildWindows(window, countWindow, count);
+    return TRUE;
 }
 } // namespace
 
@@ -101,6 +109,20 @@ PixelImage captureWindow(HWND window)
     DeleteObject(surface);
     ReleaseDC(window, windowDc);
     return image;
+}
+
+size_t distinctColours(const PixelImage& image)
+{
+    std::vector<uint32_t> colours = image.pixels;
+    std::sort(colours.begin(), colours.end());
+    return size_t(std::unique(colours.begin(), colours.end()) - colours.begin());
+}
+
+int threadWindowCount()
+{
+    int count = 0;
+    EnumThreadWindows(GetCurrentThreadId(), countWindow, reinterpret_cast<LPARAM>(&count));
+    return count;
 }
 
 int32_t countOtherThan(const PixelImage& image, const CRect& area, uint32_t pixel)

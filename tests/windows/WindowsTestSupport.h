@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 
 #include "gui/GuiTypes.h"
@@ -23,6 +24,12 @@ void pumpMessagesFor(DWORD milliseconds);
 
 // The client area of a window as it shows on the screen.
 PixelImage captureWindow(HWND window);
+
+// How many different pixel values the image holds: a window nobody painted holds one.
+size_t distinctColours(const PixelImage& image);
+
+// The windows of this thread, their child windows included.
+int threadWindowCount();
 
 // The pixels of the image inside area that are not this pixel value.
 int32_t countOtherThan(const PixelImage& image, const CRect& area, uint32_t pixel);
