@@ -4,11 +4,14 @@
 #include "gui/CFrame.h"
 #include "plugin/vst3/Vst3Effect.h"
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include <windows.h>
+#else
 #include "gui/platform/x11/X11Window.h"
 #endif
 
 #include <string_view>
+#include <utility>
 
 namespace
 {
@@ -17,6 +20,12 @@ constexpr int32_t kLinearKnobMode = 2;
 
 #if defined(_WIN32)
 constexpr std::string_view kPlatformType = vst3::kPlatformTypeHwnd;
+
+// The timer's id is the view it runs.
+void CALLBACK runView(HWND, UINT, UINT_PTR view, DWORD)
+{
+    reinterpret_cast<Vst3View*>(view)->onTimer();
+}
 #else
 constexpr std::string_view kPlatformType = vst3::kPlatformTypeX11;
 #endif
@@ -167,7 +176,11 @@ vst3::tresult Vst3View::checkSizeConstraint(vst3::ViewRect* rect)
 
 void Vst3View::registerWithRunLoop()
 {
-#if !defined(_WIN32)
+#if defined(_WIN32)
+    auto* window = static_cast<HWND>(editor_->frame()->getWindow()->handle());
+    if (SetTimer(window, reinterpret_cast<UINT_PTR>(this), UINT(kPollMs), &runView) != 0)
+        timerWindow_ = window;
+#else
     void* runLoop = nullptr;
     if (!frame_ || frame_->queryInterface(vst3::iid::kRunLoop.bytes, &runLoop) != vst3::kResultOk ||
         !runLoop)
@@ -182,6 +195,10 @@ void Vst3View::registerWithRunLoop()
 
 void Vst3View::unregisterFromRunLoop()
 {
+#if defined(_WIN32)
+    if (void* window = std::exchange(timerWindow_, nullptr))
+        KillTimer(static_cast<HWND>(window), reinterpret_cast<UINT_PTR>(this));
+#endif
     if (!runLoop_)
         return;
     vst3::IRunLoop* runLoop = runLoop_;

@@ -1,6 +1,7 @@
 // The VST3 edition's view: the same fixed-size editor as every edition, in the host's X11
 // window (Linux) or HWND (Windows). On Linux the host's run loop drives it: a timer for the
-// 25 ms tick and a handler for the editor's X connection. The editor's changes go to the
+// 25 ms tick and a handler for the editor's X connection; on Windows, which has no run loop,
+// a timer of the editor's window does the timer's work. The editor's changes go to the
 // effect, which hands them to the audio thread and to the host's handler.
 #pragma once
 
@@ -86,5 +87,7 @@ class Vst3View final : public vst3::IPlugView,
     std::unique_ptr<SDEditor> editor_;
     vst3::IPlugFrame* frame_ = nullptr;
     vst3::IRunLoop* runLoop_ = nullptr;
+    // Windows hosts have no run loop: a timer of the editor's own window runs the view.
+    void* timerWindow_ = nullptr;
     uint32_t generationSeen_;
 };

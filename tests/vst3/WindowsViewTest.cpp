@@ -1,20 +1,26 @@
 // The view as a Windows VST3 host shows it: attached to the host's top-level window as an
-// HWND, a child window of the one size that paints the panel from its own messages, and
-// attached and removed many times without leaving a window or GDI objects behind.
+// HWND, a child window of the one size that paints the panel from its own messages and runs
+// the view on its own timer, and attached and removed many times without leaving a window or
+// GDI objects behind.
 #include "tests/vst3/Vst3Host.h"
 #include "tests/windows/WindowsTestSupport.h"
 
 #include "plugin/vst3/Vst3Effect.h"
+#include "plugin/vst3/Vst3Parameters.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <string>
 
 namespace
 {
 constexpr int32_t kWidth = 754;
 constexpr int32_t kHeight = 374;
 constexpr DWORD kSettleMs = 1000;
+// A timer's period and then some.
+constexpr DWORD kTimerMs = 200;
 // A window nobody painted is one plain colour; the panel has far more than this many.
 constexpr size_t kPaintedColours = 64;
 constexpr int kOpenCloseCycles = 20;
@@ -98,4 +104,20 @@ TEST_F(Vst3ViewOnWindows, LeavesNoWindowOrGdiObjectAfterItsAttachments)
     EXPECT_LT(gdiObjectCount(), objectsAfterFirst + DWORD(kOpenCloseCycles - 1));
     instance_.reset();
     EXPECT_EQ(GetWindow(window_, GW_CHILD), nullptr);
+}
+
+// A Windows host has no run loop to give the view: the view's own window timer tells the host
+// of a program it chose, outside the host's call, as the run loop does on Linux.
+TEST_F(Vst3ViewOnWindows, TellsTheHostOfAProgramFromItsWindowsTimer)
+{
+    RecordingHandler handler;
+    ASSERT_EQ(instance_->controller->setComponentHandler(&handler), vst3::kResultOk);
+    ASSERT_NE(attach(), nullptr);
+    instance_->controller->setParamNormalized(vst3_parameters::kProgramId, 0.5);
+    EXPECT_TRUE(handler.calls.empty());
+    pumpMessagesFor(kTimerMs);
+    const std::string restart = "restart " + std::to_string(vst3::kParamValuesChanged);
+    EXPECT_NE(std::find(handler.calls.begin(), handler.calls.end(), restart), handler.calls.end());
+    remove();
+    instance_->controller->setComponentHandler(nullptr);
 }
