@@ -7,7 +7,11 @@
 #include <cstring>
 #include <utility>
 
-#if !defined(_WIN32)
+#if defined(_WIN32)
+#include "gui/CFrame.h"
+
+#include <windows.h>
+#else
 #include <sys/timerfd.h>
 #include <unistd.h>
 #endif
@@ -18,6 +22,13 @@ namespace
 constexpr uint32_t kTickMs = 25;
 // CLAP hosts have no knob mode of their own: the knobs follow straight mouse moves.
 constexpr int32_t kLinearKnobMode = 2;
+
+#if defined(_WIN32)
+void CALLBACK tickFromWindow(HWND, UINT, UINT_PTR gui, DWORD)
+{
+    reinterpret_cast<ClapGui*>(gui)->idle();
+}
+#endif
 
 template <class Host> const Host* hostExtension(const clap_host_t* host, const char* id)
 {
@@ -128,7 +139,11 @@ void ClapGui::startTick()
     if (timers_ && timers_->register_timer && timers_->register_timer(host, kTickMs, &timer_))
         return;
     timer_ = kClapInvalidId;
-#if !defined(_WIN32)
+#if defined(_WIN32)
+    auto* window = static_cast<HWND>(editor_->frame()->getWindow()->handle());
+    if (SetTimer(window, reinterpret_cast<UINT_PTR>(this), kTickMs, &tickFromWindow) != 0)
+        tickWindow_ = window;
+#else
     if (!fds_ || !fds_->register_fd)
         return;
     tickFd_ = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
@@ -149,7 +164,10 @@ void ClapGui::stopTick()
     if (timer_ != kClapInvalidId && timers_ && timers_->unregister_timer)
         timers_->unregister_timer(host, timer_);
     timer_ = kClapInvalidId;
-#if !defined(_WIN32)
+#if defined(_WIN32)
+    if (void* window = std::exchange(tickWindow_, nullptr))
+        KillTimer(static_cast<HWND>(window), reinterpret_cast<UINT_PTR>(this));
+#else
     if (tickFd_ < 0)
         return;
     if (fds_ && fds_->unregister_fd)

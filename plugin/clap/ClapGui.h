@@ -39,6 +39,10 @@ class ClapGui : public EditorHost
     bool size(uint32_t& width, uint32_t& height) const;
     void onTimer(clap_id timer);
     void onFd(int fd);
+    // The tick's work: what the host changed, then the editor's idle. The host's timer, the
+    // watched timer descriptor or, on Windows without the host's timers, a timer of the
+    // editor's window calls it.
+    void idle();
     // The host's calls running on the editor: a host may destroy it from inside one.
     CallDepth& hostCalls()
     {
@@ -62,7 +66,6 @@ class ClapGui : public EditorHost
     void release() override;
 
   private:
-    void idle();
     void followHostChanges();
     void resetToDefaults();
     void startTick();
@@ -75,5 +78,6 @@ class ClapGui : public EditorHost
     const clap_host_posix_fd_support_t* fds_ = nullptr;
     clap_id timer_ = kClapInvalidId;
     int tickFd_ = -1;
+    void* tickWindow_ = nullptr;
     bool open_ = false;
 };

@@ -1,6 +1,8 @@
 // The editor as a Windows CLAP host shows it: created through clap.gui's "win32" API in the
 // host's top-level window, a child window of the one size that paints the panel from its own
 // messages, and opened and closed many times without leaving a window or GDI objects behind.
+#include "core/HostParameters.h"
+#include "engine/ControlTable.h"
 #include "tests/clap/ClapHost.h"
 #include "tests/windows/WindowsTestSupport.h"
 
@@ -92,4 +94,26 @@ TEST_F(ClapEditorOnWindows, LeavesNoWindowOrGdiObjectAfterItsOpens)
     EXPECT_LT(gdiObjectCount(), objectsAfterFirst + DWORD(kOpenCloseCycles - 1));
     host_.destroy();
     EXPECT_EQ(GetWindow(window_, GW_CHILD), nullptr);
+}
+
+// Without the host's timers the editor's own window ticks it: a value the host sets moves the
+// knob on the panel.
+TEST_F(ClapEditorOnWindows, FollowsTheHostWithoutTheHostsTimers)
+{
+    host_.offersTimers = false;
+    const HWND editor = open();
+    ASSERT_NE(editor, nullptr);
+    pumpMessagesFor(300);
+    const ControlRow& knob = findControlRow(kParamLimiterGain);
+    const CRect area{knob.x, knob.y, knob.x + 40, knob.y + 40};
+    const PixelImage before = captureWindow(editor);
+    const uint32_t top = uint32_t(host_parameters::stepCount(kParamLimiterGain));
+    host_.flush({valueEvent(kParamLimiterGain, top, 0)});
+    pumpMessagesFor(300);
+    const PixelImage after = captureWindow(editor);
+    int32_t changed = 0;
+    for (int32_t y = area.top; y < area.bottom; ++y)
+        for (int32_t x = area.left; x < area.right; ++x)
+            changed += before.at(x, y) != after.at(x, y);
+    EXPECT_GT(changed, 0);
 }
