@@ -16,9 +16,8 @@ add_custom_target(packages
     COMMENT "Writing the release packages into ${VRN07_PACKAGE_DIR}"
     USES_TERMINAL
     VERBATIM)
-add_dependencies(packages vrn07_vst vrn07_documents vrn07-render vrn07_lv2 vrn07_lv2ui)
-add_dependencies(packages vrn07_vst3)
-add_dependencies(packages vrn07_clap)
+add_dependencies(packages vrn07_vst vrn07_documents vrn07-render vrn07_man_page vrn07_lv2
+    vrn07_lv2ui vrn07_vst3 vrn07_clap)
 if(VRN07_WINDOWS_DLLS)
     add_dependencies(packages vrn07_windows-x86 vrn07_windows-x64)
 endif()
