@@ -69,6 +69,13 @@ void CProcessor::process(const float* inLeft, const float* inRight, float* outLe
         publishMin(audio_.published().meters().ceilingMinGain, ceiling_.lowestGainOfLastBlock());
 }
 
+int CProcessor::latencyFramesFor(const CParameterValues& values) const
+{
+    const bool ceilingOn =
+        latency_ == Latency::kReported && kCeilingRecord.isOn(values.real(kParamCeiling));
+    return CBypassDelay::kFrames + (ceilingOn ? ceiling_.lookAheadFrames() : 0);
+}
+
 int CProcessor::largestLatencyFrames()
 {
     return CBypassDelay::kFrames +

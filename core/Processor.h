@@ -43,6 +43,9 @@ class CProcessor
     // The delay of the last block's output: the engine's, and the ceiling's look-ahead while
     // the ceiling carries the output.
     int latencyFrames() const { return CBypassDelay::kFrames + ceiling_.latencyFrames(); }
+    // The delay once the values' ceiling has settled in: what the formats report to hosts.
+    // Any thread; the rate is set only while nothing processes.
+    int latencyFramesFor(const CParameterValues& values) const;
     // The most latencyFrames() reports at any rate.
     static int largestLatencyFrames();
 

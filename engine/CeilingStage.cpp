@@ -38,7 +38,7 @@ void CCeilingStage::switchOn(bool on)
 
 int CCeilingStage::latencyFrames() const
 {
-    return 2 * fadePosition_ >= fadeFrames_ ? limiter_.latencyFrames() : 0;
+    return 2 * fadePosition_ >= fadeFrames_ ? lookAheadFrames() : 0;
 }
 
 void CCeilingStage::process(float* left, float* right, int frames)

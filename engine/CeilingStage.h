@@ -34,6 +34,8 @@ class CCeilingStage
     // The delay of the output: the limiter's look-ahead while the limiter carries at least half
     // of it, none otherwise.
     int latencyFrames() const;
+    // The limiter's look-ahead at the rate: the delay while the ceiling is on.
+    int lookAheadFrames() const { return limiter_.latencyFrames(); }
     // Processes a block in place.
     void process(float* left, float* right, int frames);
     // The lowest gain the limiter applied during the last block; 1 while it did not limit.

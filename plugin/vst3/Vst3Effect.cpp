@@ -1,6 +1,5 @@
 #include "plugin/vst3/Vst3Effect.h"
 
-#include "engine/BypassDelay.h"
 #include "engine/FactoryPresets.h"
 #include "engine/TruePeakLimiter.h"
 #include "engine/Units.h"
@@ -39,16 +38,9 @@ class Retained
   private:
     vst3::FUnknown* object_;
 };
-
-int lookAheadAt(int sampleRate)
-{
-    return CTruePeakLimiter(sampleRate).latencyFrames();
-}
 } // namespace
 
-Vst3Effect::Vst3Effect()
-    : chain_(kDefaultSampleRate), sampleRate_(kDefaultSampleRate),
-      lookAheadFrames_(lookAheadAt(kDefaultSampleRate)), reportedLatency_(latencyOfSettings())
+Vst3Effect::Vst3Effect() : chain_(kDefaultSampleRate), reportedLatency_(latencyOfSettings())
 {
     chain_.setSampleRate(kDefaultSampleRate);
     chain_.applyAll(values_);
@@ -199,12 +191,10 @@ vst3::tresult Vst3Effect::canProcessSampleSize(int32_t symbolicSampleSize)
     return symbolicSampleSize == vst3::kSample32 ? vst3::kResultTrue : vst3::kResultFalse;
 }
 
-// What the chain will report once it has taken the settings: the engine's delay, and the
-// ceiling's look-ahead while the ceiling is on.
+// What the chain will report once it has taken the settings.
 int Vst3Effect::latencyOfSettings() const
 {
-    const bool ceilingOn = kCeilingRecord.isOn(values_.real(kParamCeiling));
-    return CBypassDelay::kFrames + (ceilingOn ? lookAheadFrames_ : 0);
+    return chain_.latencyFramesFor(values_);
 }
 
 uint32_t Vst3Effect::getLatencySamples()
@@ -219,9 +209,7 @@ vst3::tresult Vst3Effect::setupProcessing(vst3::ProcessSetup& setup)
     if (active_ || setup.symbolicSampleSize != vst3::kSample32 || !std::isfinite(rate) ||
         rate < 1000.0 || rate > CTruePeakLimiter::kMaxSampleRate)
         return vst3::kResultFalse;
-    sampleRate_ = int(std::lround(rate));
-    lookAheadFrames_ = lookAheadAt(sampleRate_);
-    chain_.setSampleRate(sampleRate_);
+    chain_.setSampleRate(int(std::lround(rate)));
     chain_.applyAll(values_);
     pending_.store(0, std::memory_order_relaxed);
     return vst3::kResultOk;

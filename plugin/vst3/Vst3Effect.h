@@ -146,8 +146,6 @@ class Vst3Effect final : public vst3::IComponent,
     // Many settings changed (a program, a state): the host is told from the run loop.
     std::atomic<bool> valuesChangedLater_{false};
     bool active_ = false;
-    int sampleRate_;
-    int lookAheadFrames_;
     int reportedLatency_;
     vst3::IComponentHandler* handler_ = nullptr;
     Vst3View* view_ = nullptr;
