@@ -26,11 +26,6 @@ template <class Host> const Host* hostExtension(const clap_host_t* host, const c
         return nullptr;
     return static_cast<const Host*>(host->get_extension(host, id));
 }
-
-bool ceilingOn(const CParameterValues& values)
-{
-    return kCeilingRecord.isOn(values.real(kParamCeiling));
-}
 } // namespace
 
 ClapPlugin::ClapPlugin(const clap_host_t* host, const clap_plugin_descriptor_t* descriptor)
@@ -40,7 +35,7 @@ ClapPlugin::ClapPlugin(const clap_host_t* host, const clap_plugin_descriptor_t* 
     plugin_.plugin_data = this;
     processor_.setSampleRate(kInitialSampleRate);
     processor_.applyAll(values_);
-    latency_ = uint32_t(processor_.latencyFrames());
+    latency_ = uint32_t(processor_.latencyFramesFor(values_));
 }
 
 ClapPlugin::~ClapPlugin() = default;
@@ -88,8 +83,7 @@ bool ClapPlugin::activate(double sampleRate, uint32_t minFrames, uint32_t maxFra
         return false;
     processor_.setSampleRate(int(std::lround(sampleRate)));
     processor_.applyAll(values_);
-    ceilingActivated_ = ceilingOn(values_);
-    const auto latency = uint32_t(processor_.latencyFrames());
+    const auto latency = uint32_t(processor_.latencyFramesFor(values_));
     const bool latencyChanged = latency != latency_;
     latency_ = latency;
     reapply_ = false;
@@ -363,7 +357,8 @@ void ClapPlugin::applySetting(int index)
 // The ceiling's look-ahead joins or leaves the latency only through a new activation.
 void ClapPlugin::askRestartForLatency()
 {
-    if (!active_ || ceilingOn(values_) == ceilingActivated_ || restartAsked_.exchange(true))
+    if (!active_ || processor_.latencyFramesFor(values_) == int(latency_) ||
+        restartAsked_.exchange(true))
         return;
     if (host_ && host_->request_restart)
         host_->request_restart(host_);

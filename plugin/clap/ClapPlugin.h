@@ -105,6 +105,5 @@ class ClapPlugin
     std::atomic<bool> restartAsked_{false};
     uint32_t latency_;
     // Whether the ceiling was on at activation.
-    bool ceilingActivated_ = false;
     std::unique_ptr<ClapGui> gui_;
 };
