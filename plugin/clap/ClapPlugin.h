@@ -103,7 +103,7 @@ class ClapPlugin
     std::atomic<bool> active_{false};
     std::atomic<bool> processing_{false};
     std::atomic<bool> restartAsked_{false};
+    // The latency reported at the last activation.
     uint32_t latency_;
-    // Whether the ceiling was on at activation.
     std::unique_ptr<ClapGui> gui_;
 };
